@@ -1,0 +1,34 @@
+# Settings every deliverable and test program shares.
+
+# Carries the compiler runtime inside the binary, so the install folder needs
+# no DLL but the system's. MSVC gets the static CRT the same way.
+function(zym_static_runtime target)
+  if(MINGW)
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  elseif(MSVC)
+    set_property(TARGET ${target} PROPERTY
+      MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  endif()
+endfunction()
+
+function(zym_warnings target)
+  target_compile_options(${target} PRIVATE
+    $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra>
+    $<$<CXX_COMPILER_ID:MSVC>:/W4>)
+endfunction()
+
+# Adds the shared VERSIONINFO to a binary. The small .rc file named here
+# defines ZYM_FILE_DESCRIPTION, ZYM_ORIGINAL_FILENAME and ZYM_FILE_TYPE and
+# then includes ZymVersionInfo.rc.
+function(zym_version_resource target rcfile)
+  target_sources(${target} PRIVATE ${rcfile})
+  set_property(SOURCE ${rcfile} APPEND PROPERTY INCLUDE_DIRECTORIES
+    ${PROJECT_SOURCE_DIR}/Include)
+endfunction()
+
+# Names the DLLs and programs of a test: every listed file must be imported
+# from Windows itself, not shipped beside the binary.
+set(ZYM_SYSTEM_DLLS
+  kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll
+  comctl32.dll wsock32.dll ws2_32.dll msvcrt.dll version.dll shlwapi.dll
+  CACHE INTERNAL "DLLs that every Windows system provides")

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the kit for 32-bit Windows and runs every
+# test under Wine and a virtual X display. Extra arguments go to ctest.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+preset=mingw-i686
+# ZYM_BUILD_DIR lets several work trees or builds live side by side.
+build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+
+bash "$root/tools/setup-debian.sh"
+
+cd "$root"
+start=$(date +%s)
+cmake --preset "$preset" -B "$build" >/dev/null
+cmake --build "$build"
+
+. "$root/tools/wine-env.sh"
+trap zym_down EXIT
+zym_x_up
+zym_wine_up
+
+ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 "$@"
+echo "whole run: $(( $(date +%s) - start )) s"

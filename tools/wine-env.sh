@@ -1,0 +1,42 @@
+# Sourced by the scripts of tools/: a private Wine prefix inside the build
+# folder, one Wine server kept alive while programs run (each program then
+# starts in a fraction of a second instead of seconds), and a virtual X
+# display so that windows and message boxes are real.
+# Expects $build to name the build folder.
+
+export WINEPREFIX="$build/wine-prefix"
+export WINEDEBUG=-all
+export WINEARCH=win32
+# No browser or .NET runtime: their installers would ask on every new prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+zym_x_up() {
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  zym_xvfb_pid=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+zym_wine_up() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+  wineserver -p >/dev/null 2>&1 &
+  zym_wineserver_pid=$!
+  # The first program of a server starts Wine's own services, which inherit
+  # its output pipes; started here they hold no test's pipes open.
+  wine cmd /c exit >/dev/null 2>&1 </dev/null
+}
+
+zym_down() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "${zym_wineserver_pid:-}" ]; then wait "$zym_wineserver_pid" 2>/dev/null || true; fi
+  if [ -n "${zym_xvfb_pid:-}" ]; then kill "$zym_xvfb_pid" 2>/dev/null || true; wait "$zym_xvfb_pid" 2>/dev/null || true; fi
+}
