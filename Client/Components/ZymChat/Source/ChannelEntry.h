@@ -1,0 +1,28 @@
+#ifndef ZYM_CHANNELENTRY_H
+#define ZYM_CHANNELENTRY_H
+
+#include "ZymString.h"
+
+// How far the join of one channel asked for by the host has come.
+enum ChannelState
+{
+    CHANNEL_PENDING = 0,
+    CHANNEL_JOINING = 1,
+    CHANNEL_JOINED = 2,
+    CHANNEL_LEAVING = 3
+};
+
+// One row of the channel table, keyed by the host's name for the channel.
+class ChannelEntry
+{
+public:
+    ChannelEntry(int nState, int bSecret);
+
+    // Empty until the server confirms the own JOIN.
+    ZymString m_ServerChannelName;
+    int m_nState;
+    // Ask the server to make the channel secret once it is joined.
+    int m_bSecret;
+};
+
+#endif
