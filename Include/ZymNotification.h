@@ -1,0 +1,7 @@
+#ifndef ZYM_ZYMNOTIFICATION_H
+#define ZYM_ZYMNOTIFICATION_H
+
+#include "Notification.h"
+#include "PollingNotification.h"
+
+#endif
