@@ -1,0 +1,22 @@
+#ifndef ZYM_SOCKETCALLS_H
+#define ZYM_SOCKETCALLS_H
+
+class SocketBase;
+
+// Name resolution and readiness waits of the socket layer. Every function
+// returns a result code of SocketResults.h.
+
+// The first IPv4 address (network order) of a host name.
+int ResolveHostName(const char* pszName, unsigned long* pAddress);
+// The dotted text of an address; pszText holds at least 20 characters.
+int AddressToText(unsigned long nAddress, char* pszText);
+// The address of a dotted text; the all-ones broadcast address is refused.
+int TextToAddress(const char* pszText, unsigned long* pAddress);
+
+// Waits up to nTimeout milliseconds (0 or less only polls) until one of the
+// sockets can be read. 0: data can be read from socket *pIndex; 8005: the
+// time ran out; 8808: readable but nothing to read yet; 8817: the peer closed
+// or the socket failed; 8000: querying the sockets failed.
+int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex);
+
+#endif

@@ -1,0 +1,25 @@
+#ifndef ZYM_TCPSOCKET_H
+#define ZYM_TCPSOCKET_H
+
+#include "SocketBase.h"
+
+// The chat component's connection to its server. Construction starts Windows
+// Sockets (version 1.1); nothing ever shuts it down, and destruction does not
+// close the socket: the owner calls Disconnect first.
+class TCPSocket : public SocketBase
+{
+public:
+    TCPSocket();
+    ~TCPSocket();
+
+    virtual int Connect(const SocketAddress& address, int nPort);
+    virtual int Disconnect();
+    virtual int Send(const char* pData, int* pLength);
+    virtual int Receive(char* pBuffer, int* pLength);
+    virtual int SocketReserved1();
+    virtual int SocketReserved2();
+    virtual int SocketReserved3();
+    virtual int SocketReserved4();
+};
+
+#endif

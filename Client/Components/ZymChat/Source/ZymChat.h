@@ -1,0 +1,151 @@
+#ifndef ZYM_ZYMCHAT_H
+#define ZYM_ZYMCHAT_H
+
+#include <atomic>
+#include <cstdio>
+
+#include "BaseThread.h"
+#include "ChatComponent.h"
+#include "ChatEventSink.h"
+#include "MemberPair.h"
+#include "PollingNotification.h"
+#include "SocketAddress.h"
+#include "TList.h"
+#include "TLookupList.h"
+#include "TQueue.h"
+#include "ZymString.h"
+
+class ChannelEntry;
+class TCPSocket;
+
+// The longest protocol line on the wire, CR LF included.
+const int DEFAULT_BUFLEN = 512;
+
+// SendMessage is declared with the Win32 macro out of the way, as in the
+// interface it overrides.
+#pragma push_macro("SendMessage")
+#undef SendMessage
+
+// The chat component object: the host drives it through ChatComponent on its
+// own thread, and its one background thread (the BaseThread worker) owns the
+// network.
+class ZymChat : public BaseThread, public ChatComponent
+{
+public:
+    ZymChat();
+    virtual ~ZymChat();
+
+    // BaseComponent (ZymChat.cpp)
+    virtual void* GetInterface(const char* pszName, int nType);
+
+    // Forwarders, setters and reserved operations (ZymChat.cpp)
+    virtual void SetEventSink(ChatEventSink* pSink);
+    virtual int Connect(const char* pszServer);
+    virtual void Reserved1();
+    virtual void Reserved2();
+    virtual int SendMessage(const char* pszChannel, const char* pszMessage);
+    virtual void Reserved3();
+    virtual void Reserved4();
+    virtual void Join(const char* pszChannel);
+    virtual void EnterChannel(const char* pszChannel);
+    virtual void SetHostText(const char* pszText);
+    virtual void SetRealName(const char* pszRealName);
+    virtual void SetUserName(const char* pszUserName);
+    virtual void SetOptionFlag(unsigned char bFlag);
+
+    // Connection and quitting (ZymChatConnection.cpp)
+    virtual int ConnectToServer(const char* pszServer);
+    virtual void Quit();
+
+    // Chat commands (ZymChatCommands.cpp)
+    virtual void SendPrivateMessage(const char* pszChannel, const char* pszMessage,
+                                    const char* pszNickname);
+    virtual void ListChannels();
+    virtual void RequestNames(const char* pszChannel);
+    virtual void SetNickname(const char* pszNickname);
+    virtual int SendChannelMessage(const char* pszChannel, const char* pszMessage);
+    virtual void SendInvite(const char* pszChannel, const char* pszNickname);
+    virtual void SendAttributeUpdate(const char* pszKey, const char* pszValue);
+
+    // Channel table operations of the host (ZymChatChannels.cpp)
+    virtual void LeaveChannel(const char* pszChannel);
+    virtual void JoinChannel(const char* pszChannel, int nKind);
+
+    // Notice and mode commands (ZymChatNotice.cpp)
+    virtual void SendNotice(const char* pszTarget, const char* pszMessage,
+                            const char* pszExtra);
+    virtual void SetMode(const char* pszTarget, const char* pszMode, const char* pszArgument);
+
+protected:
+    // Background thread body and receive loop (ZymChatConnection.cpp)
+    virtual void Run();
+    void ListenLoop();
+
+    // Send path (ZymChatSend.cpp)
+    int sendTxt(const char* pszText);
+    void ProcessCommandEvent();
+    int SendPong(const char* pszPingLine);
+
+    // Line routing and inbound handlers (ZymChatInbound.cpp)
+    void DispatchLine(char* pszLine);
+    void OnPrivmsg(char* pszLine);
+    void OnNotice(char* pszLine);
+    void OnInvite(char* pszLine);
+    void OnJoin(char* pszLine);
+    void OnPart(char* pszLine);
+    void OnNick(char* pszLine);
+    void OnListEntry(char* pszLine);
+    void OnNamesReply(char* pszLine);
+    void OnMotd(char* pszLine);
+    void OnWelcome(char* pszLine);
+
+    // Server error replies (ZymChatServerErrors.cpp)
+    void OnServerError(int nNumeric);
+
+    // Channel table rules applied by inbound handling (ZymChatChannels.cpp)
+    void JoinPendingChannels();
+    void ResolveOwnJoin(const ZymString& serverName);
+    void HandleOwnPart(const ZymString& serverName);
+
+    // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
+    void Log(const char* pszFormat, ...);
+    // The local time in asctime form, ending with its own line break.
+    static const char* LogTime();
+
+    TQueue<ZymString>* m_pCommandQueue;
+    PollingNotification m_CommandEvent;
+    ChatEventSink* m_pEventSink;
+    TCPSocket* m_TCPSocket;
+    SocketAddress m_ServerAddress;
+    int m_nPort;
+    unsigned char m_bOptionFlag;
+    TLookupList<ZymString, ZymString> m_ServerNames;
+    TLookupList<ZymString, ZymString> m_HostNames;
+    TLookupList<ZymString, ZymString> m_Attributes;
+    TList<MemberPair> m_Members;
+    volatile unsigned char m_bListening;
+    ZymString m_Nickname;
+    ZymString m_RealName;
+    ZymString m_UserName;
+    ZymString m_HostText;
+    ZymString m_ServerName;
+    FILE* m_pLogFile;
+    volatile unsigned char m_bWelcomed;
+    unsigned char m_bListPending;
+    char m_LineBuffer[DEFAULT_BUFLEN + 1];
+    TLookupList<ZymString, ChannelEntry*> m_Channels;
+
+    // Set by ConnectToServer under the BaseThread lock before it starts the
+    // thread and cleared by the thread as it ends, so a second call cannot
+    // start a second thread before the first one has begun listening.
+    bool m_bThreadActive;
+    // Lines counted before they are queued, and lines taken off the queue by
+    // the background thread: Quit waits until its QUIT line has been taken
+    // and sent before it closes the socket.
+    std::atomic<long> m_nLinesQueued;
+    std::atomic<long> m_nLinesTaken;
+};
+
+#pragma pop_macro("SendMessage")
+
+#endif
