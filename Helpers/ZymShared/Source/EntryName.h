@@ -1,0 +1,12 @@
+#ifndef ENTRYNAME_H
+#define ENTRYNAME_H
+
+#include <stddef.h>
+
+// Whether a name stored in an archive stays below the destination it is
+// joined to: relative, no drive or stream colon, no ".." component under
+// either separator, no NUL inside the stored length, and shorter than the
+// name buffer.
+bool IsSafeEntryName(const char* name, size_t storedLength, size_t bufferSize);
+
+#endif

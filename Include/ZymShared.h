@@ -1,0 +1,73 @@
+#ifndef ZYMSHARED_H
+#define ZYMSHARED_H
+
+// Plain functions of ZymShared.dll for the product's programs: install folder,
+// company registry key, installation id, ZIP extraction, folder paths and
+// string-table message boxes. All have C linkage and undecorated names.
+
+#include <windows.h>
+
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
+
+// The library itself exports through its module-definition file.
+#if defined(ZYMSHARED_BUILD)
+#define ZYMSHARED_API
+#else
+#define ZYMSHARED_API __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// The install folder, found or created by the first call of this process and
+// then cached; never null. It ends with a backslash, except when it had to be
+// the "QuillMarsh" folder of the system folder.
+ZYMSHARED_API char* GetZymDirectory(void);
+
+// The company key ("SOFTWARE\\Quillmarsh" under HKEY_LOCAL_MACHINE, else
+// HKEY_CURRENT_USER), or with a non-empty subKey that key of the same hive
+// when it exists. With create set, a missing company key is created. The
+// caller closes the key; null when there is none.
+ZYMSHARED_API HKEY GetZyBaseKey(bool create, char* subKey);
+
+// Reads the installation id into buffer (size bytes). Returns 1 when it was
+// read, and the buffer then holds a terminated text; 0 otherwise, also when
+// the id does not fit.
+ZYMSHARED_API int GetZymGUID(char* buffer, int size);
+
+// Stores the installation id under an existing product key. 1 when stored.
+ZYMSHARED_API int SetZymGUID(const char* identifier);
+
+// Extracts every file of a ZIP archive below destination (the current folder
+// when null), keeping the stored folders and replacing existing files.
+// Returns true only when every file entry was written whole. False when the
+// archive cannot be opened, when an entry was refused (absolute names, drive
+// or UNC prefixes, ".." components, names of 256 characters or more), when an
+// entry could not be written or failed its checksum (its file is removed),
+// and when the extraction stopped early. Files already written whole stay.
+ZYMSHARED_API bool DecompressArchive(const char* archive, const char* destination);
+
+// Creates each folder along path. Only backslashes separate, and the text
+// after the last one is a file name that is not created. A path whose last
+// backslash lies at index 256 or beyond is refused as a whole.
+ZYMSHARED_API void CreateDirectoryPath(char* path);
+
+// Copies name up to its first dot into buffer and returns buffer.
+ZYMSHARED_API char* GetFileNameWithoutExtension(const char* name, char* buffer);
+
+// Loads string id of module into text (size characters) and shows it in a
+// message box with owner, caption and type. Returns the box's result, or 0
+// without showing anything when the string is missing. The last two arguments
+// are not used.
+ZYMSHARED_API int ZymMessageBox(HINSTANCE module, unsigned int id, char* text, int size,
+                                HWND owner, char* caption, unsigned int type,
+                                unsigned int, unsigned int);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
