@@ -6,7 +6,7 @@
 // The chat component's connection to its server. Construction starts Windows
 // Sockets (version 1.1); nothing ever shuts it down, and destruction does not
 // close the socket: the owner calls Disconnect first.
-class TCPSocket : public SocketBase
+class TCPSocket final : public SocketBase
 {
 public:
     TCPSocket();

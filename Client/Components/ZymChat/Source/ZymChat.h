@@ -16,6 +16,7 @@
 #include "ZymString.h"
 
 class ChannelEntry;
+class LineAssembler;
 class TCPSocket;
 
 // The longest protocol line on the wire, CR LF included.
@@ -80,6 +81,14 @@ protected:
     // Background thread body and receive loop (ZymChatConnection.cpp)
     virtual void Run();
     void ListenLoop();
+    // Queues the NICK and USER lines; false when queuing failed.
+    bool QueueLoginLines();
+    // One Receive into the assembler; true when the read step goes on.
+    bool ReadChunk(LineAssembler& lines);
+    // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
+    void ReportNetworkError(int nCode, const char* pszText);
+    // Bounded wait until the background thread has taken nLines lines.
+    void WaitUntilTaken(long nLines);
 
     // Send path (ZymChatSend.cpp)
     int sendTxt(const char* pszText);
@@ -139,6 +148,9 @@ protected:
     // thread and cleared by the thread as it ends, so a second call cannot
     // start a second thread before the first one has begun listening.
     bool m_bThreadActive;
+    // Set by the destructor: the thread neither connects nor starts
+    // listening any more.
+    bool m_bStopping;
     // Lines counted before they are queued, and lines taken off the queue by
     // the background thread: Quit waits until its QUIT line has been taken
     // and sent before it closes the socket.

@@ -1,0 +1,66 @@
+#include "SocketBase.h"
+
+#include <cstring>
+
+#include "SocketResults.h"
+
+SocketBase::SocketBase()
+    : m_nNetworkState(0), m_nConnectionState(0), m_nPort(0), m_hSocket(0)
+{
+    std::memset(&m_StartupData, 0, sizeof(m_StartupData));
+    std::memset(&m_PeerAddress, 0, sizeof(m_PeerAddress));
+}
+
+SocketBase::~SocketBase()
+{
+}
+
+int SocketBase::GetNetworkState()
+{
+    return m_nNetworkState;
+}
+
+int SocketBase::GetConnectionState()
+{
+    return m_nConnectionState;
+}
+
+int SocketBase::GetAddress(SocketAddress* pAddress)
+{
+    if (pAddress == nullptr)
+        return ZymNullArgument;
+    *pAddress = SocketAddress();
+    if (m_nNetworkState == 0)
+        return ZymNetworkNotStarted;
+    if (m_nNetworkState == 2)
+        return ZymNetworkFailed;
+    *pAddress = m_Address;
+    return ZymSocketOk;
+}
+
+int SocketBase::GetPort(int* pPort)
+{
+    if (pPort == nullptr)
+        return ZymNullArgument;
+    *pPort = -1;
+    if (m_nNetworkState == 0)
+        return ZymNetworkNotStarted;
+    if (m_nNetworkState == 2)
+        return ZymNetworkFailed;
+    *pPort = m_nPort;
+    return ZymSocketOk;
+}
+
+int SocketBase::BytesAvailable(int* pCount)
+{
+    if (pCount == nullptr)
+        return ZymNullArgument;
+    u_long nAvailable = 0;
+    if (ioctlsocket(m_hSocket, FIONREAD, &nAvailable) != 0)
+    {
+        WSAGetLastError();
+        return ZymSocketQueryFailed;
+    }
+    *pCount = static_cast<int>(nAvailable);
+    return nAvailable == 0 ? ZymNothingToRead : ZymSocketOk;
+}

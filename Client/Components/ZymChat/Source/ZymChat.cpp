@@ -1,0 +1,160 @@
+#include "ZymChat.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <ctime>
+
+#include "ChannelEntry.h"
+#include "TCPSocket.h"
+
+ZymChat::ZymChat()
+    : BaseThread(-1),
+      m_pCommandQueue(nullptr),
+      m_pEventSink(nullptr),
+      m_TCPSocket(nullptr),
+      m_nPort(0),
+      m_bOptionFlag(1),
+      m_bListening(0),
+      m_Nickname(16),
+      m_RealName(16),
+      m_UserName(16),
+      m_HostText(16),
+      m_pLogFile(nullptr),
+      m_bWelcomed(0),
+      m_bListPending(0),
+      m_bThreadActive(false),
+      m_bStopping(false),
+      m_nLinesQueued(0),
+      m_nLinesTaken(0)
+{
+    m_LineBuffer[0] = '\0';
+    m_TCPSocket = new TCPSocket();
+    try
+    {
+        m_pCommandQueue = new TQueue<ZymString>();
+    }
+    catch (...)
+    {
+        delete m_TCPSocket;
+        throw;
+    }
+}
+
+ZymChat::~ZymChat()
+{
+    if (m_pLogFile != nullptr)
+        Log("%sIn ~ZymChat()\n", LogTime());
+
+    Lock();
+    m_bListening = 0;
+    m_bStopping = true;
+    Unlock();
+
+    m_TCPSocket->Disconnect();
+    WaitForExit(-1);
+    // A thread that was connecting while the first Disconnect ran may have
+    // left a socket of its own behind.
+    m_TCPSocket->Disconnect();
+
+    delete m_pCommandQueue;
+    delete m_TCPSocket;
+    if (m_pLogFile != nullptr)
+        std::fclose(m_pLogFile);
+
+    for (m_Channels.rewind(); m_Channels.hasCurrent(); m_Channels.Step())
+        delete m_Channels.iterator().m_Value;
+}
+
+void* ZymChat::GetInterface(const char* pszName, int nType)
+{
+    if (pszName == nullptr || std::strcmp(pszName, "ChatComponent") != 0)
+        return nullptr;
+    if (nType != 1 && nType != 2)
+        return nullptr;
+    AddRef();
+    return static_cast<ChatComponent*>(this);
+}
+
+void ZymChat::SetEventSink(ChatEventSink* pSink)
+{
+    m_pEventSink = pSink;
+}
+
+int ZymChat::Connect(const char* pszServer)
+{
+    return ConnectToServer(pszServer);
+}
+
+void ZymChat::Reserved1()
+{
+}
+
+void ZymChat::Reserved2()
+{
+}
+
+#pragma push_macro("SendMessage")
+#undef SendMessage
+int ZymChat::SendMessage(const char* pszChannel, const char* pszMessage)
+{
+    return SendChannelMessage(pszChannel, pszMessage);
+}
+#pragma pop_macro("SendMessage")
+
+void ZymChat::Reserved3()
+{
+}
+
+void ZymChat::Reserved4()
+{
+}
+
+void ZymChat::Join(const char* pszChannel)
+{
+    JoinChannel(pszChannel, 0);
+}
+
+void ZymChat::EnterChannel(const char* pszChannel)
+{
+    JoinChannel(pszChannel, 0);
+}
+
+void ZymChat::SetHostText(const char* pszText)
+{
+    m_HostText = ZymString(pszText != nullptr ? pszText : "");
+}
+
+void ZymChat::SetRealName(const char* pszRealName)
+{
+    m_RealName = ZymString(pszRealName != nullptr ? pszRealName : "");
+}
+
+void ZymChat::SetUserName(const char* pszUserName)
+{
+    m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
+}
+
+void ZymChat::SetOptionFlag(unsigned char bFlag)
+{
+    m_bOptionFlag = bFlag;
+}
+
+void ZymChat::Log(const char* pszFormat, ...)
+{
+    if (m_pLogFile == nullptr)
+        return;
+    va_list arguments;
+    va_start(arguments, pszFormat);
+    std::vfprintf(m_pLogFile, pszFormat, arguments);
+    va_end(arguments);
+    std::fflush(m_pLogFile);
+}
+
+const char* ZymChat::LogTime()
+{
+    std::time_t now = std::time(nullptr);
+    std::tm* pLocal = std::localtime(&now);
+    if (pLocal == nullptr)
+        return "\n";
+    return std::asctime(pLocal);
+}

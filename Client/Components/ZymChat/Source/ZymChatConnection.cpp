@@ -1,0 +1,204 @@
+#include "ZymChat.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "LineAssembler.h"
+#include "SKException.h"
+#include "SocketCalls.h"
+#include "SocketResults.h"
+#include "TCPSocket.h"
+
+namespace
+{
+    const int kServerPort = 6667;
+    const int kReadSize = 128;
+    const int kWaitMilliseconds = 100;
+    const int kLoginFieldLimit = 99;
+    // "NICK " and the nickname must stay within one line on the wire.
+    const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
+    // How long Quit waits for its QUIT line to go out, in waits of
+    // kWaitMilliseconds.
+    const int kQuitWaits = 30;
+
+    const char* FieldOrFiller(const ZymString& field)
+    {
+        return field.Length() > 0 ? field.Text() : "...";
+    }
+}
+
+int ZymChat::ConnectToServer(const char* pszServer)
+{
+    m_ServerName = ZymString(pszServer != nullptr ? pszServer : "");
+    if (m_bWelcomed == 1)
+        return 0;
+
+    Lock();
+    bool bStart = !m_bThreadActive && m_bListening == 0 && !m_bStopping;
+    if (bStart)
+    {
+        // The address is only written while no thread can be reading it.
+        m_ServerAddress.SetAddress(pszServer);
+        m_nPort = kServerPort;
+        m_bThreadActive = true;
+    }
+    Unlock();
+
+    if (bStart && Start() != 0)
+    {
+        Lock();
+        m_bThreadActive = false;
+        Unlock();
+    }
+    return 1;
+}
+
+void ZymChat::Quit()
+{
+    if (sendTxt("QUIT") == 1)
+        WaitUntilTaken(m_nLinesQueued.load());
+    m_TCPSocket->Disconnect();
+}
+
+void ZymChat::WaitUntilTaken(long nLines)
+{
+    for (int i = 0; i < kQuitWaits; ++i)
+    {
+        if (m_nLinesTaken.load() >= nLines || !m_bThreadActive)
+            return;
+        WaitForSignal(kWaitMilliseconds);
+    }
+}
+
+void ZymChat::ReportNetworkError(int nCode, const char* pszText)
+{
+    if (m_pEventSink->ReportError(nCode, pszText) != 0)
+        throw SKException("ChatNetworkingError");
+}
+
+void ZymChat::Run()
+{
+    try
+    {
+        if (!m_bStopping)
+        {
+            int nResult = m_TCPSocket->Connect(m_ServerAddress, m_nPort);
+            if (nResult == ZymNetworkNotStarted)
+            {
+                Log("The network is not yet initialized\n");
+                ReportNetworkError(-1005, "-1005 network unitialized error");
+            }
+            else if (nResult != ZymSocketOk)
+            {
+                Log("m_TCPSocket->Connect() returned %d\n", nResult);
+                // A socket whose connect failed is not used again: the next
+                // attempt gets a fresh one.
+                if (m_TCPSocket->GetConnectionState() == 2)
+                    m_TCPSocket->Disconnect();
+                ReportNetworkError(-1001, "-1001 connection error occured");
+            }
+            else if (QueueLoginLines())
+            {
+                try
+                {
+                    ListenLoop();
+                }
+                catch (SKException& e)
+                {
+                    Log("%s%s\n", LogTime(), e.GetMessage());
+                }
+                catch (...)
+                {
+                    Log("%s%s\n", LogTime(), "caught an unknown exception");
+                }
+                Log("%s%s\n", LogTime(), "The background chat thread is exiting.\n");
+            }
+        }
+    }
+    catch (...)
+    {
+    }
+    Lock();
+    m_bThreadActive = false;
+    Unlock();
+}
+
+bool ZymChat::QueueLoginLines()
+{
+    char line[DEFAULT_BUFLEN + 1];
+    std::snprintf(line, sizeof(line), "NICK %.*s", kMaxNickname, m_Nickname.Text());
+    if (sendTxt(line) != 1)
+        return false;
+    std::snprintf(line, sizeof(line), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
+                  FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
+    return sendTxt(line) == 1;
+}
+
+void ZymChat::ListenLoop()
+{
+    LineAssembler lines;
+    Lock();
+    if (!m_bStopping)
+        m_bListening = 1;
+    Unlock();
+
+    while (m_bListening == 1)
+    {
+        bool bReadAgain = true;
+        while (bReadAgain)
+        {
+            bReadAgain = false;
+            SocketBase* pSocket = m_TCPSocket;
+            short nIndex = 0;
+            int nWait = WaitForReadable(&pSocket, 1, kWaitMilliseconds, &nIndex);
+            if (m_CommandEvent.TryConsume())
+                ProcessCommandEvent();
+            if (nWait == ZymSocketOk)
+            {
+                bReadAgain = ReadChunk(lines);
+            }
+            else if (nWait == ZymNothingToRead)
+            {
+                bReadAgain = true;
+            }
+            else if (nWait != ZymFnctnTimedOutErr)
+            {
+                m_bListening = 0;
+                Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
+            }
+        }
+    }
+    Log("Exiting the listen thread\n");
+}
+
+bool ZymChat::ReadChunk(LineAssembler& lines)
+{
+    char* pTail = lines.ReserveTail(kReadSize);
+    int nRead = kReadSize;
+    int nResult = m_TCPSocket->Receive(pTail, &nRead);
+    // Receive leaves the count alone when the socket is no longer connected
+    // (Quit or destruction closed it meanwhile): nothing was read then.
+    if (nResult == ZymSocketOk && m_TCPSocket->GetConnectionState() != 1)
+        nRead = 0;
+    Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(), nResult == ZymSocketOk ? nRead : 0);
+
+    if (nResult == ZymConnectionAborted)
+    {
+        Log("m_TCPSocket->Receive() returned %d.  The network must already be shut down.\n",
+            nResult);
+        return false;
+    }
+    if (nResult != ZymSocketOk)
+    {
+        Log("received error %d in m_TCPSocket->Receive()\n", nResult);
+        ReportNetworkError(-1002, "-1002 receive error");
+        return false;
+    }
+
+    bool bEndsLine = nRead >= 2 && pTail[nRead - 2] == '\r' && pTail[nRead - 1] == '\n';
+    lines.Commit(nRead, [this](char* pszLine) {
+        Log("%s%s\n", LogTime(), pszLine);
+        DispatchLine(pszLine);
+    });
+    return nRead == kReadSize && !bEndsLine;
+}
