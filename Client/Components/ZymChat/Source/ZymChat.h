@@ -115,6 +115,10 @@ protected:
     void JoinPendingChannels();
     void ResolveOwnJoin(const ZymString& serverName);
     void HandleOwnPart(const ZymString& serverName);
+    // The callers of these hold m_TableLock (ZymChatChannels.cpp, ZymChatNotice.cpp).
+    void LeaveChannelHeld(const ZymString& hostName);
+    void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
+    void AddMember(const ZymString& nickname, const ZymString& channel);
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
     void Log(const char* pszFormat, ...);
@@ -156,6 +160,11 @@ protected:
     // and sent before it closes the socket.
     std::atomic<long> m_nLinesQueued;
     std::atomic<long> m_nLinesTaken;
+    // Guards the channel table, the two name maps, the attribute and member
+    // lists and m_Nickname between the host's thread and the background
+    // thread: held for one handler or one host operation at a time, never
+    // across a sink call (the host may call back in) or the network.
+    ThreadLock m_TableLock;
 };
 
 #pragma pop_macro("SendMessage")
