@@ -1,0 +1,26 @@
+#ifndef UNINSTALL_LIBRARYPASS_H
+#define UNINSTALL_LIBRARYPASS_H
+
+#include "PathJoin.h"
+
+// The plug-in libraries of the install folder's "libraries" sub-folder: every
+// file there may export "Uninstall", which runs before the file is deleted.
+class LibraryPass
+{
+public:
+    explicit LibraryPass(const char* installFolder);
+
+    // Number of entries of the folder that are not folders.
+    int CountFiles() const;
+    // For each file: load it, call its "Uninstall" export if it has one,
+    // unload it, and delete it unless its path contains "uninstall.exe";
+    // pauses pauseMilliseconds after each file.
+    void Run(unsigned long pauseMilliseconds) const;
+
+private:
+    char m_szFolder[260];
+    char m_szPattern[260];
+    bool m_bValid;
+};
+
+#endif

@@ -1,0 +1,96 @@
+#include "RegistryRemoval.h"
+
+#include "RegistryKey.h"
+#include "TList.h"
+#include "ZymStatic.h"
+#include "ZymString.h"
+
+#include <string.h>
+
+namespace
+{
+const char kProductKey[] = "QuillMarsh\\SkelvaneClient\\2.0";
+
+void CollectSubKeyNames(HKEY key, TList<ZymString>& names)
+{
+    char name[261];
+    for (DWORD index = 0;; ++index)
+    {
+        DWORD length = sizeof name;
+        if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+        names.append(ZymString(name));
+    }
+}
+
+void DeleteAllValues(HKEY key)
+{
+    char name[260];
+    for (;;)
+    {
+        DWORD length = sizeof name;
+        if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            return;
+        // A value that cannot be deleted stays at index 0; taking it again
+        // would never end.
+        if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
+            return;
+    }
+}
+
+// True when the key at path below base exists and has no sub-keys.
+bool HasNoSubKeys(HKEY base, const char* path)
+{
+    RegistryKey key;
+    if (!key.Open(base, path, KEY_QUERY_VALUE))
+        return false;
+    DWORD subKeys = 0;
+    if (RegQueryInfoKeyA(key.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    return subKeys == 0;
+}
+}
+
+bool DeleteKeyContents(HKEY parent, const char* subKey)
+{
+    RegistryKey key;
+    if (!key.Open(parent, subKey, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS))
+        return false;
+    // Names are collected first: deleting while enumerating by index would
+    // shift the indexes.
+    TList<ZymString> names;
+    CollectSubKeyNames(key.Get(), names);
+    for (names.rewind(); names.hasCurrent(); names.Step())
+    {
+        const char* name = names.iterator().Text();
+        DeleteKeyContents(key.Get(), name);
+        RegDeleteKeyA(key.Get(), name);
+    }
+    DeleteAllValues(key.Get());
+    return true;
+}
+
+void RemoveRegistryKeys()
+{
+    char software[] = "Software";
+    RegistryKey base(GetZyBaseKey(false, software));
+    if (!base.IsOpen())
+        return;
+    DeleteKeyContents(base.Get(), kProductKey);
+
+    char path[sizeof kProductKey];
+    memcpy(path, kProductKey, sizeof kProductKey);
+    // Each step either deletes a key and shortens the path or ends the walk,
+    // so no key is examined twice. An empty path would name the base key
+    // itself, which is never deleted.
+    while (path[0] != '\0' && HasNoSubKeys(base.Get(), path))
+    {
+        RegDeleteKeyA(base.Get(), path);
+        char* cut = strrchr(path, '\\');
+        if (cut != nullptr)
+            *cut = '\0';
+        else
+            path[0] = '\0';
+    }
+}

@@ -1,0 +1,15 @@
+#ifndef UNINSTALL_REGISTRYREMOVAL_H
+#define UNINSTALL_REGISTRYREMOVAL_H
+
+#include <windows.h>
+
+// Deletes the product's key "QuillMarsh\\SkelvaneClient\\2.0" below the
+// Software key of the hive that holds the company key, then each parent that
+// is left without sub-keys. Failures are ignored.
+void RemoveRegistryKeys();
+
+// Empties subKey below parent: all its sub-keys, recursively, and all its
+// values; the key itself stays. False when the key could not be opened.
+bool DeleteKeyContents(HKEY parent, const char* subKey);
+
+#endif

@@ -1,0 +1,11 @@
+#ifndef UNINSTALL_RESOURCE_H
+#define UNINSTALL_RESOURCE_H
+
+#define IDS_APP_TITLE 103
+#define IDM_ABOUT 104
+#define IDM_EXIT 105
+#define IDI_UNINSTALL 107
+#define IDI_SMALL 108
+#define IDC_UNINSTALL 109
+
+#endif
