@@ -1,0 +1,71 @@
+#ifndef ZYM_TESTS_FAKEIRCSERVER_H
+#define ZYM_TESTS_FAKEIRCSERVER_H
+
+#include <winsock.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// An IRC server stand-in inside the test program: listens on one loopback
+// address (each test its own, all on port 6667), accepts connections, records
+// every byte a client sends and sends the bytes a test scripts. Every wait is
+// bounded by its timeout in milliseconds.
+class FakeIrcServer
+{
+public:
+    explicit FakeIrcServer(const char* pszAddress, int nPort = 6667);
+    ~FakeIrcServer();
+
+    // False when the address could not be bound.
+    bool IsListening() const { return m_hListen != INVALID_SOCKET; }
+    const std::string& Address() const { return m_Address; }
+
+    // True once at least nCount connections have been accepted.
+    bool WaitForConnections(int nCount, int nTimeoutMs);
+    bool WaitForClient(int nTimeoutMs) { return WaitForConnections(1, nTimeoutMs); }
+    int ConnectionCount() const;
+
+    // Raw bytes, in one send, to the newest connection.
+    bool Send(const std::string& bytes);
+    // The line with CR LF appended.
+    bool SendLine(const std::string& line);
+
+    // Every byte received so far, from all connections in arrival order.
+    std::string Received() const;
+    // The complete CR LF lines received so far, without their CR LF.
+    std::vector<std::string> ReceivedLines() const;
+    // True once the received bytes contain the text.
+    bool WaitForReceived(const std::string& text, int nTimeoutMs);
+    // True once at least nCount complete lines have arrived.
+    bool WaitForLines(size_t nCount, int nTimeoutMs);
+
+    // True once the newest connection was closed by the client.
+    bool WaitForClientClosed(int nTimeoutMs);
+    // Closes the newest connection from the server's side.
+    void CloseClient();
+
+private:
+    FakeIrcServer(const FakeIrcServer&) = delete;
+    FakeIrcServer& operator=(const FakeIrcServer&) = delete;
+
+    void Serve();
+    template <class Predicate>
+    bool WaitUntil(int nTimeoutMs, Predicate done);
+
+    std::string m_Address;
+    SOCKET m_hListen;
+    bool m_bStop;
+    std::vector<SOCKET> m_Clients;
+    SOCKET m_hNewest;
+    bool m_bNewestClosed;
+    int m_nConnections;
+    std::string m_Received;
+    mutable std::mutex m_Mutex;
+    std::condition_variable m_Changed;
+    std::thread m_Thread;
+};
+
+#endif
