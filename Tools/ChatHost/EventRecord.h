@@ -1,0 +1,24 @@
+#ifndef EVENTRECORD_H
+#define EVENTRECORD_H
+
+#include <string>
+
+// One call the component made on the host's sink, copied out of the call
+// (the component's texts are valid during the call only).
+struct EventRecord
+{
+    enum Kind
+    {
+        Event,  // NotifyEvent: code and value
+        Text,   // NotifyText: code and text, which may be null
+        Error   // ReportError: code and text
+    };
+
+    Kind kind;
+    int code;
+    int value;
+    bool hasText;
+    std::string text;
+};
+
+#endif

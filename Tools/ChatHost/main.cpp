@@ -1,0 +1,78 @@
+// Console chat host: loads the chat component library by path, as a host
+// application does, prints every event and takes commands from standard input.
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "ChatLibrary.h"
+#include "ConsoleCommands.h"
+#include "ConsoleWriter.h"
+#include "EventText.h"
+#include "HostOptions.h"
+#include "RecordingSink.h"
+
+int main(int argc, char** argv)
+{
+    ConsoleWriter out(stdout);
+    HostOptions options;
+    std::string error;
+    if (!options.Parse(argc, argv, error))
+    {
+        std::fprintf(stderr, "%s\n%s\n", error.c_str(), HostOptions::Usage().c_str());
+        return 2;
+    }
+
+    ChatLibrary library;
+    std::string path =
+        options.library.empty() ? ChatLibrary::BesideProgram("ZymChat.dll") : options.library;
+    if (!library.Load(path, error))
+    {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    ChatComponent* chat = library.CreateChat();
+    if (chat == nullptr)
+    {
+        std::fprintf(stderr, "the library gave no chat component\n");
+        return 1;
+    }
+
+    // A console session can run for hours: print events, keep none.
+    RecordingSink sink(false);
+    sink.SetObserver([&out](const EventRecord& record) { out.WriteLine(EventText::Describe(record)); });
+    chat->SetEventSink(&sink);
+    chat->SetNickname(options.nickname.c_str());
+    chat->SetUserName(options.userName.c_str());
+    chat->SetRealName(options.realName.c_str());
+
+    ConsoleCommands commands(*chat, out);
+    if (!options.channel.empty())
+    {
+        // Before the welcome the join waits in the component until the server
+        // has accepted the login.
+        chat->JoinChannel(options.channel.c_str(), 0);
+        commands.SetCurrentChannel(options.channel);
+    }
+    chat->ConnectToServer(options.server.c_str());
+    out.WriteLine("* " + options.nickname + " connecting to " + options.server +
+                  " port 6667; /help lists the commands");
+
+    std::string line;
+    bool running = true;
+    while (running && std::getline(std::cin, line))
+    {
+        if (!line.empty() && line.back() == '\r')
+        {
+            line.pop_back();
+        }
+        running = commands.Execute(line);
+    }
+    if (running)
+    {
+        chat->Quit();
+    }
+    // Waits for the component's background thread to end.
+    chat->Release();
+    out.WriteLine("* bye");
+    return 0;
+}

@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# The main job: two chat components hold a conversation through a local IRC
+# server (ngircd on loopback, port 6667), then everything started here stops.
+#
+#   tools/run-demo.sh                          the conversation, non-interactive
+#   tools/run-demo.sh --interactive [NICK] [CHANNEL]
+#                                              chat by hand with the console host
+#
+# Installs what is missing, builds, and runs the Windows programs under Wine.
+# ZYM_BUILD_DIR chooses the build folder as for tools/run-tests.sh;
+# ZYM_DEMO_ADDRESS the loopback address the server listens on. A second
+# --interactive run while the first one's server is up joins the same server.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+preset=mingw-i686
+build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
+
+mode=demo nick=guest channel="#lobby"
+case "${1:-}" in
+  "") ;;
+  --interactive | -i)
+    mode=interactive
+    nick="${2:-guest}"
+    channel="${3:-#lobby}"
+    ;;
+  *)
+    sed -n '2,12s/^# \{0,1\}//p' "$0" >&2
+    exit 2
+    ;;
+esac
+case "$address" in
+  127.*) ;;
+  *) echo "ZYM_DEMO_ADDRESS must be a loopback address (127.x.x.x)" >&2; exit 2 ;;
+esac
+
+bash "$root/tools/setup-debian.sh"
+
+cd "$root"
+cmake --preset "$preset" -B "$build" >/dev/null
+cmake --build "$build" --target ChatDemo ChatHost >/dev/null
+
+. "$root/tools/wine-env.sh"
+# A prefix of its own: the demo may run while the tests use theirs.
+export WINEPREFIX="$build/demo-wine-prefix"
+
+demo_dir="$build/demo"
+mkdir -p "$demo_dir"
+server_pid=""
+
+cleanup() {
+  if [ -n "$server_pid" ]; then
+    kill "$server_pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
+    rm -f "$demo_dir/ngircd.pid"
+  fi
+  zym_down
+}
+trap cleanup EXIT
+
+listening() { (exec 3<>"/dev/tcp/$address/6667") 2>/dev/null; }
+
+ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
+running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
+if [ "$mode" = interactive ] && [ -n "$running_pid" ] && kill -0 "$running_pid" 2>/dev/null && listening; then
+  echo "* joining the server of the other session on $address"
+  # Ending this session must not end the other session's programs.
+  export WINEPREFIX="$build/demo-wine-prefix-$nick"
+else
+  cat >"$demo_dir/ngircd.conf" <<EOF
+[Global]
+Name = irc.demo.local
+Info = Local chat server of the demo
+AdminInfo1 = Chat demo
+AdminInfo2 = Loopback only
+AdminEMail = nobody@demo.local
+Listen = $address
+Ports = 6667
+MotdPhrase = "Welcome to the local chat server of the demo"
+ServerUID = 65534
+ServerGID = 65534
+[Options]
+PAM = no
+Ident = no
+DNS = no
+EOF
+  "$ngircd_program" -n -f "$demo_dir/ngircd.conf" >"$demo_dir/ngircd.log" 2>&1 &
+  server_pid=$!
+  echo "$server_pid" >"$demo_dir/ngircd.pid"
+  for _ in $(seq 100); do
+    kill -0 "$server_pid" 2>/dev/null || break
+    listening && break
+    sleep 0.1
+  done
+  if ! listening; then
+    echo "ngircd did not start on $address:6667; its output:" >&2
+    cat "$demo_dir/ngircd.log" >&2
+    exit 1
+  fi
+  echo "* ngircd listens on $address port 6667 (pid $server_pid)"
+fi
+
+zym_wine_up
+
+if [ "$mode" = demo ]; then
+  wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$address" </dev/null
+else
+  if [ -n "$server_pid" ]; then
+    echo "* another person can join: tools/run-demo.sh --interactive OTHERNICK"
+  fi
+  wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$address"
+fi
