@@ -17,6 +17,7 @@
 
 class ChannelEntry;
 class LineAssembler;
+class SocketBase;
 class TCPSocket;
 
 // The longest protocol line on the wire, CR LF included.
@@ -83,8 +84,9 @@ protected:
     void ListenLoop();
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
-    // One Receive into the assembler; true when the read step goes on.
-    bool ReadChunk(LineAssembler& lines);
+    // One Receive from the socket into the assembler; true when the read
+    // step goes on.
+    bool ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
     // Bounded wait until the background thread has taken nLines lines.

@@ -5,6 +5,7 @@
 
 #include "LineAssembler.h"
 #include "SKException.h"
+#include "ScopedThreadLock.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
 #include "TCPSocket.h"
@@ -126,7 +127,11 @@ void ZymChat::Run()
 bool ZymChat::QueueLoginLines()
 {
     char line[DEFAULT_BUFLEN + 1];
-    std::snprintf(line, sizeof(line), "NICK %.*s", kMaxNickname, m_Nickname.Text());
+    {
+        // SetNickname may change the nickname on the host's thread meanwhile.
+        ScopedThreadLock hold(m_TableLock);
+        std::snprintf(line, sizeof(line), "NICK %.*s", kMaxNickname, m_Nickname.Text());
+    }
     if (sendTxt(line) != 1)
         return false;
     std::snprintf(line, sizeof(line), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
@@ -155,7 +160,7 @@ void ZymChat::ListenLoop()
                 ProcessCommandEvent();
             if (nWait == ZymSocketOk)
             {
-                bReadAgain = ReadChunk(lines);
+                bReadAgain = ReadChunk(*m_TCPSocket, lines);
             }
             else if (nWait == ZymNothingToRead)
             {
@@ -171,14 +176,14 @@ void ZymChat::ListenLoop()
     Log("Exiting the listen thread\n");
 }
 
-bool ZymChat::ReadChunk(LineAssembler& lines)
+bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 {
     char* pTail = lines.ReserveTail(kReadSize);
     int nRead = kReadSize;
-    int nResult = m_TCPSocket->Receive(pTail, &nRead);
+    int nResult = socket.Receive(pTail, &nRead);
     // Receive leaves the count alone when the socket is no longer connected
     // (Quit or destruction closed it meanwhile): nothing was read then.
-    if (nResult == ZymSocketOk && m_TCPSocket->GetConnectionState() != 1)
+    if (nResult == ZymSocketOk && socket.GetConnectionState() != 1)
         nRead = 0;
     Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(), nResult == ZymSocketOk ? nRead : 0);
 

@@ -1,0 +1,59 @@
+#ifndef ZYM_TESTS_EVENTRECORDER_H
+#define ZYM_TESTS_EVENTRECORDER_H
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "ChatEventSink.h"
+
+// One call the component made on its sink.
+struct RecordedEvent
+{
+    enum Kind
+    {
+        Event,
+        Text,
+        Error
+    };
+    Kind kind;
+    int nCode;
+    // The value of NotifyEvent.
+    int nValue;
+    // NotifyText and ReportError; bNullText when the component passed null.
+    std::string text;
+    bool bNullText;
+    unsigned long nThreadId;
+};
+
+// A sink that records every call, from any thread, and answers ReportError
+// with a chosen value. Every wait is bounded by its timeout in milliseconds.
+class EventRecorder : public ChatEventSink
+{
+public:
+    explicit EventRecorder(int nErrorAnswer = 0) : m_nErrorAnswer(nErrorAnswer) {}
+    virtual ~EventRecorder() {}
+
+    void NotifyEvent(int nCode, int nValue) override;
+    void NotifyText(int nCode, const char* pszText) override;
+    int ReportError(int nCode, const char* pszText) override;
+
+    void SetErrorAnswer(int nAnswer);
+    std::vector<RecordedEvent> Events() const;
+    size_t Count() const;
+    // True once at least nCount calls have been recorded.
+    bool WaitForCount(size_t nCount, int nTimeoutMs);
+    // True once a call of that kind and code has been recorded.
+    bool WaitFor(RecordedEvent::Kind kind, int nCode, int nTimeoutMs);
+
+private:
+    void Record(const RecordedEvent& event);
+
+    int m_nErrorAnswer;
+    std::vector<RecordedEvent> m_Events;
+    mutable std::mutex m_Mutex;
+    std::condition_variable m_Changed;
+};
+
+#endif

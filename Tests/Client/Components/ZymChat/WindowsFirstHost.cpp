@@ -1,0 +1,10 @@
+#include <windows.h>
+
+#include "ChatComponent.h"
+#include "WindowsFirstHost.h"
+
+int SendMessageWithWindowsFirst(ChatComponent* pChat, const char* pszChannel,
+                                const char* pszMessage)
+{
+    return pChat->SendMessage(pszChannel, pszMessage);
+}

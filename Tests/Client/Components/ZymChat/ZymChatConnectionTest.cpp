@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AlertWatcher.h"
+#include "EventRecorder.h"
+#include "FakeIrcServer.h"
+#include "TestChat.h"
+
+// Addresses of this file's servers: 127.0.1.10 to 127.0.1.39. Nothing
+// listens on 127.0.1.251.
+
+namespace
+{
+    const int kWait = 3000;
+
+    // A component with a recording sink, connected to a fake server whose
+    // address the test names, waiting until both login lines arrived.
+    struct Connected
+    {
+        explicit Connected(const char* pszAddress) : server(pszAddress), chat(new TestChat())
+        {
+            chat->SetEventSink(&sink);
+        }
+        ~Connected() { chat.reset(); }
+
+        bool LogIn(const char* pszNickname = "alice")
+        {
+            chat->SetNickname(pszNickname);
+            return server.IsListening() && chat->ConnectToServer(server.Address().c_str()) == 1 &&
+                   server.WaitForLines(2, kWait);
+        }
+
+        EventRecorder sink;
+        FakeIrcServer server;
+        std::unique_ptr<TestChat> chat;
+    };
+}
+
+TEST(ZymChatConnection, ConnectWhereNothingListensReportsMinus1001AndMayBeRetried)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    EXPECT_EQ(1, chat.ConnectToServer("127.0.1.251"));
+    ASSERT_TRUE(sink.WaitForCount(1, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    EXPECT_EQ(0, chat.m_bListening);
+
+    EXPECT_EQ(1, chat.ConnectToServer("127.0.1.251"));
+    ASSERT_TRUE(sink.WaitForCount(2, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    auto events = sink.Events();
+    ASSERT_EQ(2u, events.size());
+    for (const RecordedEvent& event : events)
+    {
+        EXPECT_EQ(RecordedEvent::Error, event.kind);
+        EXPECT_EQ(-1001, event.nCode);
+        EXPECT_EQ("-1001 connection error occured", event.text);
+        EXPECT_NE(GetCurrentThreadId(), event.nThreadId);
+    }
+}
+
+TEST(ZymChatConnection, ARetryAfterAFailedConnectReachesAServerThatListensNow)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.ConnectToServer("127.0.1.10");
+    ASSERT_TRUE(sink.WaitForCount(1, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+
+    FakeIrcServer server("127.0.1.10");
+    ASSERT_TRUE(server.IsListening());
+    chat.ConnectToServer("127.0.1.10");
+    EXPECT_TRUE(server.WaitForReceived("USER", kWait));
+    EXPECT_EQ(1u, sink.Count());
+}
+
+TEST(ZymChatConnection, LoginLinesCarryTheNamesGiven)
+{
+    Connected c("127.0.1.11");
+    c.chat->SetUserName("al");
+    c.chat->SetRealName("Alice A");
+    ASSERT_TRUE(c.LogIn("alice"));
+    EXPECT_EQ("NICK alice\r\nUSER al 0 *  :Alice A\r\n", c.server.Received());
+}
+
+TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithItsBlank)
+{
+    Connected c("127.0.1.12");
+    ASSERT_TRUE(c.server.IsListening());
+    c.chat->ConnectToServer("127.0.1.12");
+    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
+    EXPECT_EQ("NICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
+}
+
+TEST(ZymChatConnection, OverLongLoginFieldsAreCutToLinesTheServerAccepts)
+{
+    Connected c("127.0.1.13");
+    c.chat->SetUserName(std::string(300, 'u').c_str());
+    c.chat->SetRealName(std::string(300, 'r').c_str());
+    // Set directly: SetNickname has its own bound, and the login must not
+    // rely on it.
+    c.chat->m_Nickname = ZymString(std::string(700, 'n').c_str());
+    ASSERT_TRUE(c.server.IsListening());
+    c.chat->ConnectToServer(c.server.Address().c_str());
+    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
+    auto lines = c.server.ReceivedLines();
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ("NICK " + std::string(505, 'n'), lines[0]);
+    EXPECT_EQ("USER " + std::string(99, 'u') + " 0 *  :" + std::string(99, 'r'), lines[1]);
+}
+
+TEST(ZymChatConnection, LinesQueuedBeforeTheConnectionGoOutFirstAndInOrder)
+{
+    Connected c("127.0.1.14");
+    EXPECT_EQ(1, c.chat->sendTxt("MODE x +i"));
+    EXPECT_EQ(1, c.chat->sendTxt(""));
+    ASSERT_TRUE(c.LogIn("bob"));
+    ASSERT_TRUE(c.server.WaitForLines(4, kWait));
+    EXPECT_EQ("MODE x +i\r\n\r\nNICK bob\r\nUSER ... 0 *  :...\r\n", c.server.Received());
+
+    c.chat->sendTxt("ONE");
+    c.chat->sendTxt("TWO");
+    c.chat->sendTxt("THREE");
+    ASSERT_TRUE(c.server.WaitForLines(7, kWait));
+    auto lines = c.server.ReceivedLines();
+    EXPECT_EQ((std::vector<std::string>{"ONE", "TWO", "THREE"}),
+              std::vector<std::string>(lines.begin() + 4, lines.end()));
+}
+
+TEST(ZymChatConnection, A510CharacterLineGoesOutAnd511AreRefusedWithTheAlert)
+{
+    Connected c("127.0.1.15");
+    ASSERT_TRUE(c.LogIn());
+    const std::string fits(510, 'a');
+    const std::string tooLong(511, 'b');
+    AlertWatcher watcher(kWait);
+    c.chat->sendTxt(fits.c_str());
+    c.chat->sendTxt(tooLong.c_str());
+    c.chat->sendTxt("AFTER");
+    const AlertBox& box = watcher.Result();
+    EXPECT_TRUE(box.bFound);
+    EXPECT_EQ("Attempting to send a buffer that is longer than DEFAULT_BUFLEN", box.text);
+
+    ASSERT_TRUE(c.server.WaitForReceived("AFTER\r\n", kWait));
+    std::string received = c.server.Received();
+    EXPECT_NE(std::string::npos, received.find("\r\n" + fits + "\r\nAFTER\r\n"));
+    EXPECT_EQ(std::string::npos, received.find("b"));
+}
+
+TEST(ZymChatConnection, PingIsAnsweredWithItsTokenAndABarePingWithABarePong)
+{
+    Connected c("127.0.1.16");
+    ASSERT_TRUE(c.LogIn());
+    c.server.SendLine("PING :irc.test");
+    EXPECT_TRUE(c.server.WaitForReceived("\r\nPONG :irc.test\r\n", kWait));
+    c.server.SendLine(":irc.test PING tok2");
+    EXPECT_TRUE(c.server.WaitForReceived("\r\nPONG :tok2\r\n", kWait));
+    c.server.SendLine("PING");
+    EXPECT_TRUE(c.server.WaitForReceived("\r\nPONG\r\n", kWait));
+    EXPECT_EQ(0u, c.sink.Count());
+}
+
+TEST(ZymChatConnection, SendPongQueuesTheTokenCutToOneLine)
+{
+    TestChat chat;
+    EXPECT_EQ(1, chat.SendPong("PING :a b"));
+    EXPECT_EQ(1, chat.SendPong(("PING :" + std::string(600, 't')).c_str()));
+    EXPECT_EQ(1, chat.SendPong("PING "));
+
+    FakeIrcServer server("127.0.1.17");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    chat.SetEventSink(&sink);
+    chat.ConnectToServer("127.0.1.17");
+    ASSERT_TRUE(server.WaitForLines(5, kWait));
+    auto lines = server.ReceivedLines();
+    EXPECT_EQ("PONG :a b", lines[0]);
+    EXPECT_EQ("PONG :" + std::string(504, 't'), lines[1]);
+    EXPECT_EQ("PONG", lines[2]);
+}
+
+TEST(ZymChatConnection, ALineSplitOverReadsIsDispatchedWhole)
+{
+    Connected c("127.0.1.18");
+    ASSERT_TRUE(c.LogIn());
+    c.server.Send("PING :spl");
+    Sleep(400);
+    c.server.Send("it\r\n");
+    EXPECT_TRUE(c.server.WaitForReceived("PONG :split\r\n", kWait));
+
+    // Longer than one read of 128 bytes: the line is taken over several.
+    const std::string token(300, 'k');
+    c.server.SendLine("PING :" + token);
+    EXPECT_TRUE(c.server.WaitForReceived("PONG :" + token + "\r\n", kWait));
+}
+
+TEST(ZymChatConnection, AnOverLongLineIsDroppedAndTheConnectionGoesOn)
+{
+    Connected c("127.0.1.19");
+    ASSERT_TRUE(c.LogIn());
+    c.server.Send("PING :lost" + std::string(40000, 'x') + "\r\nPING :kept\r\n");
+    EXPECT_TRUE(c.server.WaitForReceived("PONG :kept\r\n", kWait));
+    EXPECT_EQ(std::string::npos, c.server.Received().find("lost"));
+    EXPECT_EQ(1, c.chat->m_bListening);
+}
+
+TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
+{
+    Connected c("127.0.1.20");
+    ASSERT_TRUE(c.LogIn());
+    c.server.CloseClient();
+    EXPECT_TRUE(c.chat->ThreadEnded(kWait));
+    EXPECT_EQ(0, c.chat->m_bListening);
+    EXPECT_EQ(0u, c.sink.Count());
+}
+
+TEST(ZymChatConnection, DestructionWhileWaitingClosesTheConnectionWithinAWait)
+{
+    Connected c("127.0.1.21");
+    ASSERT_TRUE(c.LogIn());
+    DWORD nStart = GetTickCount();
+    c.chat.reset();
+    EXPECT_LT(GetTickCount() - nStart, 1000u);
+    EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
+    EXPECT_EQ(0u, c.sink.Count());
+}
+
+TEST(ZymChatConnection, DestructionRightAfterConnectToServerEndsTheThread)
+{
+    FakeIrcServer server("127.0.1.22");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    for (int i = 0; i < 5; ++i)
+    {
+        std::unique_ptr<TestChat> chat(new TestChat());
+        chat->SetEventSink(&sink);
+        chat->ConnectToServer("127.0.1.22");
+        DWORD nStart = GetTickCount();
+        chat.reset();
+        EXPECT_LT(GetTickCount() - nStart, 1000u);
+    }
+}
+
+TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
+{
+    Connected c("127.0.1.23");
+    ASSERT_TRUE(c.server.IsListening());
+    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
+    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
+    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
+    Sleep(500);
+    EXPECT_EQ(1, c.server.ConnectionCount());
+    EXPECT_EQ(2u, c.server.ReceivedLines().size());
+    EXPECT_EQ(0u, c.sink.Count());
+}
+
+TEST(ZymChatConnection, AfterTheWelcomeConnectToServerIsIgnored)
+{
+    Connected c("127.0.1.24");
+    ASSERT_TRUE(c.LogIn());
+    c.server.SendLine(":irc.test 002 alice :Your host is irc.test");
+    for (int i = 0; i < 50 && c.chat->m_bWelcomed == 0; ++i)
+        Sleep(20);
+    ASSERT_EQ(1, c.chat->m_bWelcomed);
+    c.server.CloseClient();
+    ASSERT_TRUE(c.chat->ThreadEnded(kWait));
+    EXPECT_EQ(0, c.chat->ConnectToServer("127.0.1.24"));
+    Sleep(300);
+    EXPECT_EQ(1, c.server.ConnectionCount());
+}
+
+TEST(ZymChatConnection, QuitSendsTheQuitLineBeforeItClosesTheConnection)
+{
+    Connected c("127.0.1.25");
+    ASSERT_TRUE(c.LogIn());
+    // Lines ahead of QUIT must go out first, one per wait.
+    c.chat->sendTxt("ONE");
+    c.chat->sendTxt("TWO");
+    c.chat->Quit();
+    EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
+    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\nONE\r\nTWO\r\nQUIT\r\n", c.server.Received());
+    EXPECT_TRUE(c.chat->ThreadEnded(kWait));
+}

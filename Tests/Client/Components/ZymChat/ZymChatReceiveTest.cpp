@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "EventRecorder.h"
+#include "LineAssembler.h"
+#include "SKException.h"
+#include "SocketBase.h"
+#include "SocketResults.h"
+#include "TestChat.h"
+
+namespace
+{
+    // A socket that hands out one scripted answer to Receive.
+    class ScriptedSocket final : public SocketBase
+    {
+    public:
+        ScriptedSocket(int nConnectionState, int nResult, const std::string& bytes)
+            : m_nResult(nResult), m_Bytes(bytes)
+        {
+            m_nNetworkState = 1;
+            m_nConnectionState = nConnectionState;
+        }
+        int Connect(const SocketAddress&, int) override { return ZymSocketOk; }
+        int Disconnect() override { return ZymSocketOk; }
+        int Send(const char*, int*) override { return ZymSocketOk; }
+        int Receive(char* pBuffer, int* pLength) override
+        {
+            // As TCPSocket: a socket that is not connected reads nothing and
+            // leaves the count as it was.
+            if (m_nConnectionState != 1)
+                return ZymSocketOk;
+            if (m_nResult != ZymSocketOk)
+            {
+                m_nConnectionState = 0;
+                return m_nResult;
+            }
+            int nCount = std::min(*pLength, static_cast<int>(m_Bytes.size()));
+            std::memcpy(pBuffer, m_Bytes.data(), nCount);
+            *pLength = nCount;
+            return ZymSocketOk;
+        }
+
+    private:
+        int m_nResult;
+        std::string m_Bytes;
+    };
+
+    std::string TakeQueued(TestChat& chat)
+    {
+        return chat.m_pCommandQueue->pop().Text();
+    }
+}
+
+TEST(ZymChatReceive, AReceiveOnADisconnectedSocketAddsNoBytes)
+{
+    TestChat chat;
+    LineAssembler lines;
+    ScriptedSocket socket(0, ZymSocketOk, "");
+    EXPECT_FALSE(chat.ReadChunk(socket, lines));
+    EXPECT_EQ(0, lines.Held());
+}
+
+TEST(ZymChatReceive, AFullChunkInsideALineAsksForMoreAndAShortOneDoesNot)
+{
+    TestChat chat;
+    LineAssembler lines;
+    ScriptedSocket full(1, ZymSocketOk, "PING :" + std::string(122, 'q'));
+    EXPECT_TRUE(chat.ReadChunk(full, lines));
+    EXPECT_EQ(128, lines.Held());
+
+    ScriptedSocket rest(1, ZymSocketOk, "qq\r\n");
+    EXPECT_FALSE(chat.ReadChunk(rest, lines));
+    EXPECT_EQ(0, lines.Held());
+    EXPECT_EQ("PONG :" + std::string(124, 'q'), TakeQueued(chat));
+
+    ScriptedSocket endsLine(1, ZymSocketOk, std::string(120, 'w') + " PING\r\n");
+    EXPECT_FALSE(chat.ReadChunk(endsLine, lines));
+}
+
+TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)
+{
+    TestChat chat;
+    LineAssembler lines;
+    ScriptedSocket socket(1, ZymSocketOk, "PING :1\r\nPING :2\r\n");
+    chat.ReadChunk(socket, lines);
+    EXPECT_EQ("PONG :1", TakeQueued(chat));
+    EXPECT_EQ("PONG :2", TakeQueued(chat));
+}
+
+TEST(ZymChatReceive, AReceiveFailureIsReportedAndANonzeroAnswerEndsTheLoop)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    LineAssembler lines;
+    ScriptedSocket failing(1, ZymReceiveFailed, "");
+    EXPECT_FALSE(chat.ReadChunk(failing, lines));
+    auto events = sink.Events();
+    ASSERT_EQ(1u, events.size());
+    EXPECT_EQ(RecordedEvent::Error, events[0].kind);
+    EXPECT_EQ(-1002, events[0].nCode);
+    EXPECT_EQ("-1002 receive error", events[0].text);
+
+    sink.SetErrorAnswer(1);
+    ScriptedSocket failingAgain(1, ZymReceiveFailed, "");
+    try
+    {
+        chat.ReadChunk(failingAgain, lines);
+        FAIL() << "a nonzero answer must raise";
+    }
+    catch (SKException& e)
+    {
+        EXPECT_STREQ("ChatNetworkingError", e.GetMessage());
+    }
+}
+
+TEST(ZymChatReceive, AnAbortedConnectionIsOnlyLogged)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    LineAssembler lines;
+    ScriptedSocket aborted(1, ZymConnectionAborted, "");
+    EXPECT_FALSE(chat.ReadChunk(aborted, lines));
+    EXPECT_EQ(0u, sink.Count());
+    EXPECT_EQ(0, lines.Held());
+}
