@@ -12,7 +12,7 @@ header=$($objdump -f "$file")
 grep -q 'file format pei-i386' <<<"$header" || { echo "not a PE32 i386 file: $file"; fail=1; }
 private=$($objdump -p "$file")
 case $kind in
-  dll) grep -q 'DLL' <<<"$(grep -A3 '^Characteristics' <<<"$private")" || { echo "not a DLL"; fail=1; } ;;
+  dll) grep -q 'DLL' <<<"$(grep -A8 '^Characteristics' <<<"$private")" || { echo "not a DLL"; fail=1; } ;;
   gui) grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$private" || { echo "not a GUI program"; fail=1; } ;;
   *) echo "unknown kind $kind"; exit 2 ;;
 esac
@@ -26,7 +26,7 @@ for dll in $imports; do
   esac
 done
 
-exports=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^\s*\[/ {print $NF; next} on {on=0}' <<<"$private" | sort)
+exports=$(awk '/^\[Ordinal\/Name Pointer\] Table/ {on=1; next} on && /^[[:space:]]*\[/ {print $NF; next} on {on=0}' <<<"$private" | sort)
 wanted=$(printf '%s\n' "$@" | sed '/^$/d' | sort)
 echo "exports: $(tr '\n' ' ' <<<"$exports")"
 if [ "$exports" != "$wanted" ]; then
