@@ -1,0 +1,275 @@
+#include "ZymShared.h"
+
+#include "ArchiveBuilder.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Runs in the sandbox prefix: archives are made in D:\archives, extracted
+// below D:\out.
+namespace {
+
+const std::string kArchives = "D:\\archives\\";
+
+std::string Destination(const std::string& name)
+{
+    const std::string path = "D:\\out\\" + name;
+    EXPECT_TRUE(TestFiles::MakeFolders(path));
+    return path;
+}
+
+std::string BigText(size_t size)
+{
+    std::string text;
+    unsigned seed = 12345;
+    while (text.size() < size) {
+        seed = seed * 1103515245u + 12345u;
+        text += "line " + std::to_string(seed % 1000) + " of the test data\r\n";
+    }
+    text.resize(size);
+    return text;
+}
+
+class DecompressArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(TestFiles::MakeFolders("D:\\archives")); }
+};
+
+TEST_F(DecompressArchiveTest, StoredFoldersAreMadeWhenTheirFilesAreWritten)
+{
+    const std::string archive = kArchives + "folders.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("dir/", ""));
+        ASSERT_TRUE(zip.Add("dir/a.txt", "alpha"));
+        ASSERT_TRUE(zip.Add("dir/sub\\b.txt", "beta"));
+        ASSERT_TRUE(zip.Add("empty/", ""));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("folders");
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\dir\\a.txt"), "alpha");
+    EXPECT_EQ(TestFiles::Read(dest + "\\dir\\sub\\b.txt"), "beta");
+    // A folder entry on its own makes no folder.
+    EXPECT_EQ(TestFiles::List(dest),
+              (std::vector<std::string>{"dir\\", "dir\\a.txt", "dir\\sub\\", "dir\\sub\\b.txt"}));
+}
+
+TEST_F(DecompressArchiveTest, TrailingBackslashOfTheDestinationGivesTheSamePaths)
+{
+    const std::string archive = kArchives + "slash.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("top.txt", "top"));
+        ASSERT_TRUE(zip.Add("d1/d2/deep.txt", "deep"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string plain = Destination("plain");
+    const std::string slashed = Destination("slashed");
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), plain.c_str()));
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), (slashed + "\\").c_str()));
+    const std::vector<std::string> expected{"d1\\", "d1\\d2\\", "d1\\d2\\deep.txt", "top.txt"};
+    EXPECT_EQ(TestFiles::List(plain), expected);
+    EXPECT_EQ(TestFiles::List(slashed), expected);
+    EXPECT_EQ(TestFiles::Read(slashed + "\\d1\\d2\\deep.txt"), "deep");
+}
+
+TEST_F(DecompressArchiveTest, NullDestinationExtractsIntoTheCurrentFolder)
+{
+    const std::string archive = kArchives + "relative.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("rel/here.txt", "here"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("current");
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dest.c_str()));
+    const bool extracted = DecompressArchive(archive.c_str(), nullptr);
+    SetCurrentDirectoryA(previous);
+    EXPECT_TRUE(extracted);
+    EXPECT_EQ(TestFiles::Read(dest + "\\rel\\here.txt"), "here");
+}
+
+TEST_F(DecompressArchiveTest, ExistingFileIsReplaced)
+{
+    const std::string archive = kArchives + "replace.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("same.txt", "new"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("replace");
+    ASSERT_TRUE(TestFiles::Write(dest + "\\same.txt", "the old and much longer content"));
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\same.txt"), "new");
+}
+
+TEST_F(DecompressArchiveTest, StoredAndDeflatedEntriesKeepTheirBytes)
+{
+    const std::string archive = kArchives + "methods.zip";
+    const std::string big = BigText(100000);
+    std::string binary;
+    for (int i = 0; i < 70000; ++i)
+        binary += static_cast<char>((i * 7919) >> 3);
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("stored.bin", binary, false));
+        ASSERT_TRUE(zip.Add("deflated.txt", big, true));
+        ASSERT_TRUE(zip.Add("empty.txt", "", true));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("methods");
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_TRUE(TestFiles::Read(dest + "\\stored.bin") == binary);
+    EXPECT_TRUE(TestFiles::Read(dest + "\\deflated.txt") == big);
+    EXPECT_EQ(TestFiles::Read(dest + "\\empty.txt"), "");
+}
+
+TEST_F(DecompressArchiveTest, ArchivesThatCannotBeOpenedGiveFalse)
+{
+    const std::string dest = Destination("unopened");
+    EXPECT_FALSE(DecompressArchive(nullptr, dest.c_str()));
+    EXPECT_FALSE(DecompressArchive((kArchives + "missing.zip").c_str(), dest.c_str()));
+    ASSERT_TRUE(TestFiles::Write(kArchives + "not-a-zip.zip", "just some text, no archive"));
+    EXPECT_FALSE(DecompressArchive((kArchives + "not-a-zip.zip").c_str(), dest.c_str()));
+    EXPECT_TRUE(TestFiles::List(dest).empty());
+}
+
+TEST_F(DecompressArchiveTest, DestinationThatCannotBeWrittenGivesFalse)
+{
+    const std::string archive = kArchives + "unwritable.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("a.txt", "a"));
+        ASSERT_TRUE(zip.Add("b/b.txt", "b"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string parent = Destination("unwritable");
+    ASSERT_TRUE(TestFiles::Write(parent + "\\blocker", "a file where a folder would be"));
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), (parent + "\\blocker\\dest").c_str()));
+    EXPECT_EQ(TestFiles::List(parent), std::vector<std::string>{"blocker"});
+}
+
+TEST_F(DecompressArchiveTest, EntryThatCannotBeWrittenIsSkippedAndReported)
+{
+    const std::string archive = kArchives + "skip.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("clash", "a file"));
+        ASSERT_TRUE(zip.Add("clash/inner.txt", "cannot go below a file"));
+        ASSERT_TRUE(zip.Add("later.txt", "still extracted"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("skip");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\clash"), "a file");
+    EXPECT_EQ(TestFiles::Read(dest + "\\later.txt"), "still extracted");
+}
+
+TEST_F(DecompressArchiveTest, ChecksumErrorRemovesTheFileAndStops)
+{
+    const std::string archive = kArchives + "checksum.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("first.txt", "written whole", false));
+        ASSERT_TRUE(zip.Add("bad.txt", "PAYLOAD-TO-SPOIL-0123456789", false));
+        ASSERT_TRUE(zip.Add("after.txt", "never reached", false));
+        ASSERT_TRUE(zip.Close());
+    }
+    ASSERT_EQ(TestFiles::Patch(archive, "SPOIL", "SPOIT"), 1);
+    const std::string dest = Destination("checksum");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\first.txt"), "written whole");
+    EXPECT_FALSE(TestFiles::Exists(dest + "\\bad.txt"));
+    EXPECT_FALSE(TestFiles::Exists(dest + "\\after.txt"));
+}
+
+TEST_F(DecompressArchiveTest, DataShorterThanItsStoredSizeRemovesTheFile)
+{
+    const std::string archive = kArchives + "short.zip";
+    const std::string text = BigText(20000);
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("short.txt", text, true));
+        ASSERT_TRUE(zip.Close());
+    }
+    ASSERT_TRUE(TestFiles::SetDeclaredSize(archive, static_cast<unsigned long>(text.size() + 5000)));
+    const std::string dest = Destination("short");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_FALSE(TestFiles::Exists(dest + "\\short.txt"));
+}
+
+// The destination joined with the folder part of a name does not fit the
+// folder routine's buffer: the entry is refused, nothing is overrun.
+TEST_F(DecompressArchiveTest, FolderPathLongerThanItsBufferIsRefused)
+{
+    const std::string archive = kArchives + "longdest.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add(std::string(120, 'n') + "/" + std::string(120, 'm') + "/f.txt", "f"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("longdest");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_TRUE(TestFiles::List(dest).empty());
+}
+
+FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour)
+{
+    SYSTEMTIME utc = {year, month, 0, day, hour, 0, 0, 0};
+    FILETIME result = {};
+    SystemTimeToFileTime(&utc, &result);
+    return result;
+}
+
+std::string Describe(const FILETIME& time)
+{
+    SYSTEMTIME st = {};
+    FileTimeToSystemTime(&time, &st);
+    char text[64];
+    snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u UTC", st.wYear, st.wMonth, st.wDay,
+             st.wHour, st.wMinute, st.wSecond);
+    return text;
+}
+
+// The test runs with the time zone of Berlin: UTC+1 in winter, UTC+2 in
+// summer. Both entries say 12:00 local time.
+TEST_F(DecompressArchiveTest, FileTimesFollowTheDaylightSavingOfTheEntrysDate)
+{
+    TIME_ZONE_INFORMATION zone;
+    GetTimeZoneInformation(&zone);
+    ASSERT_EQ(zone.Bias, -60) << "the test needs TZ=Europe/Berlin";
+    ASSERT_EQ(zone.DaylightBias, -60) << "the test needs TZ=Europe/Berlin";
+
+    const SYSTEMTIME summer = {2024, 7, 0, 15, 12, 0, 0, 0};
+    const SYSTEMTIME winter = {2024, 1, 0, 15, 12, 0, 0, 0};
+    const std::string archive = kArchives + "times.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("summer.txt", "july", true, &summer));
+        ASSERT_TRUE(zip.Add("winter.txt", "january", true, &winter));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("times");
+    ASSERT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+
+    struct Expectation {
+        const char* name;
+        FILETIME utc;
+    } expectations[] = {{"summer.txt", UtcFileTime(2024, 7, 15, 10)},
+                        {"winter.txt", UtcFileTime(2024, 1, 15, 11)}};
+    for (const Expectation& expected : expectations) {
+        FILETIME created;
+        FILETIME written;
+        ASSERT_TRUE(TestFiles::FileTimes(dest + "\\" + expected.name, created, written));
+        EXPECT_EQ(Describe(written), Describe(expected.utc)) << expected.name;
+        EXPECT_EQ(Describe(created), Describe(expected.utc)) << expected.name;
+    }
+}
+
+} // namespace

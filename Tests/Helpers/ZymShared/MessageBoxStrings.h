@@ -1,0 +1,7 @@
+#ifndef MESSAGEBOXSTRINGS_H
+#define MESSAGEBOXSTRINGS_H
+
+#define IDS_BOX_TEXT 101
+#define IDS_NOT_IN_TABLE 4242
+
+#endif

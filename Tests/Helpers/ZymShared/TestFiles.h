@@ -1,0 +1,31 @@
+#ifndef TESTFILES_H
+#define TESTFILES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// File-system helpers of the tests that run in the sandbox prefix.
+class TestFiles {
+public:
+    static bool Exists(const std::string& path);
+    static bool IsFolder(const std::string& path);
+    static bool Write(const std::string& path, const std::string& data);
+    // The file's bytes, or "<unreadable>".
+    static std::string Read(const std::string& path);
+    // Every file and folder below root, as relative paths with backslashes,
+    // folders ending in a backslash, sorted.
+    static std::vector<std::string> List(const std::string& root);
+    // Creates a fresh folder path (each level in turn).
+    static bool MakeFolders(const std::string& path);
+    // Replaces every occurrence of one byte string with another of the same
+    // length inside a file.
+    static int Patch(const std::string& path, const std::string& from, const std::string& to);
+    // Sets the uncompressed size of the only entry of an archive, in its
+    // local header and in the central directory.
+    static bool SetDeclaredSize(const std::string& path, unsigned long size);
+    static bool FileTimes(const std::string& path, FILETIME& created, FILETIME& written);
+};
+
+#endif
