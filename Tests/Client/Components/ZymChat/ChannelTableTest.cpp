@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ChannelEntry.h"
+#include "ChatUnderTest.h"
+
+namespace
+{
+    typedef std::vector<std::string> Lines;
+
+    std::string OwnJoin(const std::string& channel)
+    {
+        return ":me!user@127.0.0.1 JOIN :" + channel;
+    }
+
+    std::string OwnPart(const std::string& channel)
+    {
+        return ":me!user@127.0.0.1 PART " + channel;
+    }
+}
+
+TEST(ChannelTable, ServerNameWithDigitsAppendedIsMappedBothWays)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinChannel("#chat", 0);
+    EXPECT_EQ(Lines{"JOIN #chat"}, chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#chat"));
+    EXPECT_EQ("-", chat.ServerNameOf("#chat"));
+
+    chat.Dispatch(OwnJoin("#chat42"));
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#chat"));
+    EXPECT_EQ("#chat42", chat.ServerNameOf("#chat"));
+    EXPECT_EQ("#chat", chat.HostNameOf("#chat42"));
+    EXPECT_EQ(Lines{"NOTICE #chat42 :ZYMATTRIBREQUEST"}, chat.TakeQueued());
+
+    EXPECT_EQ(1, chat.SendChannelMessage("#chat", "hi all"));
+    EXPECT_EQ(Lines{"PRIVMSG #chat42 :hi all"}, chat.TakeQueued());
+    chat.Dispatch(":bob!b@h PRIVMSG #chat42 :hi you");
+    EXPECT_EQ(Lines{"#chat bob hi you"}, sink.Texts(CHAT_EVENT_MESSAGE));
+}
+
+TEST(ChannelTable, OwnJoinAnnouncesAttributesAndAsksForTheOthers)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.SendAttributeUpdate("color", "blue");
+    chat.SendAttributeUpdate("size", "10");
+    chat.Welcome();
+    chat.JoinChannel("#art", 3);
+    chat.Dispatch(OwnJoin("#art1"));
+    EXPECT_EQ((Lines{"JOIN #art", "MODE #art1 +s", "NOTICE #art1 :ZYMATTRIBUPDATE color blue",
+                     "NOTICE #art1 :ZYMATTRIBUPDATE size 10", "NOTICE #art1 :ZYMATTRIBREQUEST"}),
+              chat.TakeQueued());
+
+    // Only a new entry takes the secret flag; Join never sets it.
+    chat.Join("#plain");
+    chat.Dispatch(OwnJoin("#plain"));
+    Lines lines = chat.TakeQueued();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("JOIN #plain", lines[0]);
+    for (const std::string& line : lines)
+        EXPECT_NE("MODE", line.substr(0, 4)) << line;
+}
+
+TEST(ChannelTable, JoinsBeforeTheWelcomeWaitAndGoOutInTableOrder)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.JoinChannel("#b", 0);
+    chat.JoinChannel("#a", 0);
+    chat.JoinChannel("#b", 0);
+    EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_EQ(CHANNEL_PENDING, chat.StateOf("#a"));
+    EXPECT_EQ(CHANNEL_PENDING, chat.StateOf("#b"));
+
+    chat.Welcome();
+    EXPECT_EQ((Lines{"JOIN #b", "JOIN #a"}), chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#a"));
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#b"));
+}
+
+TEST(ChannelTable, UnrelatedConfirmationMatchesOnlyASingleJoinUnderWay)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.JoinChannel("#one", 0);
+    chat.JoinChannel("#two", 0);
+    chat.Welcome();
+    chat.Dispatch(OwnJoin("#three5"));
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#one"));
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#two"));
+    EXPECT_EQ("-", chat.HostNameOf("#three5"));
+
+    chat.Dispatch(OwnJoin("#two"));
+    chat.Dispatch(OwnJoin("#three5"));
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#one"));
+    EXPECT_EQ("#three5", chat.ServerNameOf("#one"));
+    EXPECT_EQ("#one", chat.HostNameOf("#three5"));
+}
+
+TEST(ChannelTable, ConfirmationWithNoChannelAskedForChangesNothing)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.Dispatch(OwnJoin("#7"));
+    EXPECT_EQ(-1, chat.StateOf("#7"));
+    EXPECT_EQ("-", chat.HostNameOf("#7"));
+    EXPECT_TRUE(chat.TakeQueued().empty());
+}
+
+TEST(ChannelTable, LeaveWhileJoiningPartsOnceTheJoinIsConfirmed)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinChannel("#brief", 0);
+    chat.LeaveChannel("#brief");
+    EXPECT_EQ(Lines{"JOIN #brief"}, chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#brief"));
+
+    chat.Dispatch(OwnJoin("#brief9"));
+    EXPECT_EQ(Lines{"PART #brief9"}, chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#brief"));
+
+    chat.Dispatch(OwnPart("#brief9"));
+    EXPECT_EQ(-1, chat.StateOf("#brief"));
+    EXPECT_EQ("-", chat.ServerNameOf("#brief"));
+    EXPECT_EQ("-", chat.HostNameOf("#brief9"));
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST(ChannelTable, LeaveBeforeTheWelcomeKeepsTheEntryUnjoined)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.OpenLog("chatlogic-table-leave.log");
+    chat.JoinChannel("#early", 0);
+    chat.LeaveChannel("#early");
+    chat.LeaveChannel("#never");
+    chat.Welcome();
+    EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#early"));
+    std::string log = chat.LogText();
+    EXPECT_NE(std::string::npos, log.find("--> The channel state is not joined.  It is 0\n"));
+    EXPECT_NE(std::string::npos,
+              log.find("---> We've been asked to leave a channel we don't think we're in: #never, "));
+}
+
+TEST(ChannelTable, PartTheHostDidNotAskForKeepsTheChannelButDropsItsMembers)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#kept", "#kept2");
+    chat.JoinConfirmed("#other", "#other");
+    chat.Dispatch(":irc.test 353 me = #kept2 :me bob carol");
+    chat.Dispatch(":bob!b@h JOIN :#other");
+
+    chat.Dispatch(OwnPart("#kept2"));
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#kept"));
+    EXPECT_EQ("#kept2", chat.ServerNameOf("#kept"));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#kept2"));
+    EXPECT_EQ(0, chat.MemberCount("carol", "#kept2"));
+    EXPECT_EQ(1, chat.MemberCount("bob", "#other"));
+    EXPECT_EQ(1, chat.MemberTotal());
+}
+
+TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#room", "#room3");
+    chat.Dispatch(":bob!b@h JOIN :#room3");
+    chat.LeaveChannel("#room");
+    EXPECT_EQ(Lines{"PART #room3"}, chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#room"));
+
+    chat.Dispatch(":me!u@h PART #room3 :bye now");
+    EXPECT_EQ(-1, chat.StateOf("#room"));
+    EXPECT_EQ(0, chat.MemberTotal());
+    EXPECT_EQ(-1, chat.SendChannelMessage("#room", "hello?"));
+}
+
+TEST(ChannelTable, ChannelNamesAreCaseSensitive)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#Case", "#Case");
+    EXPECT_EQ(-1, chat.StateOf("#case"));
+    EXPECT_EQ(-1, chat.SendChannelMessage("#case", "x"));
+    chat.Dispatch(":bob!b@h PRIVMSG #case :x");
+    EXPECT_TRUE(sink.Texts(CHAT_EVENT_MESSAGE).empty());
+}
+
+TEST(ChannelTable, EmptiedNicknameTakesNoJoinAsOwn)
+{
+    RecordingSink sink(1);
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinChannel("#x", 0);
+    chat.Dispatch(":irc.test 433 * me :Nickname is already in use");
+    ASSERT_EQ("", chat.Nickname());
+    chat.Dispatch(":me!u@h JOIN :#x");
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#x"));
+    EXPECT_EQ(1, chat.MemberCount("me", "#x"));
+}
+
+// The host may act on the component from inside a sink call: the table lock
+// is not held then, so the call goes through and the lock stays free.
+TEST(ChannelTableLock, SinkCallsBackIntoTheComponentAndTheLockStaysFree)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#echo", "#echo1");
+    sink.onText = [&](int nCode, const char*) {
+        if (nCode == CHAT_EVENT_MESSAGE || nCode == CHAT_EVENT_MEMBER || nCode == CHAT_EVENT_NICK)
+            chat.SendChannelMessage("#echo", "seen");
+    };
+    chat.Dispatch(":bob!b@h PRIVMSG #echo1 :anyone?");
+    chat.Dispatch(":irc.test 353 me = #echo1 :bob");
+    chat.Dispatch(":bob!b@h NICK :bobby");
+    EXPECT_EQ((Lines{"PRIVMSG #echo1 :seen", "PRIVMSG #echo1 :seen", "PRIVMSG #echo1 :seen"}),
+              chat.TakeQueued());
+    sink.onText = nullptr;
+
+    // Another thread must get the lock now; a leaked hold would block it.
+    auto done = std::make_shared<std::promise<int>>();
+    std::future<int> result = done->get_future();
+    std::thread([&chat, done] { done->set_value(chat.SendChannelMessage("#echo", "free")); })
+        .detach();
+    ASSERT_EQ(std::future_status::ready, result.wait_for(std::chrono::seconds(5)));
+    EXPECT_EQ(1, result.get());
+}
+
+// Host operations on one thread and inbound lines on another, as with the
+// background thread: every list stays whole.
+TEST(ChannelTableLock, HostOperationsAndInboundLinesFromTwoThreads)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#busy", "#busy1");
+    const int kRounds = 1500;
+
+    std::thread host([&chat] {
+        for (int i = 0; i < kRounds; ++i)
+        {
+            std::string channel = "#side" + std::to_string(i % 7);
+            chat.JoinChannel(channel.c_str(), 0);
+            chat.SendAttributeUpdate(("k" + std::to_string(i % 5)).c_str(), "v");
+            chat.SendChannelMessage("#busy", "tick");
+            chat.LeaveChannel(channel.c_str());
+        }
+    });
+    for (int i = 0; i < kRounds; ++i)
+    {
+        std::string nick = "user" + std::to_string(i % 11);
+        chat.Dispatch(":" + nick + "!u@h JOIN :#busy1");
+        chat.Dispatch(":irc.test 353 me = #busy1 :" + nick + " other");
+        chat.Dispatch(":" + nick + "!u@h NICK :" + nick + "x");
+        chat.Dispatch(":" + nick + "x!u@h PART #busy1 :later");
+        chat.Dispatch(":me!u@h JOIN :#side" + std::to_string(i % 7));
+        chat.Dispatch(":other!u@h NOTICE #busy1 :ZYMATTRIBREQUEST");
+    }
+    host.join();
+
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#busy"));
+    EXPECT_EQ(1, chat.MemberCount("other", "#busy1"));
+    EXPECT_FALSE(chat.TakeQueued().empty());
+}

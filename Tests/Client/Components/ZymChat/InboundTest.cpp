@@ -1,0 +1,370 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ChannelEntry.h"
+#include "ChatUnderTest.h"
+
+namespace
+{
+    typedef std::vector<std::string> Lines;
+
+    // A welcomed component that joined #lobby, which the server calls #lobby12.
+    class Inbound : public ::testing::Test
+    {
+    protected:
+        Inbound() : chat(sink)
+        {
+            chat.Welcome();
+            chat.JoinConfirmed("#lobby", "#lobby12");
+            sink.Clear();
+        }
+
+        RecordingSink sink;
+        ChatUnderTest chat;
+    };
+}
+
+TEST_F(Inbound, ChannelMessageReachesTheHostUnderItsOwnChannelName)
+{
+    chat.Dispatch(":bob!bob@10.0.0.1 PRIVMSG #lobby12 :hello there: friend");
+    EXPECT_EQ(Lines{"#lobby bob hello there: friend"}, sink.Texts(CHAT_EVENT_MESSAGE));
+}
+
+TEST_F(Inbound, PrivateMessageHoldingAChannelWordIsNoChannelMessage)
+{
+    chat.Dispatch(":bob!bob@h PRIVMSG me :meet me in #lobby12 now");
+    chat.Dispatch(":bob!bob@h PRIVMSG me :#lobby12");
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST_F(Inbound, MessageFromAChannelNotJoinedIsOnlyLogged)
+{
+    chat.OpenLog("chatlogic-inbound-privmsg.log");
+    chat.Dispatch(":bob!bob@h PRIVMSG #elsewhere :hi");
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_NE(std::string::npos,
+              chat.LogText().find("---> Received message from a channel we're not in: #elsewhere, "));
+}
+
+TEST_F(Inbound, LinesWithoutSenderOrCommandAreDropped)
+{
+    chat.Dispatch("");
+    chat.Dispatch(":bob!bob@h");
+    chat.Dispatch("PRIVMSG #lobby12 :no sender");
+    chat.Dispatch(":irc.test PRIVMSG #lobby12 :no nickname");
+    chat.Dispatch(":bob!bob@h PRIVMSG #lobby12 no colon");
+    chat.DispatchLine(nullptr);
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(chat.TakeQueued().empty());
+}
+
+TEST_F(Inbound, OnlyTheCommandWordRoutesALine)
+{
+    // A notice whose text holds PRIVMSG is a notice.
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBUPDATE verb PRIVMSG");
+    EXPECT_TRUE(sink.Texts(CHAT_EVENT_MESSAGE).empty());
+    EXPECT_EQ(Lines{"#lobby bob verb PRIVMSG"}, sink.Texts(CHAT_EVENT_ATTRIBUTE));
+
+    // A names reply listing a nickname that holds NICK is a names reply.
+    sink.Clear();
+    chat.Dispatch(":irc.test 353 me = #lobby12 :me NICKel");
+    EXPECT_EQ((Lines{"#lobby me", "#lobby NICKel"}), sink.Texts(CHAT_EVENT_MEMBER));
+
+    // A message from a nickname that holds JOIN is a message.
+    sink.Clear();
+    chat.Dispatch(":JOINer!j@h PRIVMSG #lobby12 :PART of it");
+    EXPECT_EQ(Lines{"#lobby JOINer PART of it"}, sink.Texts(CHAT_EVENT_MESSAGE));
+    EXPECT_EQ(0, chat.MemberCount("JOINer", "#lobby12"));
+
+    // A command word that only begins like a routed one routes nowhere.
+    sink.Clear();
+    chat.Dispatch(":bob!bob@h PRIVMSGS #lobby12 :hi");
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST(InboundRouting, PartFromAChannelNamedWithJoinIsAPart)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#JOINers", "#JOINers");
+    chat.Dispatch(":bob!bob@h JOIN :#JOINers");
+    sink.Clear();
+
+    chat.Dispatch(":bob!bob@h PART #JOINers");
+    EXPECT_EQ(Lines{"#JOINers bob"}, sink.Texts(CHAT_EVENT_PART));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#JOINers"));
+}
+
+TEST(InboundRouting, NicknameBeginningWithNickIsWelcomed)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink, "NICKolas");
+    chat.JoinChannel("#lobby", 0);
+    chat.Dispatch(":irc.test 002 NICKolas :Your host is irc.test");
+    EXPECT_TRUE(chat.Welcomed());
+    EXPECT_EQ(Lines{"JOIN #lobby"}, chat.TakeQueued());
+
+    chat.Dispatch(":NICKolas!n@h JOIN :#lobby");
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#lobby"));
+}
+
+TEST(InboundRouting, PingWithOrWithoutPrefixIsAnswered)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Dispatch("PING :irc.test");
+    chat.Dispatch(":irc.test PING :token2");
+    EXPECT_EQ((Lines{"PONG :irc.test", "PONG :token2"}), chat.TakeQueued());
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST_F(Inbound, AttributeValueKeepsItsColons)
+{
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBUPDATE homepage http://example.test:8080/x");
+    chat.Dispatch(":bob!bob@h NOTICE me :ZYMATTRIBUPDATE #lobby12 12:30:05");
+    EXPECT_EQ((Lines{"#lobby bob homepage http://example.test:8080/x", "lobby bob 12:30:05"}),
+              sink.Texts(CHAT_EVENT_ATTRIBUTE));
+}
+
+TEST_F(Inbound, AttributeNoticesNeedThreeWordsAndAKnownChannel)
+{
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBUPDATE lonely");
+    chat.Dispatch(":bob!bob@h NOTICE me :ZYMATTRIBUPDATE #lobby12");
+    chat.Dispatch(":bob!bob@h NOTICE #other :ZYMATTRIBUPDATE k v");
+    chat.Dispatch(":bob!bob@h NOTICE me :ZYMATTRIBUPDATE #other v");
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :just talking here");
+    chat.Dispatch(":irc.test NOTICE me :*** Looking up your hostname");
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 no body");
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(chat.TakeQueued().empty());
+}
+
+TEST_F(Inbound, AttributeRequestIsAnsweredToTheRequesterWithEveryOwnAttribute)
+{
+    chat.SendAttributeUpdate("color", "blue");
+    chat.SendAttributeUpdate("mood", "calm");
+    chat.TakeQueued();
+
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBREQUEST");
+    EXPECT_EQ((Lines{"NOTICE #lobby12 bob :ZYMATTRIBUPDATE color blue",
+                     "NOTICE #lobby12 bob :ZYMATTRIBUPDATE mood calm"}),
+              chat.TakeQueued());
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST_F(Inbound, InvitationNamesTheInviterAndTheChannelAsWritten)
+{
+    chat.Dispatch(":bob!bob@h INVITE me :#secret7");
+    chat.Dispatch(":carol!c@h INVITE me #den");
+    chat.Dispatch(":dave!d@h INVITE me nochannel");
+    EXPECT_EQ((Lines{"bob #secret7", "carol #den"}), sink.Texts(CHAT_EVENT_INVITE));
+}
+
+TEST(InboundJoin, OwnJoinIsConfirmedWithOrWithoutColon)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinChannel("#colon", 0);
+    chat.Dispatch(":me!u@127.0.0.1 JOIN :#colon");
+    chat.JoinChannel("#bare", 0);
+    chat.Dispatch(":ME!u@127.0.0.1 JOIN #bare3");
+
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#colon"));
+    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#bare"));
+    EXPECT_EQ("#bare3", chat.ServerNameOf("#bare"));
+    EXPECT_EQ("#bare", chat.HostNameOf("#bare3"));
+    EXPECT_TRUE(sink.Calls().empty());
+}
+
+TEST_F(Inbound, OtherUsersJoinIsReportedAndRecordedInEitherForm)
+{
+    chat.Dispatch(":bob!bob@h JOIN :#lobby12");
+    chat.Dispatch(":carol!c@h JOIN #lobby12 carolaccount :Carol C");
+    EXPECT_EQ((Lines{"#lobby bob", "#lobby carol"}), sink.Texts(CHAT_EVENT_MEMBER));
+    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
+    EXPECT_EQ(1, chat.MemberCount("carol", "#lobby12"));
+}
+
+TEST_F(Inbound, JoinToAChannelNotJoinedIsLoggedAndStillRecorded)
+{
+    chat.OpenLog("chatlogic-inbound-join.log");
+    chat.Dispatch(":bob!bob@h JOIN :#far");
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_EQ(1, chat.MemberCount("bob", "#far"));
+    EXPECT_NE(std::string::npos,
+              chat.LogText().find("---> We just got a join from a channel we don't think we're in: #far, "));
+}
+
+TEST_F(Inbound, OtherUsersPartWithReasonReachesTheHost)
+{
+    chat.Dispatch(":bob!bob@h JOIN :#lobby12");
+    sink.Clear();
+    chat.Dispatch(":bob!bob@h PART #lobby12 :gone fishing");
+    EXPECT_EQ(Lines{"#lobby bob"}, sink.Texts(CHAT_EVENT_PART));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#lobby12"));
+
+    // A member never seen joining may leave too.
+    chat.Dispatch(":zed!z@h PART #lobby12");
+    EXPECT_EQ((Lines{"#lobby bob", "#lobby zed"}), sink.Texts(CHAT_EVENT_PART));
+}
+
+TEST_F(Inbound, PartFromAChannelNotJoinedIsLogged)
+{
+    chat.OpenLog("chatlogic-inbound-part.log");
+    chat.Dispatch(":bob!bob@h PART #far :bye");
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_NE(std::string::npos,
+              chat.LogText().find("---> Just got a PART message from a channel we don't think "
+                                  "we're in: #far, "));
+}
+
+TEST_F(Inbound, NamesReplySendsNamesAsReceivedAndRecordsThemWithoutTheOperatorMark)
+{
+    chat.Dispatch(":irc.test 353 me = #lobby12 :@alice bob  +carol");
+    EXPECT_EQ((Lines{"#lobby @alice", "#lobby bob", "#lobby +carol"}),
+              sink.Texts(CHAT_EVENT_MEMBER));
+    EXPECT_EQ(1, chat.MemberCount("alice", "#lobby12"));
+    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
+    EXPECT_EQ(1, chat.MemberCount("+carol", "#lobby12"));
+}
+
+TEST_F(Inbound, RepeatedNamesRepliesAddNoMemberTwice)
+{
+    chat.Dispatch(":bob!bob@h JOIN :#lobby12");
+    chat.Dispatch(":irc.test 353 me = #lobby12 :me bob");
+    chat.Dispatch(":irc.test 353 me = #lobby12 :me @bob");
+    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
+    EXPECT_EQ(1, chat.MemberCount("me", "#lobby12"));
+
+    sink.Clear();
+    chat.Dispatch(":bob!bob@h NICK :robert");
+    EXPECT_EQ(Lines{"bob robert #lobby"}, sink.Texts(CHAT_EVENT_NICK));
+}
+
+TEST_F(Inbound, NamesForAChannelNotJoinedAreLoggedAndNotRecorded)
+{
+    chat.OpenLog("chatlogic-inbound-names.log");
+    chat.Dispatch(":irc.test 353 me = #far :bob");
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_EQ(0, chat.MemberCount("bob", "#far"));
+    EXPECT_NE(std::string::npos,
+              chat.LogText().find("---> Got a name for a channel we don't think we're in: #far, "));
+}
+
+TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#a", "#a");
+    chat.JoinConfirmed("#b", "#b2");
+    chat.Dispatch(":bob!bob@h JOIN :#a");
+    chat.Dispatch(":bob!bob@h JOIN :#b2");
+    chat.Dispatch(":bob!bob@h JOIN :#unknown");
+    chat.Dispatch(":carol!c@h JOIN :#a");
+    sink.Clear();
+
+    chat.Dispatch(":bob!bob@h NICK :robert");
+    EXPECT_EQ((Lines{"bob robert #a", "bob robert #b"}), sink.Texts(CHAT_EVENT_NICK));
+    EXPECT_EQ(1, chat.MemberCount("robert", "#unknown"));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#a"));
+
+    // The parameter may come without a colon, and nicknames compare exactly.
+    sink.Clear();
+    chat.Dispatch(":robert!bob@h NICK bobby");
+    chat.Dispatch(":CAROL!c@h NICK :caroline");
+    EXPECT_EQ((Lines{"robert bobby #a", "robert bobby #b"}), sink.Texts(CHAT_EVENT_NICK));
+    EXPECT_EQ(1, chat.MemberCount("carol", "#a"));
+
+    // A host part that holds colons does not move the new nickname.
+    sink.Clear();
+    chat.Dispatch(":carol!c@::1 NICK :caro");
+    EXPECT_EQ(Lines{"carol caro #a"}, sink.Texts(CHAT_EVENT_NICK));
+}
+
+TEST_F(Inbound, ListEntriesCarryTheChannelWordsAndTheEndIsAnEvent)
+{
+    chat.Dispatch(":irc.test 322 me #alpha 3 :talk about #beta");
+    chat.Dispatch(":irc.test 322 me * 0 :no channel here");
+    chat.Dispatch(":irc.test 323 me :End of LIST");
+    std::vector<SinkCall> calls = sink.Calls();
+    ASSERT_EQ(3u, calls.size());
+    EXPECT_EQ(SinkCall::Text, calls[0].kind);
+    EXPECT_EQ(CHAT_EVENT_LIST_ENTRY, calls[0].nCode);
+    EXPECT_EQ("#alpha #beta", calls[0].text);
+    EXPECT_EQ("", calls[1].text);
+    EXPECT_EQ(SinkCall::Event, calls[2].kind);
+    EXPECT_EQ(CHAT_EVENT_LIST_END, calls[2].nCode);
+    EXPECT_EQ(0, calls[2].nValue);
+}
+
+TEST_F(Inbound, MotdTextFollowsAColonDashWordOrIsTheTrailingParameter)
+{
+    chat.Dispatch(":irc.test 372 me :- \"Hello from test\"");
+    chat.Dispatch(":irc.test 372 me :hello  motd");
+    chat.Dispatch(":irc.test 372 me :-");
+    chat.Dispatch(":irc.test 372 me");
+    EXPECT_EQ((Lines{"\"Hello from test\" ", "hello motd ", "", ""}), sink.Texts(CHAT_EVENT_MOTD));
+}
+
+TEST(InboundWelcome, FirstWelcomeJoinsQueuedChannelsAndRunsAPendingList)
+{
+    RecordingSink sink;
+    ChatUnderTest chat(sink);
+    chat.JoinChannel("#one", 0);
+    chat.JoinChannel("#two", 0);
+    chat.ListChannels();
+    chat.Dispatch(":irc.test 001 me :Welcome");
+    EXPECT_FALSE(chat.Welcomed());
+    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(chat.TakeQueued().empty());
+
+    chat.Dispatch(":irc.test 003 me :This server was created today");
+    EXPECT_EQ((Lines{"LIST", "JOIN #one", "JOIN #two"}), chat.TakeQueued());
+    std::vector<SinkCall> calls = sink.Calls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_EQ(CHAT_EVENT_LIST_START, calls[0].nCode);
+    EXPECT_EQ(0, calls[0].nValue);
+    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#one"));
+
+    chat.Dispatch(":irc.test 002 me :Your host");
+    chat.Dispatch(":irc.test 004 me irc.test");
+    EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_EQ(1u, sink.Calls().size());
+}
+
+TEST_F(Inbound, NoHandlerTextOutgrowsItsArea)
+{
+    const std::string longWord(3000, 'x');
+    chat.Dispatch(":bob!bob@h PRIVMSG #lobby12 :" + longWord);
+    chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBUPDATE k " + longWord);
+    chat.Dispatch(":bob!bob@h INVITE me :#" + longWord);
+    chat.Dispatch(":irc.test 322 me #" + longWord + " #b");
+    chat.Dispatch(":irc.test 372 me :- " + longWord + " " + longWord);
+    chat.Dispatch(":irc.test 353 me = #lobby12" + longWord + " :bob");
+    chat.Dispatch(":bob!bob@h JOIN :#" + longWord);
+
+    std::vector<std::string> message = sink.Texts(CHAT_EVENT_MESSAGE);
+    ASSERT_EQ(1u, message.size());
+    EXPECT_EQ(515u, message[0].size());
+    EXPECT_EQ("#lobby bob xxx", message[0].substr(0, 14));
+    std::vector<std::string> attribute = sink.Texts(CHAT_EVENT_ATTRIBUTE);
+    ASSERT_EQ(1u, attribute.size());
+    EXPECT_EQ(515u, attribute[0].size());
+    std::vector<std::string> invite = sink.Texts(CHAT_EVENT_INVITE);
+    ASSERT_EQ(1u, invite.size());
+    EXPECT_EQ(519u, invite[0].size());
+    std::vector<std::string> list = sink.Texts(CHAT_EVENT_LIST_ENTRY);
+    ASSERT_EQ(1u, list.size());
+    EXPECT_EQ(499u, list[0].size());
+    std::vector<std::string> motd = sink.Texts(CHAT_EVENT_MOTD);
+    ASSERT_EQ(1u, motd.size());
+    EXPECT_EQ(512u, motd[0].size());
+    // A channel word longer than its area is cut, so it matches no joined name.
+    EXPECT_TRUE(sink.Texts(CHAT_EVENT_MEMBER).empty());
+    EXPECT_EQ(1, chat.MemberCount("bob", "#" + std::string(498, 'x')));
+}
