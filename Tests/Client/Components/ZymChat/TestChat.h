@@ -11,6 +11,7 @@ public:
     using ZymChat::m_bWelcomed;
     using ZymChat::m_Nickname;
     using ZymChat::m_pCommandQueue;
+    using ZymChat::m_pLogFile;
     using ZymChat::ReadChunk;
     using ZymChat::sendTxt;
     using ZymChat::SendPong;
