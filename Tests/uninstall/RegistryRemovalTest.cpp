@@ -1,0 +1,173 @@
+#include "RegistryRemoval.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+const char kScratch[] = "Software\\ZymUninstallScratch";
+
+DWORD WINAPI RemoveOnThread(LPVOID)
+{
+    RemoveRegistryKeys();
+    return 0;
+}
+
+// Points HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process at two
+// scratch keys, so the removal works on keys the test built.
+class RedirectedHives : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\Machine").c_str(), 0,
+                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hMachine, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\User").c_str(), 0,
+                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hUser, nullptr));
+        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_hMachine));
+        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, m_hUser));
+    }
+
+    void TearDown() override
+    {
+        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        if (m_hMachine != nullptr)
+            RegCloseKey(m_hMachine);
+        if (m_hUser != nullptr)
+            RegCloseKey(m_hUser);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
+    }
+
+    static void AddKey(HKEY root, const std::string& path, const char* valueName = nullptr)
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                                 nullptr));
+        if (valueName != nullptr)
+            RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
+        RegCloseKey(key);
+    }
+
+    static bool Exists(HKEY root, const std::string& path)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return false;
+        RegCloseKey(key);
+        return true;
+    }
+
+    static DWORD CountOf(HKEY root, const std::string& path, bool values)
+    {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            return 0xFFFFFFFF;
+        DWORD subKeys = 0;
+        DWORD valueCount = 0;
+        RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &valueCount, nullptr, nullptr,
+                         nullptr, nullptr);
+        RegCloseKey(key);
+        return values ? valueCount : subKeys;
+    }
+
+    // Runs RemoveRegistryKeys on a thread of its own: a walk that never ends
+    // fails the test instead of hanging it.
+    static bool RemoveWithin(DWORD milliseconds)
+    {
+        const HANDLE thread = CreateThread(nullptr, 0, RemoveOnThread, nullptr, 0, nullptr);
+        if (thread == nullptr)
+            return false;
+        const bool ended = WaitForSingleObject(thread, milliseconds) == WAIT_OBJECT_0;
+        CloseHandle(thread);
+        if (!ended)
+        {
+            ADD_FAILURE() << "RemoveRegistryKeys did not return";
+            ExitProcess(1);
+        }
+        return ended;
+    }
+
+    HKEY m_hMachine = nullptr;
+    HKEY m_hUser = nullptr;
+};
+
+TEST_F(RedirectedHives, SecondProductKeepsTheCompanyKey)
+{
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0", "InstallPath");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\Inkwell\\1.0", "InstallPath");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\Inkwell\\1.0"));
+    EXPECT_EQ(1u, CountOf(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\Inkwell\\1.0", true));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor"));
+}
+
+TEST_F(RedirectedHives, ProductAloneTakesTheCompanyKeyAlong)
+{
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0", "InstallPath");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor"));
+}
+
+TEST_F(RedirectedHives, NeverDeletesTheSoftwareKeyItself)
+{
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0", "InstallPath");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE"));
+}
+
+TEST_F(RedirectedHives, WalkEndsWhenTheProductKeyIsAlreadyGone)
+{
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient", "Leftover");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient"));
+    EXPECT_EQ(1u, CountOf(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient", true));
+}
+
+TEST_F(RedirectedHives, CompanyKeyOfTheUserHiveWhenTheMachineHasNone)
+{
+    AddKey(HKEY_CURRENT_USER, "Software\\Quillmarsh\\SkelvaneClient\\2.0", "InstallPath");
+    AddKey(HKEY_CURRENT_USER, "Software\\Vendor");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Vendor");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Software\\Quillmarsh"));
+    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Software\\Vendor"));
+}
+
+TEST_F(RedirectedHives, DeleteKeyContentsEmptiesNestedKeysAndValuesButKeepsTheKey)
+{
+    const std::string product = "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0";
+    AddKey(HKEY_LOCAL_MACHINE, product, "InstallPath");
+    AddKey(HKEY_LOCAL_MACHINE, product, "Version");
+    AddKey(HKEY_LOCAL_MACHINE, product + "\\Components\\Chat\\Servers", "Primary");
+    AddKey(HKEY_LOCAL_MACHINE, product + "\\Components\\Shared", "Path");
+    AddKey(HKEY_LOCAL_MACHINE, product + "\\Window");
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\1.0", "InstallPath");
+
+    EXPECT_TRUE(DeleteKeyContents(HKEY_LOCAL_MACHINE, product.c_str()));
+
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, product));
+    EXPECT_EQ(0u, CountOf(HKEY_LOCAL_MACHINE, product, false));
+    EXPECT_EQ(0u, CountOf(HKEY_LOCAL_MACHINE, product, true));
+    EXPECT_EQ(1u, CountOf(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\1.0", true));
+    EXPECT_FALSE(DeleteKeyContents(HKEY_LOCAL_MACHINE, (product + "\\Missing").c_str()));
+}
+}

@@ -1,0 +1,96 @@
+# Sourced by the uninstaller's test scripts. Every program these tests run
+# sees only a sandbox Wine prefix whose drives C: and D: are folders inside
+# the sandbox folder; the real file system is out of its reach.
+# Expects WINEPREFIX (the initialised prefix of the test run) and
+# ZYM_SANDBOX_SCRIPT (tools/wine-sandbox.sh).
+
+status=0
+fail() { echo "FAIL: $*"; status=1; }
+
+# sandbox_up DIR: makes the sandbox and checks its drives.
+sandbox_up() {
+  sb=$1
+  case "$sb" in /*) ;; *) echo "sandbox path must be absolute: $sb"; exit 2 ;; esac
+  prefix=$(bash "$ZYM_SANDBOX_SCRIPT" "$WINEPREFIX" "$sb")
+  d="$sb/d"
+  # Listings and records of the test live beside the sandbox, not in it.
+  logs="$sb-logs"
+  rm -rf "$logs"
+  mkdir -p "$logs"
+  local drives
+  drives=$(ls "$prefix/dosdevices" | tr '\n' ' ')
+  if [ "$drives" != "c: d: " ]; then
+    echo "sandbox drives are not exactly C: and D: ($drives)"; exit 2
+  fi
+  trap sandbox_down EXIT
+}
+
+sandbox_down() {
+  WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+}
+
+# swine PROGRAM ARGS...: runs a Windows program in the sandbox, from D:\.
+swine() {
+  (cd "$d" && WINEPREFIX="$prefix" WINEDEBUG="${SWINEDEBUG:--all}" wine "$@")
+}
+
+# sandbox_listing FILE: every entry of the sandbox, links not followed.
+sandbox_listing() {
+  (cd "$sb" && find . -printf '%y %p\n' | LC_ALL=C sort) >"$1"
+}
+
+# print_listing TITLE FILE
+print_listing() {
+  echo "---- $1 ($(wc -l <"$2") entries) ----"
+  cat "$2"
+}
+
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local limit=$(( $1 * 10 ))
+  shift
+  local i
+  for i in $(seq "$limit"); do
+    if "$@"; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+# record FILE: a record written by a test program, without its CRs.
+record() { tr -d '\r' <"$1" 2>/dev/null || true; }
+
+# debug_lines FILE: the debug output of a run (Wine's debugstr channel), one
+# line per message.
+debug_lines() {
+  sed -n 's/^[0-9a-f]*:warn:debugstr:OutputDebugStringA "\(.*\)"$/\1/p' "$1" | tr -d '\n' \
+    | sed 's/\\r\\n/\n/g; s/\\\\/\\/g'
+}
+
+gone() { [ ! -e "$1" ] && [ ! -L "$1" ]; }
+
+# No temporary copy of the uninstaller is left: the relaunched copy has
+# ended and the system has deleted its file.
+no_cleanup_copy() {
+  ! find "$prefix/drive_c/users" -name 'Del*.tmp' | grep -q .
+}
+
+# compare_listings BEFORE AFTER EXPECTED_REMOVED ALLOWED_ADDED_REGEX
+compare_listings() {
+  local removed added
+  removed=$(LC_ALL=C comm -23 "$1" "$2")
+  added=$(LC_ALL=C comm -13 "$1" "$2")
+  echo "---- removed ----"; [ -n "$removed" ] && echo "$removed"
+  echo "---- added ----"; [ -n "$added" ] && echo "$added"
+  if [ "$removed" != "$(LC_ALL=C sort "$3")" ]; then
+    fail "removed entries differ from the expected ones:"
+    diff <(LC_ALL=C sort "$3") <(echo "$removed") || true
+  fi
+  # Wine links the serial ports of the machine on its first start.
+  local unexpected
+  unexpected=$(grep -Ev "$4|^l \./prefix/dosdevices/com[0-9]+$" <<<"$added" || true)
+  if [ -n "$unexpected" ]; then
+    fail "entries were added outside $4: $unexpected"
+  fi
+  return 0
+}
