@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -278,4 +280,67 @@ TEST(ChannelTableLock, HostOperationsAndInboundLinesFromTwoThreads)
     EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#busy"));
     EXPECT_EQ(1, chat.MemberCount("other", "#busy1"));
     EXPECT_FALSE(chat.TakeQueued().empty());
+}
+
+// Each handler and host operation that touches the table waits while another
+// thread holds the table lock, and goes on once it is released.
+TEST(ChannelTableLock, EveryTableOperationWaitsForTheLock)
+{
+    RecordingSink sink(1);
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#held", "#held1");
+
+    struct Operation
+    {
+        const char* pszName;
+        std::function<void()> run;
+    };
+    const Operation operations[] = {
+        {"JoinChannel", [&] { chat.JoinChannel("#other", 0); }},
+        {"LeaveChannel", [&] { chat.LeaveChannel("#other"); }},
+        {"SendChannelMessage", [&] { chat.SendChannelMessage("#held", "x"); }},
+        {"SendPrivateMessage", [&] { chat.SendPrivateMessage("#held", "x", nullptr); }},
+        {"SendInvite", [&] { chat.SendInvite("#held", "bob"); }},
+        {"SendNotice", [&] { chat.SendNotice("#held", "x", nullptr); }},
+        {"SendAttributeUpdate", [&] { chat.SendAttributeUpdate("k", "v"); }},
+        {"RequestNames", [&] { chat.RequestNames("#held"); }},
+        {"ListChannels", [&] { chat.ListChannels(); }},
+        {"SetNickname", [&] { chat.SetNickname("me"); }},
+        {"PRIVMSG", [&] { chat.Dispatch(":bob!b@h PRIVMSG #held1 :x"); }},
+        {"NOTICE", [&] { chat.Dispatch(":bob!b@h NOTICE #held1 :ZYMATTRIBREQUEST"); }},
+        {"JOIN", [&] { chat.Dispatch(":bob!b@h JOIN :#held1"); }},
+        {"PART", [&] { chat.Dispatch(":bob!b@h PART #held1"); }},
+        {"NICK", [&] { chat.Dispatch(":bob!b@h NICK :bobby"); }},
+        {"353", [&] { chat.Dispatch(":irc.test 353 me = #held1 :bob"); }},
+        {"433", [&] { chat.Dispatch(":irc.test 433 * me :in use"); }},
+    };
+    for (const Operation& operation : operations)
+    {
+        chat.HoldTableLock();
+        std::atomic<bool> done(false);
+        std::thread worker([&] {
+            operation.run();
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_FALSE(done) << operation.pszName;
+        chat.ReleaseTableLock();
+        worker.join();
+        EXPECT_TRUE(done) << operation.pszName;
+    }
+
+    // The welcome takes it too, on a component not yet welcomed.
+    ChatUnderTest fresh(sink);
+    fresh.HoldTableLock();
+    std::atomic<bool> welcomed(false);
+    std::thread worker([&] {
+        fresh.Welcome();
+        welcomed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(welcomed);
+    fresh.ReleaseTableLock();
+    worker.join();
+    EXPECT_TRUE(fresh.Welcomed());
 }

@@ -42,6 +42,10 @@ public:
     void OpenLog(const char* pszFileName);
     std::string LogText();
 
+    // The lock that guards the channel table, taken by the test's thread.
+    void HoldTableLock() { m_TableLock.Lock(); }
+    void ReleaseTableLock() { m_TableLock.Unlock(); }
+
     using ZymChat::DispatchLine;
 };
 
