@@ -159,8 +159,8 @@ int main(int argc, char** argv)
     InboundBurst burst(kNick, kChannel, lines);
 
     double bareSeconds = 0, bareSmallSeconds = 0;
-    if (!MeasureBareReader("127.0.3.21", 4096, burst, bareSeconds) ||
-        !MeasureBareReader("127.0.3.22", 128, burst, bareSmallSeconds))
+    if (!MeasureBareReader("127.0.4.2", 4096, burst, bareSeconds) ||
+        !MeasureBareReader("127.0.4.3", 128, burst, bareSmallSeconds))
     {
         return 1;
     }
@@ -169,7 +169,7 @@ int main(int argc, char** argv)
     double componentSeconds = 0;
     std::vector<double> delays;
     {
-        FakeIrcServer server("127.0.3.20");
+        FakeIrcServer server("127.0.4.1");
         if (!server.IsListening())
         {
             std::printf("FAILED: the fake server could not listen\n");

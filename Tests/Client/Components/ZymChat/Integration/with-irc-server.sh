@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # with-irc-server.sh KIND ADDRESS WORKDIR COMMAND [ARG ...]
-# Starts a private IRC server (KIND ngircd or inspircd) on ADDRESS port 6667
-# with a configuration written into WORKDIR, runs COMMAND with ZYM_IRC_SERVER
-# and ZYM_IRC_KIND set, stops the server by its pid and exits with COMMAND's
-# status. The server pings idle clients every few seconds, so that a short
-# test sees several PINGs.
+# Starts a private IRC server (KIND ngircd or inspircd) on a loopback address,
+# port 6667, with a configuration written into WORKDIR, runs COMMAND with
+# ZYM_IRC_SERVER (the address) and ZYM_IRC_KIND set, stops the server by its
+# pid and exits with COMMAND's status. ADDRESS is the first choice: when
+# another program (another build folder's test run) already listens there,
+# the next free one of ADDRESS+20, +40, ... in its last byte is taken. The
+# server pings idle clients every few seconds, so that a short test sees
+# several PINGs.
 set -euo pipefail
-kind=$1 address=$2 workdir=$3
+kind=$1 first=$2 workdir=$3
 shift 3
 
-case "$address" in
-  127.*) ;;
-  *) echo "refusing to listen outside loopback: $address" >&2; exit 2 ;;
+case "$first" in
+  127.*.*.*) ;;
+  *) echo "refusing to listen outside loopback: $first" >&2; exit 2 ;;
+esac
+case "$kind" in
+  ngircd | inspircd) ;;
+  *) echo "unknown server kind: $kind" >&2; exit 2 ;;
 esac
 
 mkdir -p "$workdir"
@@ -19,18 +26,14 @@ workdir=$(cd "$workdir" && pwd)
 log="$workdir/$kind.log"
 : >"$log"
 
-program() {
-  local p
-  p=$(command -v "$1" 2>/dev/null || true)
-  [ -n "$p" ] || { [ -x "/usr/sbin/$1" ] && p="/usr/sbin/$1"; }
-  [ -n "$p" ] || { echo "$1 is not installed (tools/setup-debian.sh installs it)" >&2; exit 2; }
-  echo "$p"
-}
+program=$(command -v "$kind" 2>/dev/null || true)
+[ -n "$program" ] || { [ -x "/usr/sbin/$kind" ] && program="/usr/sbin/$kind"; }
+[ -n "$program" ] || { echo "$kind is not installed (tools/setup-debian.sh installs it)" >&2; exit 2; }
 
-case "$kind" in
-  ngircd)
-    conf="$workdir/ngircd.conf"
-    cat >"$conf" <<EOF
+write_config() {
+  local address=$1
+  if [ "$kind" = ngircd ]; then
+    cat >"$workdir/ngircd.conf" <<EOF
 [Global]
 Name = irc.ngircd.test
 Info = Integration test server
@@ -51,12 +54,9 @@ PAM = no
 Ident = no
 DNS = no
 EOF
-    "$(program ngircd)" -n -f "$conf" >>"$log" 2>&1 &
-    ;;
-  inspircd)
-    conf="$workdir/inspircd.conf"
+  else
     echo "Hello from the test server" >"$workdir/inspircd.motd"
-    cat >"$conf" <<EOF
+    cat >"$workdir/inspircd.conf" <<EOF
 <server name="irc.inspircd.test" description="Integration test server" network="TestNet">
 <admin name="Integration tests" nick="admin" email="nobody@inspircd.test">
 <bind address="$address" port="6667" type="clients">
@@ -66,34 +66,61 @@ EOF
 <log method="file" type="* -USERINPUT -USEROUTPUT" level="default" target="$workdir/inspircd-server.log">
 <options defaultmodes="not">
 EOF
-    "$(program inspircd)" --config="$conf" --nofork --runasroot >>"$log" 2>&1 &
-    ;;
-  *) echo "unknown server kind: $kind" >&2; exit 2 ;;
-esac
-server_pid=$!
+  fi
+}
 
+# The pids of the programs listening on address port 6667.
+listeners() {
+  ss -Hltnp "src $1:6667" 2>/dev/null | grep -o 'pid=[0-9]*' | cut -d= -f2 || true
+}
+
+server_pid=""
 stop_server() {
+  [ -n "$server_pid" ] || return 0
   if kill -0 "$server_pid" 2>/dev/null; then
     kill "$server_pid" 2>/dev/null || true
-    local i
-    for i in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
+    for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
     kill -9 "$server_pid" 2>/dev/null || true
   fi
   wait "$server_pid" 2>/dev/null || true
+  server_pid=""
 }
 trap stop_server EXIT
 
-listening=0
-for _ in $(seq 100); do
-  if ! kill -0 "$server_pid" 2>/dev/null; then break; fi
-  if (exec 3<>"/dev/tcp/$address/6667") 2>/dev/null; then listening=1; break; fi
-  sleep 0.1
+# Starts the server on address; succeeds once the listener there is this
+# server's own (InspIRCd keeps running when its address is taken).
+start_on() {
+  local address=$1
+  write_config "$address"
+  if [ "$kind" = ngircd ]; then
+    "$program" -n -f "$workdir/ngircd.conf" >>"$log" 2>&1 &
+  else
+    "$program" --config="$workdir/inspircd.conf" --nofork --runasroot >>"$log" 2>&1 &
+  fi
+  server_pid=$!
+  for _ in $(seq 100); do
+    kill -0 "$server_pid" 2>/dev/null || break
+    if listeners "$address" | grep -qx "$server_pid"; then return 0; fi
+    sleep 0.1
+  done
+  stop_server
+  return 1
+}
+
+prefix=${first%.*} last=${first##*.}
+address=""
+for try in $(seq 0 5); do
+  candidate="$prefix.$((last + 20 * try))"
+  [ $((last + 20 * try)) -le 254 ] || break
+  [ -z "$(listeners "$candidate")" ] || continue
+  if start_on "$candidate"; then address=$candidate; break; fi
 done
-if [ "$listening" -ne 1 ]; then
-  echo "$kind did not start listening on $address:6667; its output:" >&2
+if [ -z "$address" ]; then
+  echo "$kind could not listen on $first:6667 or the addresses after it; its output:" >&2
   cat "$log" >&2
   exit 1
 fi
+[ "$address" = "$first" ] || echo "$first:6667 was taken; $kind listens on $address:6667"
 
 status=0
 ZYM_IRC_SERVER="$address" ZYM_IRC_KIND="$kind" "$@" || status=$?

@@ -89,6 +89,8 @@ TEST(HostContract, EveryOperationReachesTheServer)
     x->Reserved4();
     x->Join(ch1.c_str());
     EXPECT_EQ(1, x->Connect(server.c_str()));
+    // cx opens the channel first, so that it sees cy's join.
+    ASSERT_TRUE(Joined(xs, ch1, "cx"));
 
     y->SetEventSink(&ys);
     y->SetNickname("cy");
@@ -97,7 +99,6 @@ TEST(HostContract, EveryOperationReachesTheServer)
     y->EnterChannel(ch1.c_str());
     EXPECT_EQ(1, y->ConnectToServer(server.c_str()));
 
-    ASSERT_TRUE(Joined(xs, ch1, "cx"));
     ASSERT_TRUE(Joined(ys, ch1, "cy"));
     ASSERT_TRUE(xs.WaitFor(T(contract::MEMBER, ch1 + " cy")));
     // Welcomed: a new connection needs a new object.
