@@ -9,7 +9,7 @@ packages=(
   wine wine32:i386
   xvfb xauth x11-apps x11-utils imagemagick
   googletest
-  ngircd inspircd
+  ngircd inspircd iproute2
   unzip zip binutils-mingw-w64-i686
 )
 
