@@ -127,13 +127,14 @@ TEST_F(ChatLibrary, SendMessageJoinAndEnterChannelForwardToTheChatOperations)
 
     pChat->ConnectToServer("127.0.1.40");
     ASSERT_TRUE(server.WaitForLines(2, kWait));
-    server.SendLine(":irc.test 002 carol :Your host is irc.test");
-    Sleep(300);
+    // Joins asked for before the welcome go out with it, in order.
     pChat->Join("#one");
     pChat->EnterChannel("#two");
+    server.SendLine(":irc.test 002 carol :Your host is irc.test");
     EXPECT_TRUE(server.WaitForReceived("JOIN #one\r\nJOIN #two\r\n", kWait));
     server.SendLine(":carol!c@127.0.0.1 JOIN :#one");
-    Sleep(300);
+    // The confirmed join asks the channel for its members' attributes.
+    ASSERT_TRUE(server.WaitForReceived("NOTICE #one :ZYMATTRIBREQUEST\r\n", kWait));
     EXPECT_EQ(1, SendMessageWithWindowsFirst(pChat, "#one", "hi there"));
     EXPECT_TRUE(server.WaitForReceived("PRIVMSG #one :hi there\r\n", kWait));
     pChat->Release();
