@@ -98,6 +98,7 @@ removes_everything|window)
   registry_listing before
   start_daemon
   if [ "$scenario" = window ]; then
+    rm -f "$ZYM_SCREENSHOT"
     swine 'D:\tools\BarWatcher.exe' 'D:\records\bar.txt' 'D:\records\shot.request' &
     watcher_pid=$!
     (

@@ -2,6 +2,7 @@
 
 #include "FileSearch.h"
 #include "MessagePause.h"
+#include "PathJoin.h"
 
 #include <string.h>
 
@@ -59,7 +60,7 @@ void LibraryPass::Run(unsigned long pauseMilliseconds) const
     {
         if (!IsFile(search.Entry()))
             continue;
-        char path[260];
+        char path[MAX_PATH];
         if (!JoinPath(path, sizeof path, m_szFolder, search.Entry().cFileName))
             continue;
         CallUninstallEntry(path);

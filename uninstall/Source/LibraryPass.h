@@ -1,7 +1,7 @@
 #ifndef UNINSTALL_LIBRARYPASS_H
 #define UNINSTALL_LIBRARYPASS_H
 
-#include "PathJoin.h"
+#include <windows.h>
 
 // The plug-in libraries of the install folder's "libraries" sub-folder: every
 // file there may export "Uninstall", which runs before the file is deleted.
@@ -18,8 +18,8 @@ public:
     void Run(unsigned long pauseMilliseconds) const;
 
 private:
-    char m_szFolder[260];
-    char m_szPattern[260];
+    char m_szFolder[MAX_PATH];
+    char m_szPattern[MAX_PATH];
     bool m_bValid;
 };
 
