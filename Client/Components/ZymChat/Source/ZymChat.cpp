@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "ScopedThreadLock.h"
 #include "TCPSocket.h"
 
 ZymChat::ZymChat()
@@ -126,11 +127,15 @@ void ZymChat::SetHostText(const char* pszText)
 
 void ZymChat::SetRealName(const char* pszRealName)
 {
+    // The login reads it on the background thread under the same lock.
+    ScopedThreadLock hold(m_TableLock);
     m_RealName = ZymString(pszRealName != nullptr ? pszRealName : "");
 }
 
 void ZymChat::SetUserName(const char* pszUserName)
 {
+    // The login reads it on the background thread under the same lock.
+    ScopedThreadLock hold(m_TableLock);
     m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
 }
 

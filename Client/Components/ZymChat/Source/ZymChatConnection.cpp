@@ -126,17 +126,16 @@ void ZymChat::Run()
 
 bool ZymChat::QueueLoginLines()
 {
-    char line[DEFAULT_BUFLEN + 1];
-    {
-        // SetNickname may change the nickname on the host's thread meanwhile.
-        ScopedThreadLock hold(m_TableLock);
-        std::snprintf(line, sizeof(line), "NICK %.*s", kMaxNickname, m_Nickname.Text());
-    }
-    if (sendTxt(line) != 1)
+    // The table lock keeps the host's thread from changing the names while
+    // the lines are made.
+    ScopedThreadLock hold(m_TableLock);
+    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "NICK %.*s", kMaxNickname,
+                  m_Nickname.Text());
+    if (sendTxt(m_LineBuffer) != 1)
         return false;
-    std::snprintf(line, sizeof(line), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
+    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
                   FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    return sendTxt(line) == 1;
+    return sendTxt(m_LineBuffer) == 1;
 }
 
 void ZymChat::ListenLoop()
