@@ -95,6 +95,8 @@ protected:
     // Send path (ZymChatSend.cpp)
     int sendTxt(const char* pszText);
     void ProcessCommandEvent();
+    // Sends one taken line with CR LF on the socket, reporting a failure.
+    void SendQueuedLine(SocketBase& socket, const ZymString& line);
     int SendPong(const char* pszPingLine);
 
     // Line routing and inbound handlers (ZymChatInbound.cpp)

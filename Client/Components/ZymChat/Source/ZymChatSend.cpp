@@ -108,6 +108,11 @@ void ZymChat::ProcessCommandEvent()
         }
     } mark = {this};
 
+    SendQueuedLine(*m_TCPSocket, line);
+}
+
+void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
+{
     int nLength = line.Length();
     if (nLength + 2 > DEFAULT_BUFLEN)
     {
@@ -122,7 +127,7 @@ void ZymChat::ProcessCommandEvent()
 
     Log("%sm_TCPSocket->Send(\"%s\")\n", LogTime(), line.Text());
     int nSent = 0;
-    int nResult = SendWhole(*m_TCPSocket, buffer, nLength + 2, &nSent);
+    int nResult = SendWhole(socket, buffer, nLength + 2, &nSent);
     if (nResult != 0)
     {
         Log("m_TCPSocket->Send() returned %d\n", nResult);

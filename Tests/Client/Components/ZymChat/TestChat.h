@@ -13,6 +13,7 @@ public:
     using ZymChat::m_pCommandQueue;
     using ZymChat::m_pLogFile;
     using ZymChat::ReadChunk;
+    using ZymChat::SendQueuedLine;
     using ZymChat::sendTxt;
     using ZymChat::SendPong;
 
