@@ -154,7 +154,9 @@ public:
 
 protected:
     // Links the neighbours of pNode to each other and frees it. The cursor is
-    // cleared when it stood on the node, so it never points at freed memory.
+    // cleared when it stood on the node, so it never points at freed memory;
+    // a live Iterator or ConstIterator on that node is not reachable from
+    // here, so callers do not remove by value while walking with one.
     void unlink(TListNode<T>* pNode)
     {
         if (pNode->m_pPrev != nullptr)

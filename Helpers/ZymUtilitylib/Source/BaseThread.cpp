@@ -2,6 +2,8 @@
 
 #include <process.h>
 
+#include <cstdint>
+
 BaseThread::BaseThread(int nMaxStarts)
     : m_nThreadId(0),
       m_nMaxStarts(nMaxStarts),
@@ -25,16 +27,17 @@ int BaseThread::Start()
         return 4;
     ++m_nStarts;
 
-    unsigned int nThreadId = 0;
-    uintptr_t hNew = _beginthreadex(nullptr, 0, &BaseThread::ThreadEntry, this, 0, &nThreadId);
+    uintptr_t hNew = _beginthreadex(nullptr, 0, &BaseThread::ThreadEntry, this, 0, &m_nThreadId);
     if (hNew == 0)
         return 1;
 
-    // The object keeps one handle: the one of the last thread started.
+    // The object keeps one handle, the one of the last thread started: an
+    // earlier thread's handle would otherwise leak on every restart. After a
+    // failed creation the earlier handle stays, so WaitForExit still refers
+    // to the last thread that ran.
     if (m_hThread != nullptr)
         CloseHandle(m_hThread);
     m_hThread = reinterpret_cast<HANDLE>(hNew);
-    m_nThreadId = nThreadId;
     return 0;
 }
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string.h>
+
 #include <cstring>
 
 ZymString::StringBuffer::StringBuffer(int nSize)
@@ -62,8 +64,10 @@ ZymString::ZymString(const char* pszText, int nLength) : m_pBuffer(nullptr)
     if (nLength < 0)
         nLength = static_cast<int>(std::strlen(pszText));
     m_pBuffer = new StringBuffer(nLength + 1);
-    std::strncpy(m_pBuffer->m_pData, pszText, static_cast<size_t>(nLength));
-    m_pBuffer->m_pData[nLength] = '\0';
+    // strncpy semantics: stop at the source's end, pad the rest with NULs.
+    size_t nCopy = strnlen(pszText, static_cast<size_t>(nLength));
+    std::memcpy(m_pBuffer->m_pData, pszText, nCopy);
+    std::memset(m_pBuffer->m_pData + nCopy, 0, static_cast<size_t>(nLength) + 1 - nCopy);
 }
 
 ZymString::ZymString(const ZymString& other) : m_pBuffer(other.m_pBuffer)
