@@ -16,44 +16,52 @@ public:
 
     void push(const T& element)
     {
-        m_Lock.Lock();
-        try
-        {
-            Base::append(element);
-        }
-        catch (...)
-        {
-            m_Lock.Unlock();
-            throw;
-        }
-        m_Lock.Unlock();
+        Holder hold(m_Lock);
+        Base::append(element);
     }
 
     // Takes the oldest element.
     T pop()
     {
-        m_Lock.Lock();
+        Holder hold(m_Lock);
         TListNode<T>* pHead = Base::m_pHead;
         if (pHead == nullptr)
         {
-            m_Lock.Unlock();
+            hold.Release();
             throw SKException("pop(): the list is empty.  Nothing to pop.");
         }
-        try
-        {
-            T element(pHead->m_Element);
-            Base::unlink(pHead);
-            m_Lock.Unlock();
-            return element;
-        }
-        catch (...)
-        {
-            m_Lock.Unlock();
-            throw;
-        }
+        T element(pHead->m_Element);
+        Base::unlink(pHead);
+        hold.Release();
+        return element;
     }
 
 private:
+    // Releases the lock exactly once, also when copying an element throws;
+    // a second Unlock could leave a section that another thread now holds.
+    class Holder
+    {
+    public:
+        explicit Holder(ThreadLock& lock) : m_rLock(lock), m_bHeld(true) { m_rLock.Lock(); }
+        ~Holder() { Release(); }
+
+        void Release()
+        {
+            if (m_bHeld)
+            {
+                m_bHeld = false;
+                m_rLock.Unlock();
+            }
+        }
+
+    private:
+        Holder(const Holder&) = delete;
+        Holder& operator=(const Holder&) = delete;
+
+        ThreadLock& m_rLock;
+        bool m_bHeld;
+    };
+
     ThreadLock m_Lock;
 };
 
