@@ -18,9 +18,12 @@ namespace
     const int kLoginFieldLimit = 99;
     // "NICK " and the nickname must stay within one line on the wire.
     const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
-    // How long Quit waits for its QUIT line to go out, in waits of
-    // kWaitMilliseconds.
-    const int kQuitWaits = 30;
+    // Quit waits for its QUIT line as long as the background thread keeps
+    // taking lines, and gives up after this many waits of kWaitMilliseconds
+    // in a row without one (a thread stuck in an alert or a connect), or
+    // after the cap in all.
+    const int kQuitIdleWaits = 20;
+    const int kQuitMaxWaits = 600;
 
     const char* FieldOrFiller(const ZymString& field)
     {
@@ -63,11 +66,16 @@ void ZymChat::Quit()
 
 void ZymChat::WaitUntilTaken(long nLines)
 {
-    for (int i = 0; i < kQuitWaits; ++i)
+    long nLastTaken = m_nLinesTaken.load();
+    int nIdle = 0;
+    for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
-        if (m_nLinesTaken.load() >= nLines || !m_bThreadActive)
+        if (nLastTaken >= nLines || !m_bThreadActive)
             return;
         WaitForSignal(kWaitMilliseconds);
+        long nTaken = m_nLinesTaken.load();
+        nIdle = nTaken == nLastTaken ? nIdle + 1 : 0;
+        nLastTaken = nTaken;
     }
 }
 

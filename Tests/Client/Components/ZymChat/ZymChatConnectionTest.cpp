@@ -288,3 +288,18 @@ TEST(ZymChatConnection, QuitSendsTheQuitLineBeforeItClosesTheConnection)
     EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\nONE\r\nTWO\r\nQUIT\r\n", c.server.Received());
     EXPECT_TRUE(c.chat->ThreadEnded(kWait));
 }
+
+TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
+{
+    Connected c("127.0.1.26");
+    ASSERT_TRUE(c.LogIn());
+    for (int i = 0; i < 40; ++i)
+        c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
+    // Quit returns once QUIT is out, about one wait per line later.
+    c.chat->Quit();
+    EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
+    auto lines = c.server.ReceivedLines();
+    ASSERT_EQ(43u, lines.size());
+    EXPECT_EQ("LINE 39", lines[41]);
+    EXPECT_EQ("QUIT", lines[42]);
+}
