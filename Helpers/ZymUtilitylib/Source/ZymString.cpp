@@ -4,7 +4,9 @@
 
 #include <string.h>
 
+#include <climits>
 #include <cstring>
+#include <new>
 
 ZymString::StringBuffer::StringBuffer(int nSize)
     : m_nLength(-1), m_nRefCount(1), m_pData(nullptr), m_nSize(nSize < 1 ? 1 : nSize)
@@ -63,6 +65,10 @@ ZymString::ZymString(const char* pszText, int nLength) : m_pBuffer(nullptr)
         pszText = "";
     if (nLength < 0)
         nLength = static_cast<int>(std::strlen(pszText));
+    // The buffer size is counted in an int: a length that leaves no room for
+    // the terminator cannot be held.
+    if (nLength == INT_MAX)
+        throw std::bad_alloc();
     m_pBuffer = new StringBuffer(nLength + 1);
     // strncpy semantics: stop at the source's end, pad the rest with NULs.
     size_t nCopy = strnlen(pszText, static_cast<size_t>(nLength));

@@ -4,6 +4,9 @@
 
 #include <string.h>
 
+#include <climits>
+#include <new>
+
 TEST(ZymString, DefaultAndCapacityStringsAreEmpty)
 {
     ZymString plain;
@@ -23,6 +26,9 @@ TEST(ZymString, ExplicitLengthCutsOrStopsAtTheSourceEnd)
     ZymString longer("ab", 10);
     EXPECT_STREQ("ab", longer.Text());
     EXPECT_EQ(2, longer.Length());
+
+    // No room for the terminator in an int-sized buffer.
+    EXPECT_THROW(ZymString("ab", INT_MAX), std::bad_alloc);
 
     ZymString whole("hello", -1);
     EXPECT_EQ(5, whole.Length());
