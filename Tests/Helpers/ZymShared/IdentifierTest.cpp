@@ -75,6 +75,7 @@ TEST_F(IdentifierTest, UnterminatedValueIsTerminatedOrRefused)
     char roomy[16];
     memset(roomy, 'x', sizeof(roomy));
     EXPECT_EQ(GetZymGUID(roomy, sizeof(roomy)), 1);
+    ASSERT_NE(memchr(roomy, '\0', sizeof(roomy)), nullptr) << "text left unterminated";
     EXPECT_STREQ(roomy, "ABCD");
 
     ASSERT_TRUE(RegistryRedirect::SetRaw(HKEY_LOCAL_MACHINE, kIdentifierKey, "UniqueID", REG_BINARY,

@@ -217,6 +217,9 @@ TEST_F(InstallFolderTest, ValuesThatFillTheCacheAreNotUsed)
     const char* folder = m_shared.GetZymDirectory();
     ASSERT_NE(memchr(folder, '\0', 512), nullptr);
     EXPECT_EQ(folder, kDriveC);
+    // The drive scan rewrites only the front of the cache: a backslash left
+    // in its last byte means the terminator went past it.
+    EXPECT_EQ(folder[511], '\0');
 }
 
 TEST_F(InstallFolderTest, ValueOf511CharactersWithTerminatorIsNotUsed)
@@ -227,6 +230,7 @@ TEST_F(InstallFolderTest, ValueOf511CharactersWithTerminatorIsNotUsed)
     const char* folder = m_shared.GetZymDirectory();
     ASSERT_NE(memchr(folder, '\0', 512), nullptr);
     EXPECT_EQ(folder, kDriveC);
+    EXPECT_EQ(folder[511], '\0');
     EXPECT_EQ(RegistryRedirect::GetString(HKEY_LOCAL_MACHINE, kClient, kInstallPath), kDriveC);
 }
 

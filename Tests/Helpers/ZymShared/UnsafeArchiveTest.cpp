@@ -27,20 +27,43 @@ protected:
     void SetUp() override { ASSERT_TRUE(TestFiles::MakeFolders("D:\\archives")); }
 };
 
+// Builds an archive with the unsafe entry between two safe ones.
+std::string UnsafeArchive(const std::string& tag, const char* name)
+{
+    const std::string archive = kArchives + "unsafe-" + tag + ".zip";
+    ArchiveBuilder zip(archive);
+    EXPECT_TRUE(zip.Add("before.txt", "before"));
+    EXPECT_TRUE(zip.Add(name, "escaped " + tag));
+    EXPECT_TRUE(zip.Add("after.txt", "after"));
+    EXPECT_TRUE(zip.Close());
+    return archive;
+}
+
 TEST_P(UnsafeArchiveTest, EntryIsRefusedAndTheOthersAreWritten)
 {
     static int s_case = 0;
     const std::string tag = std::to_string(++s_case);
-    const std::string archive = kArchives + "unsafe-" + tag + ".zip";
-    {
-        ArchiveBuilder zip(archive);
-        ASSERT_TRUE(zip.Add("before.txt", "before"));
-        ASSERT_TRUE(zip.Add(GetParam(), "escaped " + tag));
-        ASSERT_TRUE(zip.Add("after.txt", "after"));
-        ASSERT_TRUE(zip.Close());
-    }
+    const std::string archive = UnsafeArchive(tag, GetParam());
     const std::string dest = Destination("dest-" + tag);
     EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str())) << GetParam();
+    EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"after.txt", "before.txt"}))
+        << GetParam();
+}
+
+// Without a destination the stored name is the whole path, so absolute and
+// drive forms would reach the root of a drive.
+TEST_P(UnsafeArchiveTest, EntryIsRefusedWithoutADestination)
+{
+    static int s_case = 0;
+    const std::string tag = "cwd-" + std::to_string(++s_case);
+    const std::string archive = UnsafeArchive(tag, GetParam());
+    const std::string dest = Destination("dest-" + tag);
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(dest.c_str()));
+    const bool extracted = DecompressArchive(archive.c_str(), nullptr);
+    SetCurrentDirectoryA(previous);
+    EXPECT_FALSE(extracted) << GetParam();
     EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"after.txt", "before.txt"}))
         << GetParam();
 }

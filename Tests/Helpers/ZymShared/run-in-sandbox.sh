@@ -50,6 +50,8 @@ outside_allowed() {
 [ ${#allowed[@]} -eq 0 ] || list | outside_allowed > "$dir/before.txt"
 
 export WINEPREFIX="$prefix"
+# A crash ends the run at once instead of waiting in the debugger.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:+$WINEDLLOVERRIDES;}winedbg.exe=d"
 wineserver -p >/dev/null 2>&1 &
 server=$!
 cleanup() {
