@@ -26,6 +26,9 @@ zym_wine_up() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1
+    # Without a window manager, Wine's managed windows make every closed
+    # message box linger about two seconds before its call returns.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
   fi
   wineserver -p >/dev/null 2>&1 &
