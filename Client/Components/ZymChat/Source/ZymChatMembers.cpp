@@ -108,9 +108,13 @@ void ZymChat::OnPart(char* pszLine)
     Tokenizer words(pszCommand, ' ');
     if (words.GetCount() < 2)
         return;
-    // The channel word alone: a reason may follow it.
+    // The channel word alone: a reason may follow it, and servers write the
+    // word with a colon before it when no reason does.
+    const char* pszChannel = words.GetToken(1);
+    if (pszChannel[0] == ':')
+        ++pszChannel;
     char channel[kChannelArea];
-    CopyWord(words.GetToken(1), channel, sizeof(channel));
+    CopyWord(pszChannel, channel, sizeof(channel));
 
     int nSender = SenderLength(pszLine, pszCommand);
     if (nSender < 1)

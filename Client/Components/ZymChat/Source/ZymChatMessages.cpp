@@ -100,6 +100,9 @@ void ZymChat::OnNotice(char* pszLine)
 
             if (std::strcmp(words.GetToken(0), "ZYMATTRIBREQUEST") == 0)
             {
+                // The answer goes to the whole channel: servers take a word
+                // between the target and the text as the text itself, so an
+                // answer addressed to the requester that way never arrives.
                 typedef TList<LookupPair<ZymString, ZymString> > AttributeList;
                 for (AttributeList::ConstIterator it(m_Attributes); it.hasCurrent(); it.Step())
                 {
@@ -107,7 +110,7 @@ void ZymChat::OnNotice(char* pszLine)
                     update += it.iterator().m_Key;
                     update += " ";
                     update += it.iterator().m_Value;
-                    SendNoticeHeld(target, update.Text(), pszNick);
+                    SendNoticeHeld(target, update.Text(), nullptr);
                 }
                 return;
             }

@@ -99,7 +99,7 @@ TEST_F(EndToEnd, AttributeRequestAndMembersFromTheServer)
                  ":bob!b@h NOTICE #lobby2 :ZYMATTRIBREQUEST\r\n"
                  ":bob!b@h NICK :robert\r\n");
     ASSERT_TRUE(server->WaitForLines(6, kWait));
-    EXPECT_EQ("NOTICE #lobby2 bob :ZYMATTRIBUPDATE color blue", server->ReceivedLines()[5]);
+    EXPECT_EQ("NOTICE #lobby2 :ZYMATTRIBUPDATE color blue", server->ReceivedLines()[5]);
     ASSERT_TRUE(sink.WaitForText(CHAT_EVENT_NICK, "bob robert #lobby", kWait));
     EXPECT_EQ(Lines{"bob robert #lobby"}, sink.Texts(CHAT_EVENT_NICK));
     EXPECT_EQ((Lines{"#lobby alice", "#lobby @bob", "#lobby alice", "#lobby @bob"}),

@@ -142,15 +142,17 @@ TEST_F(Inbound, AttributeNoticesNeedThreeWordsAndAKnownChannel)
     EXPECT_TRUE(chat.TakeQueued().empty());
 }
 
-TEST_F(Inbound, AttributeRequestIsAnsweredToTheRequesterWithEveryOwnAttribute)
+// The answer is a plain channel notice: a word between target and text
+// would be taken by the server as the text.
+TEST_F(Inbound, AttributeRequestIsAnsweredToTheChannelWithEveryOwnAttribute)
 {
     chat.SendAttributeUpdate("color", "blue");
     chat.SendAttributeUpdate("mood", "calm");
     chat.TakeQueued();
 
     chat.Dispatch(":bob!bob@h NOTICE #lobby12 :ZYMATTRIBREQUEST");
-    EXPECT_EQ((Lines{"NOTICE #lobby12 bob :ZYMATTRIBUPDATE color blue",
-                     "NOTICE #lobby12 bob :ZYMATTRIBUPDATE mood calm"}),
+    EXPECT_EQ((Lines{"NOTICE #lobby12 :ZYMATTRIBUPDATE color blue",
+                     "NOTICE #lobby12 :ZYMATTRIBUPDATE mood calm"}),
               chat.TakeQueued());
     EXPECT_TRUE(sink.Calls().empty());
 }
@@ -210,6 +212,20 @@ TEST_F(Inbound, OtherUsersPartWithReasonReachesTheHost)
     // A member never seen joining may leave too.
     chat.Dispatch(":zed!z@h PART #lobby12");
     EXPECT_EQ((Lines{"#lobby bob", "#lobby zed"}), sink.Texts(CHAT_EVENT_PART));
+}
+
+TEST_F(Inbound, PartWithAColonBeforeTheChannelIsAPartOfThatChannel)
+{
+    chat.Dispatch(":bob!bob@h JOIN :#lobby12");
+    sink.Clear();
+    chat.Dispatch(":bob!bob@h PART :#lobby12");
+    EXPECT_EQ(Lines{"#lobby bob"}, sink.Texts(CHAT_EVENT_PART));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#lobby12"));
+
+    chat.LeaveChannel("#lobby");
+    chat.Dispatch(":me!user@127.0.0.1 PART :#lobby12");
+    EXPECT_EQ(-1, chat.StateOf("#lobby"));
+    EXPECT_EQ("-", chat.HostNameOf("#lobby12"));
 }
 
 TEST_F(Inbound, PartFromAChannelNotJoinedIsLogged)
