@@ -89,6 +89,22 @@ TEST_F(RealServer, MembersSeeEachOtherAndTalkBothWays)
     EXPECT_TRUE(b->Errors().empty()) << b->Errors().front();
 }
 
+TEST_F(RealServer, MessageOfTheDayReachesTheHost)
+{
+    auto a = NewClient();
+    std::string ch = "#" + TestServer::UniqueName("motd");
+    a->Login(TestServer::UniqueName("ann"), ch);
+    ASSERT_TRUE(a->WaitJoined(ch));
+    // One server writes the text behind a ":-" word, the other without it;
+    // either way the words reach the host.
+    EXPECT_TRUE(a->Sink().WaitFor(
+        [](const EventRecord& r) {
+            return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD &&
+                   r.text.find("Hello from the test server") != std::string::npos;
+        },
+        IntegrationClient::kWaitMs));
+}
+
 TEST_F(RealServer, AttributesAreAnnouncedOnJoinAndUpdated)
 {
     auto a = NewClient();
