@@ -27,16 +27,17 @@ bool ClimbsUp(const char* component, size_t length)
 
 bool IsSafeEntryName(const char* name, size_t storedLength, size_t bufferSize)
 {
-    if (storedLength >= bufferSize || strlen(name) != storedLength)
+    if (storedLength >= bufferSize)
         return false;
     if (IsSeparator(name[0]))
         return false;
     if (strchr(name, ':') != nullptr)
         return false;
 
+    const size_t length = strlen(name);
     size_t start = 0;
-    for (size_t i = 0; i <= storedLength; ++i) {
-        if (i == storedLength || IsSeparator(name[i])) {
+    for (size_t i = 0; i <= length; ++i) {
+        if (i == length || IsSeparator(name[i])) {
             if (ClimbsUp(name + start, i - start))
                 return false;
             start = i + 1;

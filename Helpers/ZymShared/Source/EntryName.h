@@ -5,8 +5,8 @@
 
 // Whether a name stored in an archive stays below the destination it is
 // joined to: relative, no drive or stream colon, no ".." component under
-// either separator, no NUL inside the stored length, and shorter than the
-// name buffer.
+// either separator, and a stored length that fits the name buffer with its
+// terminator (a longer name arrives cut and unterminated).
 bool IsSafeEntryName(const char* name, size_t storedLength, size_t bufferSize);
 
 #endif
