@@ -115,11 +115,13 @@ protected:
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
 
-    // Channel table rules applied by inbound handling (ZymChatChannels.cpp)
+    // Channel table rules applied by inbound handling (ZymChatChannels.cpp);
+    // their callers hold m_TableLock, as do those of the three after them.
     void JoinPendingChannels();
     void ResolveOwnJoin(const ZymString& serverName);
     void HandleOwnPart(const ZymString& serverName);
-    // The callers of these hold m_TableLock (ZymChatChannels.cpp, ZymChatNotice.cpp).
+    // Forms of LeaveChannel and SendNotice for a caller that holds the lock,
+    // and the member list without repeats (ZymChatChannels.cpp, ZymChatNotice.cpp)
     void LeaveChannelHeld(const ZymString& hostName);
     void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
     void AddMember(const ZymString& nickname, const ZymString& channel);
