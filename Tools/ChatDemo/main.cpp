@@ -79,8 +79,9 @@ bool Conversation(DemoParticipant& alice, DemoParticipant& bob, const std::strin
         return false;
     }
 
-    out.WriteLine("== attributes: bob's join announces his to the channel");
-    if (!alice.Expect(CHAT_EVENT_ATTRIBUTE, ch + " bob mood cheerful", t))
+    out.WriteLine("== attributes: bob's join announces his and asks for the others', alice answers");
+    if (!alice.Expect(CHAT_EVENT_ATTRIBUTE, ch + " bob mood cheerful", t) ||
+        !bob.Expect(CHAT_EVENT_ATTRIBUTE, ch + " alice colour green", t))
     {
         return false;
     }
