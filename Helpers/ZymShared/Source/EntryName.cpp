@@ -23,6 +23,25 @@ bool ClimbsUp(const char* component, size_t length)
     return dots >= 2;
 }
 
+// Windows opens these names as devices in every folder, also with an
+// extension ("nul.txt"); an entry so named would be written to the device.
+bool NamesDevice(const char* component, size_t length)
+{
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    size_t base = 0;
+    while (base < length && component[base] != '.')
+        ++base;
+    while (base > 0 && component[base - 1] == ' ')
+        --base;
+    for (const char* device : kDevices) {
+        if (strlen(device) == base && _strnicmp(component, device, base) == 0)
+            return true;
+    }
+    // COM1 to COM9 and LPT1 to LPT9.
+    return base == 4 && component[3] >= '1' && component[3] <= '9' &&
+           (_strnicmp(component, "COM", 3) == 0 || _strnicmp(component, "LPT", 3) == 0);
+}
+
 } // namespace
 
 bool IsSafeEntryName(const char* name, size_t storedLength, size_t bufferSize)
@@ -38,7 +57,7 @@ bool IsSafeEntryName(const char* name, size_t storedLength, size_t bufferSize)
     size_t start = 0;
     for (size_t i = 0; i <= length; ++i) {
         if (i == length || IsSeparator(name[i])) {
-            if (ClimbsUp(name + start, i - start))
+            if (ClimbsUp(name + start, i - start) || NamesDevice(name + start, i - start))
                 return false;
             start = i + 1;
         }

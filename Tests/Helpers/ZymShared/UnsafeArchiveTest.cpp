@@ -74,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(NameForms, UnsafeArchiveTest,
                                            "/x8", "\\x9", "C:x10", "C:\\x11", "C:/x12",
                                            "D:\\x13", "\\\\server\\share\\x14",
                                            "//server/share/x15", "..", "../", "sub/.. /x16",
-                                           "x17:stream"));
+                                           "x17:stream", "nul", "sub/AUX.txt", "com1",
+                                           "Lpt9.log", "conout$"));
 
 TEST_F(UnsafeArchiveTest, DotComponentsAndDoubledSeparatorsStayInside)
 {
