@@ -113,6 +113,13 @@ void StoreInstallPath()
     HKEY company = GetZyBaseKey(true, noSubKey);
     if (company == nullptr)
         return;
+    // An existing company key comes back for reading only, and Windows
+    // refuses to create a sub-key through such a handle.
+    HKEY writable = nullptr;
+    if (RegOpenKeyExA(company, nullptr, 0, KEY_WRITE, &writable) == ERROR_SUCCESS) {
+        RegCloseKey(company);
+        company = writable;
+    }
     char noClass[] = "";
     HKEY client = nullptr;
     if (RegCreateKeyExA(company, kClientKey, 0, noClass, 0, KEY_WRITE, nullptr, &client,
