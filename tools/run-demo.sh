@@ -60,11 +60,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-listening() { (exec 3<>"/dev/tcp/$address/6667") 2>/dev/null; }
+# True when the program with pid $1 listens on the demo's address, port 6667.
+listening() { ss -Hltnp "src $address:6667" 2>/dev/null | grep -q "pid=$1,"; }
 
 ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
 running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
-if [ "$mode" = interactive ] && [ -n "$running_pid" ] && kill -0 "$running_pid" 2>/dev/null && listening; then
+if [ "$mode" = interactive ] && [ -n "$running_pid" ] && listening "$running_pid"; then
   echo "* joining the server of the other session on $address"
   # Ending this session must not end the other session's programs.
   export WINEPREFIX="$build/demo-wine-prefix-$nick"
@@ -91,11 +92,11 @@ EOF
   echo "$server_pid" >"$demo_dir/ngircd.pid"
   for _ in $(seq 100); do
     kill -0 "$server_pid" 2>/dev/null || break
-    listening && break
+    listening "$server_pid" && break
     sleep 0.1
   done
-  if ! listening; then
-    echo "ngircd did not start on $address:6667; its output:" >&2
+  if ! listening "$server_pid"; then
+    echo "ngircd did not start on $address:6667 (another program may hold it: ZYM_DEMO_ADDRESS picks another address); its output:" >&2
     cat "$demo_dir/ngircd.log" >&2
     exit 1
   fi
