@@ -26,10 +26,10 @@ std::string Destination(const std::string& name)
 std::string BigText(size_t size)
 {
     std::string text;
-    unsigned seed = 12345;
+    unsigned state = 12345;
     while (text.size() < size) {
-        seed = seed * 1103515245u + 12345u;
-        text += "line " + std::to_string(seed % 1000) + " of the test data\r\n";
+        state = state * 1103515245u + 12345u;
+        text += "line " + std::to_string(state % 1000) + " of the test data\r\n";
     }
     text.resize(size);
     return text;
