@@ -10,14 +10,13 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick
   googletest
   ngircd inspircd iproute2
-  unzip zip binutils-mingw-w64-i686
+  unzip zip bzip2 binutils-mingw-w64-i686
 )
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   sudo_ dpkg --add-architecture i386
-  need_update=1
 fi
 
 missing=()
