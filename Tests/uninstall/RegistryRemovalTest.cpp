@@ -1,3 +1,4 @@
+#include "RegistryRedirect.h"
 #include "RegistryRemoval.h"
 
 #include <gtest/gtest.h>
@@ -6,58 +7,29 @@
 
 namespace
 {
-const char kScratch[] = "Software\\ZymUninstallScratch";
-
 DWORD WINAPI RemoveOnThread(LPVOID)
 {
     RemoveRegistryKeys();
     return 0;
 }
 
-// Points HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER of this process at two
-// scratch keys, so the removal works on keys the test built.
+// The removal works on hives of the test's making.
 class RedirectedHives : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\Machine").c_str(), 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hMachine, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kScratch) + "\\User").c_str(), 0,
-                                                 nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_hUser, nullptr));
-        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, m_hMachine));
-        ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CURRENT_USER, m_hUser));
-    }
-
-    void TearDown() override
-    {
-        RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        if (m_hMachine != nullptr)
-            RegCloseKey(m_hMachine);
-        if (m_hUser != nullptr)
-            RegCloseKey(m_hUser);
-        RegDeleteTreeA(HKEY_CURRENT_USER, kScratch);
-    }
+    void SetUp() override { ASSERT_TRUE(m_Redirect.active()); }
 
     static void AddKey(HKEY root, const std::string& path, const char* valueName = nullptr)
     {
-        HKEY key = nullptr;
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                                 nullptr));
         if (valueName != nullptr)
-            RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-        RegCloseKey(key);
+            ASSERT_TRUE(RegistryRedirect::SetString(root, path.c_str(), valueName, "x"));
+        else
+            ASSERT_TRUE(RegistryRedirect::CreateKey(root, path.c_str()));
     }
 
     static bool Exists(HKEY root, const std::string& path)
     {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
-        RegCloseKey(key);
-        return true;
+        return RegistryRedirect::KeyExists(root, path.c_str());
     }
 
     static DWORD CountOf(HKEY root, const std::string& path, bool values)
@@ -90,8 +62,7 @@ protected:
         return ended;
     }
 
-    HKEY m_hMachine = nullptr;
-    HKEY m_hUser = nullptr;
+    RegistryRedirect m_Redirect;
 };
 
 TEST_F(RedirectedHives, SecondProductKeepsTheCompanyKey)

@@ -18,6 +18,9 @@ public:
     RegistryRedirect& operator=(const RegistryRedirect&) = delete;
 
     bool active() const { return m_bActive; }
+    // Where the scratch keys lie below the real HKEY_CURRENT_USER; the
+    // redirected hives are its "machine" and "user" sub-keys.
+    const std::string& scratchPath() const { return m_scratchPath; }
 
     // Helpers that work on the redirected hives.
     static bool CreateKey(HKEY hive, const char* path);
