@@ -1,6 +1,8 @@
 #include "RegistryRedirect.h"
 #include "RegistryRemoval.h"
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,6 +47,24 @@ protected:
         return values ? valueCount : subKeys;
     }
 
+    // Makes path below the machine hive a registry link to userTarget below
+    // the user hive.
+    void AddLinkToUserKey(const std::string& path, const std::string& userTarget)
+    {
+        const std::wstring target = L"\\Registry\\User\\" + UserSid() + L"\\"
+            + Wide(m_Redirect.scratchPath() + "\\user\\" + userTarget);
+        HKEY link = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr,
+                                                 REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                                                 KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr));
+        const LONG set = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                        reinterpret_cast<const BYTE*>(target.c_str()),
+                                        static_cast<DWORD>(target.size() * sizeof(wchar_t)));
+        RegCloseKey(link);
+        ASSERT_EQ(ERROR_SUCCESS, set);
+        ASSERT_TRUE(Exists(HKEY_LOCAL_MACHINE, path + "\\Probe"));
+    }
+
     // Runs RemoveRegistryKeys on a thread of its own: a walk that never ends
     // fails the test instead of hanging it.
     static bool RemoveWithin(DWORD milliseconds)
@@ -63,6 +83,30 @@ protected:
     }
 
     RegistryRedirect m_Redirect;
+
+private:
+    static std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+    static std::wstring UserSid()
+    {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return L"";
+        BYTE buffer[256];
+        DWORD size = 0;
+        std::wstring text;
+        if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size))
+        {
+            LPWSTR sid = nullptr;
+            if (ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid))
+            {
+                text = sid;
+                LocalFree(sid);
+            }
+        }
+        CloseHandle(token);
+        return text;
+    }
 };
 
 TEST_F(RedirectedHives, SecondProductKeepsTheCompanyKey)
@@ -140,5 +184,34 @@ TEST_F(RedirectedHives, DeleteKeyContentsEmptiesNestedKeysAndValuesButKeepsTheKe
     EXPECT_EQ(0u, CountOf(HKEY_LOCAL_MACHINE, product, true));
     EXPECT_EQ(1u, CountOf(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\SkelvaneClient\\1.0", true));
     EXPECT_FALSE(DeleteKeyContents(HKEY_LOCAL_MACHINE, (product + "\\Missing").c_str()));
+}
+
+TEST_F(RedirectedHives, LinkBelowTheProductKeyLeavesItsTargetAlone)
+{
+    const std::string product = "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0";
+    AddKey(HKEY_LOCAL_MACHINE, product, "InstallPath");
+    AddKey(HKEY_CURRENT_USER, "Elsewhere\\Probe", "Kept");
+    AddKey(HKEY_CURRENT_USER, "Elsewhere", "Kept");
+    AddLinkToUserKey(product + "\\Shortcut", "Elsewhere");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_EQ(1u, CountOf(HKEY_CURRENT_USER, "Elsewhere", true));
+    EXPECT_EQ(1u, CountOf(HKEY_CURRENT_USER, "Elsewhere\\Probe", true));
+    EXPECT_EQ(0u, CountOf(HKEY_LOCAL_MACHINE, product, true));
+}
+
+TEST_F(RedirectedHives, LinkOnThePathToTheProductKeyLeavesItsTargetAlone)
+{
+    AddKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\Inkwell\\1.0", "InstallPath");
+    AddKey(HKEY_CURRENT_USER, "Elsewhere\\2.0", "Kept");
+    AddKey(HKEY_CURRENT_USER, "Elsewhere\\Probe");
+    AddLinkToUserKey("SOFTWARE\\Quillmarsh\\SkelvaneClient", "Elsewhere");
+
+    ASSERT_TRUE(RemoveWithin(10000));
+
+    EXPECT_EQ(1u, CountOf(HKEY_CURRENT_USER, "Elsewhere\\2.0", true));
+    EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Elsewhere\\Probe"));
+    EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Quillmarsh\\Inkwell\\1.0"));
 }
 }

@@ -18,10 +18,10 @@ public:
     bool IsOpen() const { return m_hKey != nullptr; }
 
     // Opens subKey below parent with the given rights; false when it fails.
-    bool Open(HKEY parent, const char* subKey, REGSAM access)
+    bool Open(HKEY parent, const char* subKey, REGSAM access, DWORD options = 0)
     {
         HKEY hKey = nullptr;
-        if (RegOpenKeyExA(parent, subKey, 0, access, &hKey) != ERROR_SUCCESS)
+        if (RegOpenKeyExA(parent, subKey, options, access, &hKey) != ERROR_SUCCESS)
             return false;
         if (m_hKey != nullptr)
             RegCloseKey(m_hKey);

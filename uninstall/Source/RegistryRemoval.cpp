@@ -38,6 +38,42 @@ void DeleteAllValues(HKEY key)
     }
 }
 
+// A registry link leads to a key anywhere in the hive; opening through it
+// would empty or delete that key. A key that cannot be examined counts as
+// one.
+bool IsLink(HKEY parent, const char* path)
+{
+    RegistryKey key;
+    if (!key.Open(parent, path, KEY_QUERY_VALUE, REG_OPTION_OPEN_LINK))
+        return true;
+    DWORD type = REG_NONE;
+    return RegQueryValueExA(key.Get(), "SymbolicLinkValue", nullptr, &type, nullptr, nullptr)
+               == ERROR_SUCCESS
+        && type == REG_LINK;
+}
+
+// Checks every key on path, from the first below parent to the last.
+bool PathHasLink(HKEY parent, const char* path)
+{
+    char prefix[261];
+    const size_t length = strlen(path);
+    if (length >= sizeof prefix)
+        return true;
+    memcpy(prefix, path, length + 1);
+    for (size_t i = 1; i <= length; ++i)
+    {
+        if (prefix[i] != '\\' && prefix[i] != '\0')
+            continue;
+        const char kept = prefix[i];
+        prefix[i] = '\0';
+        const bool link = IsLink(parent, prefix);
+        prefix[i] = kept;
+        if (link)
+            return true;
+    }
+    return false;
+}
+
 // True when the key at path below base exists and has no sub-keys.
 bool HasNoSubKeys(HKEY base, const char* path)
 {
@@ -55,7 +91,8 @@ bool HasNoSubKeys(HKEY base, const char* path)
 bool DeleteKeyContents(HKEY parent, const char* subKey)
 {
     RegistryKey key;
-    if (!key.Open(parent, subKey, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS))
+    if (PathHasLink(parent, subKey)
+        || !key.Open(parent, subKey, KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_ENUMERATE_SUB_KEYS))
         return false;
     // Names are collected first: deleting while enumerating by index would
     // shift the indexes.
@@ -64,6 +101,10 @@ bool DeleteKeyContents(HKEY parent, const char* subKey)
     for (names.rewind(); names.hasCurrent(); names.Step())
     {
         const char* name = names.iterator().Text();
+        // Deleting a link by name would delete the key it leads to, so a
+        // link stays, and with it the keys above it.
+        if (IsLink(key.Get(), name))
+            continue;
         DeleteKeyContents(key.Get(), name);
         RegDeleteKeyA(key.Get(), name);
     }
@@ -84,7 +125,7 @@ void RemoveRegistryKeys()
     // Each step either deletes a key and shortens the path or ends the walk,
     // so no key is examined twice. An empty path would name the base key
     // itself, which is never deleted.
-    while (path[0] != '\0' && HasNoSubKeys(base.Get(), path))
+    while (path[0] != '\0' && !PathHasLink(base.Get(), path) && HasNoSubKeys(base.Get(), path))
     {
         RegDeleteKeyA(base.Get(), path);
         char* cut = strrchr(path, '\\');
