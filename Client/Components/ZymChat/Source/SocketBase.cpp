@@ -25,30 +25,31 @@ int SocketBase::GetConnectionState()
     return m_nConnectionState;
 }
 
-int SocketBase::GetAddress(SocketAddress* pAddress)
+int SocketBase::SettingsQueryResult() const
 {
-    if (pAddress == nullptr)
-        return ZymNullArgument;
-    *pAddress = SocketAddress();
     if (m_nNetworkState == 0)
         return ZymNetworkNotStarted;
     if (m_nNetworkState == 2)
         return ZymNetworkFailed;
-    *pAddress = m_Address;
     return ZymSocketOk;
+}
+
+int SocketBase::GetAddress(SocketAddress* pAddress)
+{
+    if (pAddress == nullptr)
+        return ZymNullArgument;
+    int nResult = SettingsQueryResult();
+    *pAddress = nResult == ZymSocketOk ? m_Address : SocketAddress();
+    return nResult;
 }
 
 int SocketBase::GetPort(int* pPort)
 {
     if (pPort == nullptr)
         return ZymNullArgument;
-    *pPort = -1;
-    if (m_nNetworkState == 0)
-        return ZymNetworkNotStarted;
-    if (m_nNetworkState == 2)
-        return ZymNetworkFailed;
-    *pPort = m_nPort;
-    return ZymSocketOk;
+    int nResult = SettingsQueryResult();
+    *pPort = nResult == ZymSocketOk ? m_nPort : -1;
+    return nResult;
 }
 
 int SocketBase::BytesAvailable(int* pCount)

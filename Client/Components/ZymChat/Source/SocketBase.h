@@ -42,6 +42,10 @@ protected:
     sockaddr_in m_PeerAddress;
 
 private:
+    // The result of a query of the connection's settings for the current
+    // network state: only a started network has settings to give.
+    int SettingsQueryResult() const;
+
     SocketBase(const SocketBase&) = delete;
     SocketBase& operator=(const SocketBase&) = delete;
 };
