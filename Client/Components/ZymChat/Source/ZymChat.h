@@ -124,6 +124,8 @@ protected:
     // and the member list without repeats (ZymChatChannels.cpp, ZymChatNotice.cpp)
     void LeaveChannelHeld(const ZymString& hostName);
     void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
+    // One attribute update notice per attribute we hold, to one channel.
+    void SendAttributesHeld(const char* pszTarget);
     void AddMember(const ZymString& nickname, const ZymString& channel);
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.

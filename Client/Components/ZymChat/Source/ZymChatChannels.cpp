@@ -145,15 +145,7 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
         if (pEntry->m_bSecret)
             SetMode(serverName.Text(), "+s", nullptr);
 
-        typedef TList<LookupPair<ZymString, ZymString> > AttributeList;
-        for (AttributeList::ConstIterator it(m_Attributes); it.hasCurrent(); it.Step())
-        {
-            ZymString update("ZYMATTRIBUPDATE ");
-            update += it.iterator().m_Key;
-            update += " ";
-            update += it.iterator().m_Value;
-            SendNoticeHeld(serverName.Text(), update.Text(), nullptr);
-        }
+        SendAttributesHeld(serverName.Text());
         SendNoticeHeld(hostName.Text(), "ZYMATTRIBREQUEST", nullptr);
     }
     else if (pEntry->m_nState == CHANNEL_LEAVING)

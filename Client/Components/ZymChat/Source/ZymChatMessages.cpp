@@ -103,15 +103,7 @@ void ZymChat::OnNotice(char* pszLine)
                 // The answer goes to the whole channel: servers take a word
                 // between the target and the text as the text itself, so an
                 // answer addressed to the requester that way never arrives.
-                typedef TList<LookupPair<ZymString, ZymString> > AttributeList;
-                for (AttributeList::ConstIterator it(m_Attributes); it.hasCurrent(); it.Step())
-                {
-                    ZymString update("ZYMATTRIBUPDATE ");
-                    update += it.iterator().m_Key;
-                    update += " ";
-                    update += it.iterator().m_Value;
-                    SendNoticeHeld(target, update.Text(), nullptr);
-                }
+                SendAttributesHeld(target);
                 return;
             }
             if (!bUpdate || words.GetCount() < 3)

@@ -52,3 +52,16 @@ void ZymChat::SetMode(const char* pszTarget, const char* pszMode, const char* ps
     }
     sendTxt(line.Text());
 }
+
+void ZymChat::SendAttributesHeld(const char* pszTarget)
+{
+    typedef TList<LookupPair<ZymString, ZymString> > AttributeList;
+    for (AttributeList::ConstIterator it(m_Attributes); it.hasCurrent(); it.Step())
+    {
+        ZymString update("ZYMATTRIBUPDATE ");
+        update += it.iterator().m_Key;
+        update += " ";
+        update += it.iterator().m_Value;
+        SendNoticeHeld(pszTarget, update.Text(), nullptr);
+    }
+}
