@@ -2,6 +2,16 @@
 
 namespace
 {
+// A text ends up inside one protocol line of at most 512 bytes, behind the
+// command word and a channel name. Longer lines are refused here, where the
+// user reads why, instead of by an alert box inside the component.
+const std::string::size_type kLongestLine = 400;
+
+// A CR or LF inside a text would end the protocol line early and send the
+// rest to the server as a command of its own; a NUL would cut the text short
+// without a word.
+const std::string kUnsendable("\r\n\0", 3);
+
 // Splits off the first blank-separated word; rest gets what follows the
 // blanks behind it.
 std::string FirstWord(const std::string& text, std::string& rest)
@@ -87,6 +97,16 @@ bool ConsoleCommands::Execute(const std::string& line)
 {
     if (line.empty())
     {
+        return true;
+    }
+    if (line.size() > kLongestLine)
+    {
+        m_Out.WriteLine("* line refused: longer than " + std::to_string(kLongestLine) + " characters");
+        return true;
+    }
+    if (line.find_first_of(kUnsendable) != std::string::npos)
+    {
+        m_Out.WriteLine("* line refused: it holds a CR, LF or NUL character");
         return true;
     }
     if (line[0] != '/' || line.compare(0, 2, "//") == 0)

@@ -109,6 +109,21 @@ TEST_F(ConsoleCommandsTest, RefusedMessagesAreExplained)
     EXPECT_NE(std::string::npos, printed.find("could not be queued"));
 }
 
+TEST_F(ConsoleCommandsTest, LinesThatCannotBecomeOneProtocolLineAreRefused)
+{
+    commands.Execute("/join #a");
+    commands.Execute(std::string(400, 'x'));
+    commands.Execute(std::string(401, 'y'));
+    commands.Execute("/msg #a " + std::string(393, 'z'));
+    commands.Execute("hi\rQUIT :gone");
+    commands.Execute("/notice #a hi\nNICK other");
+    commands.Execute(std::string("cut\0short", 9));
+    EXPECT_EQ((Calls{"JoinChannel #a 0", "SendChannelMessage #a " + std::string(400, 'x')}), chat.calls);
+    std::string printed = Printed();
+    EXPECT_NE(std::string::npos, printed.find("longer than 400 characters"));
+    EXPECT_NE(std::string::npos, printed.find("CR, LF or NUL"));
+}
+
 TEST_F(ConsoleCommandsTest, QuitEndsTheSession)
 {
     EXPECT_FALSE(commands.Execute("/quit"));
