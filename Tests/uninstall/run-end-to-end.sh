@@ -167,6 +167,30 @@ keeps_what_is_not_the_products)
   [ -f "$d/outside/precious.txt" ] && [ -f "$d/outside/sub/more.txt" ] || fail "files outside the install folder were lost"
   ;;
 
+libraries_link)
+  mkdir -p "$d/inst/data" "$d/elsewhere"
+  cp "$ZYM_UNINSTALL_EXE" "$d/inst/uninstall.exe"
+  echo a >"$d/inst/data/a.dat"
+  cp "$ZYM_PLUGIN_DLL" "$d/elsewhere/foreign.dll"
+  echo precious >"$d/elsewhere/precious.txt"
+  ln -s ../elsewhere "$d/inst/libraries"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  run_uninstaller 'D:\inst\uninstall.exe'
+  wait_for 30 gone "$d/inst/uninstall.exe" || fail "the program file is still there"
+  sandbox_listing "$logs/after.txt"
+  print_listing "sandbox before" "$logs/before.txt"
+  print_listing "sandbox after" "$logs/after.txt"
+  # Under Wine the link cannot be removed, so it and the folder stay.
+  grep '^. \./d/inst' "$logs/before.txt" | grep -Ev '^. \./d/inst(/libraries)?$' \
+    >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  [ ! -e "$d/records/plugins.txt" ] || fail "a library outside the install folder ran"
+  [ -f "$d/elsewhere/foreign.dll" ] && [ -f "$d/elsewhere/precious.txt" ] \
+    || fail "files outside the install folder were lost"
+  company_key_gone || fail "the company key is still there"
+  ;;
+
 refuses_a_drive_root)
   mkdir -p "$d/libraries" "$d/data"
   cp "$ZYM_UNINSTALL_EXE" "$d/uninstall.exe"

@@ -13,6 +13,14 @@ bool IsFile(const WIN32_FIND_DATAA& entry)
     return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+// A "libraries" folder that is a junction or symbolic link leads out of the
+// install folder: nothing there is the product's to run or delete.
+bool IsLink(const char* path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
 void CallUninstallEntry(const char* path)
 {
     const HMODULE library = LoadLibraryA(path);
@@ -29,7 +37,8 @@ void CallUninstallEntry(const char* path)
 
 LibraryPass::LibraryPass(const char* installFolder)
     : m_bValid(JoinPath(m_szFolder, sizeof m_szFolder, installFolder, "libraries")
-               && JoinPath(m_szPattern, sizeof m_szPattern, m_szFolder, "*.*"))
+               && JoinPath(m_szPattern, sizeof m_szPattern, m_szFolder, "*.*")
+               && !IsLink(m_szFolder))
 {
 }
 

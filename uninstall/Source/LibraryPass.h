@@ -5,6 +5,7 @@
 
 // The plug-in libraries of the install folder's "libraries" sub-folder: every
 // file there may export "Uninstall", which runs before the file is deleted.
+// A "libraries" entry that is a link counts as an empty folder.
 class LibraryPass
 {
 public:
