@@ -54,9 +54,12 @@ ZymString::ZymString() : m_pBuffer(new StringBuffer(33))
 {
 }
 
-ZymString::ZymString(int nCapacity)
-    : m_pBuffer(new StringBuffer(nCapacity < 0 ? 1 : nCapacity + 1))
+ZymString::ZymString(int nCapacity) : m_pBuffer(nullptr)
 {
+    // As for a text: the terminator must still fit in the int-sized buffer.
+    if (nCapacity == INT_MAX)
+        throw std::bad_alloc();
+    m_pBuffer = new StringBuffer(nCapacity < 0 ? 1 : nCapacity + 1);
 }
 
 ZymString::ZymString(const char* pszText, int nLength) : m_pBuffer(nullptr)
@@ -156,6 +159,10 @@ ZymString& ZymString::Append(const ZymString& other)
 {
     int nOther = other.Length();
     int nOwn = Length();
+    // Two texts and the spare byte must fit in the int-sized buffer; a wrapped
+    // size would allocate too little for the copies below.
+    if (nOther > INT_MAX - 2 - nOwn)
+        throw std::bad_alloc();
     MakeWritable();
 
     // The other text is read from its current buffer before this string's

@@ -15,6 +15,7 @@ TEST(ZymString, DefaultAndCapacityStringsAreEmpty)
     EXPECT_STREQ("", plain.Text());
     EXPECT_EQ(0, sized.Length());
     EXPECT_STREQ("", sized.Text());
+    EXPECT_THROW(ZymString(INT_MAX), std::bad_alloc);
 }
 
 TEST(ZymString, ExplicitLengthCutsOrStopsAtTheSourceEnd)
