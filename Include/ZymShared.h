@@ -45,9 +45,10 @@ ZYMSHARED_API int SetZymGUID(const char* identifier);
 // when null), keeping the stored folders and replacing existing files.
 // Returns true only when every file entry was written whole. False when the
 // archive cannot be opened, when an entry was refused (absolute names, drive
-// or UNC prefixes, ".." components, names of 256 characters or more), when an
-// entry could not be written or failed its checksum (its file is removed),
-// and when the extraction stopped early. Files already written whole stay.
+// or UNC prefixes, ".." components, device names such as "nul" or "com1",
+// names of 256 characters or more), when an entry could not be written or
+// failed its checksum (its file is removed), and when the extraction stopped
+// early. Files already written whole stay.
 ZYMSHARED_API bool DecompressArchive(const char* archive, const char* destination);
 
 // Creates each folder along path. Only backslashes separate, and the text
