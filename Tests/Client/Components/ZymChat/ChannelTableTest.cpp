@@ -28,7 +28,7 @@ namespace
 
 TEST(ChannelTable, ServerNameWithDigitsAppendedIsMappedBothWays)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinChannel("#chat", 0);
@@ -50,7 +50,7 @@ TEST(ChannelTable, ServerNameWithDigitsAppendedIsMappedBothWays)
 
 TEST(ChannelTable, OwnJoinAnnouncesAttributesAndAsksForTheOthers)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.SendAttributeUpdate("color", "blue");
     chat.SendAttributeUpdate("size", "10");
@@ -73,7 +73,7 @@ TEST(ChannelTable, OwnJoinAnnouncesAttributesAndAsksForTheOthers)
 
 TEST(ChannelTable, JoinsBeforeTheWelcomeWaitAndGoOutInTableOrder)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.JoinChannel("#b", 0);
     chat.JoinChannel("#a", 0);
@@ -90,7 +90,7 @@ TEST(ChannelTable, JoinsBeforeTheWelcomeWaitAndGoOutInTableOrder)
 
 TEST(ChannelTable, UnrelatedConfirmationMatchesOnlyASingleJoinUnderWay)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.JoinChannel("#one", 0);
     chat.JoinChannel("#two", 0);
@@ -109,7 +109,7 @@ TEST(ChannelTable, UnrelatedConfirmationMatchesOnlyASingleJoinUnderWay)
 
 TEST(ChannelTable, ConfirmationWithNoChannelAskedForChangesNothing)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.Dispatch(OwnJoin("#7"));
@@ -120,7 +120,7 @@ TEST(ChannelTable, ConfirmationWithNoChannelAskedForChangesNothing)
 
 TEST(ChannelTable, LeaveWhileJoiningPartsOnceTheJoinIsConfirmed)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinChannel("#brief", 0);
@@ -136,12 +136,12 @@ TEST(ChannelTable, LeaveWhileJoiningPartsOnceTheJoinIsConfirmed)
     EXPECT_EQ(-1, chat.StateOf("#brief"));
     EXPECT_EQ("-", chat.ServerNameOf("#brief"));
     EXPECT_EQ("-", chat.HostNameOf("#brief9"));
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST(ChannelTable, LeaveBeforeTheWelcomeKeepsTheEntryUnjoined)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.OpenLog("chatlogic-table-leave.log");
     chat.JoinChannel("#early", 0);
@@ -158,7 +158,7 @@ TEST(ChannelTable, LeaveBeforeTheWelcomeKeepsTheEntryUnjoined)
 
 TEST(ChannelTable, PartTheHostDidNotAskForKeepsTheChannelButDropsItsMembers)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#kept", "#kept2");
@@ -177,7 +177,7 @@ TEST(ChannelTable, PartTheHostDidNotAskForKeepsTheChannelButDropsItsMembers)
 
 TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#room", "#room3");
@@ -194,7 +194,7 @@ TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
 
 TEST(ChannelTable, ChannelNamesAreCaseSensitive)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#Case", "#Case");
@@ -206,7 +206,7 @@ TEST(ChannelTable, ChannelNamesAreCaseSensitive)
 
 TEST(ChannelTable, EmptiedNicknameTakesNoJoinAsOwn)
 {
-    RecordingSink sink(1);
+    EventRecorder sink(1);
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinChannel("#x", 0);
@@ -219,9 +219,9 @@ TEST(ChannelTable, EmptiedNicknameTakesNoJoinAsOwn)
 
 // The host may act on the component from inside a sink call: the table lock
 // is not held then, so the call goes through and the lock stays free.
-TEST(ChannelTableLock, SinkCallsBackIntoTheComponentAndTheLockStaysFree)
+TEST(ChannelTableLock, RecordedEventsBackIntoTheComponentAndTheLockStaysFree)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#echo", "#echo1");
@@ -249,7 +249,7 @@ TEST(ChannelTableLock, SinkCallsBackIntoTheComponentAndTheLockStaysFree)
 // background thread: every list stays whole.
 TEST(ChannelTableLock, HostOperationsAndInboundLinesFromTwoThreads)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#busy", "#busy1");
@@ -286,7 +286,7 @@ TEST(ChannelTableLock, HostOperationsAndInboundLinesFromTwoThreads)
 // thread holds the table lock, and goes on once it is released.
 TEST(ChannelTableLock, EveryTableOperationWaitsForTheLock)
 {
-    RecordingSink sink(1);
+    EventRecorder sink(1);
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#held", "#held1");

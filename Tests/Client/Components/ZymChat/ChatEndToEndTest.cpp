@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "FakeIrcServer.h"
-#include "RecordingSink.h"
+#include "EventRecorder.h"
 #include "ZymChat.h"
 
 // Addresses of this file's servers: 127.0.2.1 to 127.0.2.9.
@@ -54,7 +54,7 @@ namespace
             server.reset();
         }
 
-        RecordingSink sink;
+        EventRecorder sink;
         std::unique_ptr<FakeIrcServer> server;
         std::unique_ptr<ZymChat> chat;
     };
@@ -110,7 +110,7 @@ TEST(EndToEndErrors, NicknameInUseAnsweredNonzeroClearsItAndTheConnectionGoesOn)
 {
     FakeIrcServer server("127.0.2.4");
     ASSERT_TRUE(server.IsListening());
-    RecordingSink sink(1);
+    EventRecorder sink(1);
     {
         ZymChat chat;
         chat.SetEventSink(&sink);
@@ -135,7 +135,7 @@ TEST(EndToEndErrors, NicknameInUseAnsweredNonzeroClearsItAndTheConnectionGoesOn)
         EXPECT_EQ("PONG :after-join", server.ReceivedLines()[4]);
         EXPECT_EQ(-1, chat.SendChannelMessage("#x", "not joined"));
     }
-    std::vector<SinkCall> errors = sink.Errors();
+    std::vector<RecordedEvent> errors = sink.Errors();
     ASSERT_EQ(1u, errors.size());
     EXPECT_EQ("433-Nickname in use", errors[0].text);
 }

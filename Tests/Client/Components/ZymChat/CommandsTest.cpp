@@ -15,7 +15,7 @@ namespace
     protected:
         Commands() : chat(sink) {}
 
-        RecordingSink sink;
+        EventRecorder sink;
         ChatUnderTest chat;
     };
 }
@@ -47,7 +47,7 @@ TEST_F(Commands, NothingButTheTableChangesBeforeTheWelcome)
     chat.ListChannels();
     chat.SetNickname("newme");
     EXPECT_TRUE(chat.TakeQueued().empty());
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ("newme", chat.Nickname());
 
     // Modes need no welcome.
@@ -123,16 +123,16 @@ TEST_F(Commands, ListBeforeTheWelcomeWaitsForIt)
 {
     chat.ListChannels();
     chat.ListChannels();
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     chat.Welcome();
     EXPECT_EQ(Lines{"LIST"}, chat.TakeQueued());
-    ASSERT_EQ(1u, sink.Calls().size());
+    ASSERT_EQ(1u, sink.Events().size());
 
     chat.ListChannels();
-    std::vector<SinkCall> calls = sink.Calls();
+    std::vector<RecordedEvent> calls = sink.Events();
     ASSERT_EQ(2u, calls.size());
     EXPECT_EQ(CHAT_EVENT_LIST_START, calls[1].nCode);
-    EXPECT_EQ(0, calls[1].nValue);
+    EXPECT_TRUE(calls[1].bNullText);
     EXPECT_EQ(Lines{"LIST"}, chat.TakeQueued());
 }
 
@@ -151,10 +151,10 @@ TEST_F(Commands, NamesRequestNotifiesFirstAndAsksOnlyForAConfirmedChannel)
     chat.RequestNames("#room");
     chat.RequestNames(nullptr);
     EXPECT_EQ(Lines{"NAMES #room5"}, chat.TakeQueued());
-    std::vector<SinkCall> calls = sink.Calls();
+    std::vector<RecordedEvent> calls = sink.Events();
     ASSERT_EQ(3u, calls.size());
     EXPECT_EQ(CHAT_EVENT_NAMES, calls[2].nCode);
-    EXPECT_EQ(0, calls[2].nValue);
+    EXPECT_TRUE(calls[2].bNullText);
 }
 
 TEST_F(Commands, NicknameChangeIsSentOnlyOnceWelcomedAndOverlongOnesAreRefused)

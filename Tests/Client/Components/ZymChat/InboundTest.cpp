@@ -21,7 +21,7 @@ namespace
             sink.Clear();
         }
 
-        RecordingSink sink;
+        EventRecorder sink;
         ChatUnderTest chat;
     };
 }
@@ -36,14 +36,14 @@ TEST_F(Inbound, PrivateMessageHoldingAChannelWordIsNoChannelMessage)
 {
     chat.Dispatch(":bob!bob@h PRIVMSG me :meet me in #lobby12 now");
     chat.Dispatch(":bob!bob@h PRIVMSG me :#lobby12");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST_F(Inbound, MessageFromAChannelNotJoinedIsOnlyLogged)
 {
     chat.OpenLog("chatlogic-inbound-privmsg.log");
     chat.Dispatch(":bob!bob@h PRIVMSG #elsewhere :hi");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_NE(std::string::npos,
               chat.LogText().find("---> Received message from a channel we're not in: #elsewhere, "));
 }
@@ -56,7 +56,7 @@ TEST_F(Inbound, LinesWithoutSenderOrCommandAreDropped)
     chat.Dispatch(":irc.test PRIVMSG #lobby12 :no nickname");
     chat.Dispatch(":bob!bob@h PRIVMSG #lobby12 no colon");
     chat.DispatchLine(nullptr);
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_TRUE(chat.TakeQueued().empty());
 }
 
@@ -81,12 +81,12 @@ TEST_F(Inbound, OnlyTheCommandWordRoutesALine)
     // A command word that only begins like a routed one routes nowhere.
     sink.Clear();
     chat.Dispatch(":bob!bob@h PRIVMSGS #lobby12 :hi");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST(InboundRouting, PartFromAChannelNamedWithJoinIsAPart)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#JOINers", "#JOINers");
@@ -100,7 +100,7 @@ TEST(InboundRouting, PartFromAChannelNamedWithJoinIsAPart)
 
 TEST(InboundRouting, NicknameBeginningWithNickIsWelcomed)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink, "NICKolas");
     chat.JoinChannel("#lobby", 0);
     chat.Dispatch(":irc.test 002 NICKolas :Your host is irc.test");
@@ -113,12 +113,12 @@ TEST(InboundRouting, NicknameBeginningWithNickIsWelcomed)
 
 TEST(InboundRouting, PingWithOrWithoutPrefixIsAnswered)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Dispatch("PING :irc.test");
     chat.Dispatch(":irc.test PING :token2");
     EXPECT_EQ((Lines{"PONG :irc.test", "PONG :token2"}), chat.TakeQueued());
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST_F(Inbound, AttributeValueKeepsItsColons)
@@ -138,7 +138,7 @@ TEST_F(Inbound, AttributeNoticesNeedThreeWordsAndAKnownChannel)
     chat.Dispatch(":bob!bob@h NOTICE #lobby12 :just talking here");
     chat.Dispatch(":irc.test NOTICE me :*** Looking up your hostname");
     chat.Dispatch(":bob!bob@h NOTICE #lobby12 no body");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_TRUE(chat.TakeQueued().empty());
 }
 
@@ -154,7 +154,7 @@ TEST_F(Inbound, AttributeRequestIsAnsweredToTheChannelWithEveryOwnAttribute)
     EXPECT_EQ((Lines{"NOTICE #lobby12 :ZYMATTRIBUPDATE color blue",
                      "NOTICE #lobby12 :ZYMATTRIBUPDATE mood calm"}),
               chat.TakeQueued());
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST_F(Inbound, InvitationNamesTheInviterAndTheChannelAsWritten)
@@ -167,7 +167,7 @@ TEST_F(Inbound, InvitationNamesTheInviterAndTheChannelAsWritten)
 
 TEST(InboundJoin, OwnJoinIsConfirmedWithOrWithoutColon)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinChannel("#colon", 0);
@@ -179,7 +179,7 @@ TEST(InboundJoin, OwnJoinIsConfirmedWithOrWithoutColon)
     EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#bare"));
     EXPECT_EQ("#bare3", chat.ServerNameOf("#bare"));
     EXPECT_EQ("#bare", chat.HostNameOf("#bare3"));
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST_F(Inbound, OtherUsersJoinIsReportedAndRecordedInEitherForm)
@@ -195,7 +195,7 @@ TEST_F(Inbound, JoinToAChannelNotJoinedIsLoggedAndStillRecorded)
 {
     chat.OpenLog("chatlogic-inbound-join.log");
     chat.Dispatch(":bob!bob@h JOIN :#far");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(1, chat.MemberCount("bob", "#far"));
     EXPECT_NE(std::string::npos,
               chat.LogText().find("---> We just got a join from a channel we don't think we're in: #far, "));
@@ -232,7 +232,7 @@ TEST_F(Inbound, PartFromAChannelNotJoinedIsLogged)
 {
     chat.OpenLog("chatlogic-inbound-part.log");
     chat.Dispatch(":bob!bob@h PART #far :bye");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_NE(std::string::npos,
               chat.LogText().find("---> Just got a PART message from a channel we don't think "
                                   "we're in: #far, "));
@@ -265,7 +265,7 @@ TEST_F(Inbound, NamesForAChannelNotJoinedAreLoggedAndNotRecorded)
 {
     chat.OpenLog("chatlogic-inbound-names.log");
     chat.Dispatch(":irc.test 353 me = #far :bob");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ(0, chat.MemberCount("bob", "#far"));
     EXPECT_NE(std::string::npos,
               chat.LogText().find("---> Got a name for a channel we don't think we're in: #far, "));
@@ -273,7 +273,7 @@ TEST_F(Inbound, NamesForAChannelNotJoinedAreLoggedAndNotRecorded)
 
 TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#a", "#a");
@@ -307,13 +307,13 @@ TEST_F(Inbound, ListEntriesCarryTheChannelWordsAndTheEndIsAnEvent)
     chat.Dispatch(":irc.test 322 me #alpha 3 :talk about #beta");
     chat.Dispatch(":irc.test 322 me * 0 :no channel here");
     chat.Dispatch(":irc.test 323 me :End of LIST");
-    std::vector<SinkCall> calls = sink.Calls();
+    std::vector<RecordedEvent> calls = sink.Events();
     ASSERT_EQ(3u, calls.size());
-    EXPECT_EQ(SinkCall::Text, calls[0].kind);
+    EXPECT_EQ(RecordedEvent::Text, calls[0].kind);
     EXPECT_EQ(CHAT_EVENT_LIST_ENTRY, calls[0].nCode);
     EXPECT_EQ("#alpha #beta", calls[0].text);
     EXPECT_EQ("", calls[1].text);
-    EXPECT_EQ(SinkCall::Event, calls[2].kind);
+    EXPECT_EQ(RecordedEvent::Event, calls[2].kind);
     EXPECT_EQ(CHAT_EVENT_LIST_END, calls[2].nCode);
     EXPECT_EQ(0, calls[2].nValue);
 }
@@ -329,28 +329,28 @@ TEST_F(Inbound, MotdTextFollowsAColonDashWordOrIsTheTrailingParameter)
 
 TEST(InboundWelcome, FirstWelcomeJoinsQueuedChannelsAndRunsAPendingList)
 {
-    RecordingSink sink;
+    EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.JoinChannel("#one", 0);
     chat.JoinChannel("#two", 0);
     chat.ListChannels();
     chat.Dispatch(":irc.test 001 me :Welcome");
     EXPECT_FALSE(chat.Welcomed());
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_TRUE(chat.TakeQueued().empty());
 
     chat.Dispatch(":irc.test 003 me :This server was created today");
     EXPECT_EQ((Lines{"LIST", "JOIN #one", "JOIN #two"}), chat.TakeQueued());
-    std::vector<SinkCall> calls = sink.Calls();
+    std::vector<RecordedEvent> calls = sink.Events();
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(CHAT_EVENT_LIST_START, calls[0].nCode);
-    EXPECT_EQ(0, calls[0].nValue);
+    EXPECT_TRUE(calls[0].bNullText);
     EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#one"));
 
     chat.Dispatch(":irc.test 002 me :Your host");
     chat.Dispatch(":irc.test 004 me irc.test");
     EXPECT_TRUE(chat.TakeQueued().empty());
-    EXPECT_EQ(1u, sink.Calls().size());
+    EXPECT_EQ(1u, sink.Events().size());
 }
 
 TEST_F(Inbound, NoHandlerTextOutgrowsItsArea)

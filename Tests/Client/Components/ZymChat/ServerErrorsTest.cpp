@@ -46,42 +46,42 @@ namespace
 
 TEST(ServerErrors, HostAnsweringZeroHearsEachListedErrorOnceAndNothingChanges)
 {
-    RecordingSink sink(0);
+    EventRecorder sink(0);
     ChatUnderTest chat(sink);
     for (const Expected& listed : kListed)
         chat.Dispatch(ErrorLine(listed.nNumeric));
 
-    std::vector<SinkCall> errors = sink.Errors();
+    std::vector<RecordedEvent> errors = sink.Errors();
     ASSERT_EQ(sizeof(kListed) / sizeof(kListed[0]), errors.size());
     for (size_t i = 0; i < errors.size(); ++i)
     {
         EXPECT_EQ(kListed[i].nNumeric, errors[i].nCode);
         EXPECT_EQ(kListed[i].pszText, errors[i].text);
     }
-    EXPECT_EQ(errors.size(), sink.Calls().size());
+    EXPECT_EQ(errors.size(), sink.Events().size());
     EXPECT_EQ("me", chat.Nickname());
 }
 
 TEST(ServerErrors, UnlistedNumericsAreIgnored)
 {
-    RecordingSink sink(1);
+    EventRecorder sink(1);
     ChatUnderTest chat(sink);
     for (int nNumeric : {400, 407, 408, 410, 437, 450, 499, 500, 301, 1})
         chat.Dispatch(ErrorLine(nNumeric));
     chat.Dispatch(":irc.test 366 me #x :End of NAMES list");
     chat.Dispatch(":irc.test 376 me :End of MOTD command");
     chat.Dispatch(":irc.test ERROR :Closing link");
-    EXPECT_TRUE(sink.Calls().empty());
+    EXPECT_TRUE(sink.Events().empty());
     EXPECT_EQ("me", chat.Nickname());
 }
 
 TEST(ServerErrors, NumericIsReadAsTheLeadingNumberOfTheCommandWord)
 {
-    RecordingSink sink(0);
+    EventRecorder sink(0);
     ChatUnderTest chat(sink);
     chat.Dispatch(":irc.test 433abc * me :Nickname is already in use");
     chat.Dispatch("404 me #x :Cannot send to channel");
-    std::vector<SinkCall> errors = sink.Errors();
+    std::vector<RecordedEvent> errors = sink.Errors();
     ASSERT_EQ(2u, errors.size());
     EXPECT_EQ(433, errors[0].nCode);
     EXPECT_EQ(404, errors[1].nCode);
@@ -91,7 +91,7 @@ TEST(ServerErrors, NonzeroAnswerToNicknameInUseOrCollisionClearsTheNickname)
 {
     for (int nNumeric : {433, 436})
     {
-        RecordingSink sink(1);
+        EventRecorder sink(1);
         ChatUnderTest chat(sink);
         chat.Dispatch(":irc.test " + std::to_string(nNumeric) + " * me :Nickname is already in use");
         EXPECT_EQ("", chat.Nickname()) << nNumeric;
@@ -105,7 +105,7 @@ TEST(ServerErrors, NonzeroAnswerToNicknameInUseOrCollisionClearsTheNickname)
 
 TEST(ServerErrors, NonzeroAnswerToOtherErrorsKeepsTheNickname)
 {
-    RecordingSink sink(1);
+    EventRecorder sink(1);
     ChatUnderTest chat(sink);
     chat.Dispatch(ErrorLine(401));
     chat.Dispatch(ErrorLine(432));
@@ -115,7 +115,7 @@ TEST(ServerErrors, NonzeroAnswerToOtherErrorsKeepsTheNickname)
 
 TEST(ServerErrors, ZeroAnswerToNicknameInUseKeepsTheNickname)
 {
-    RecordingSink sink(0);
+    EventRecorder sink(0);
     ChatUnderTest chat(sink);
     chat.Dispatch(":irc.test 433 * me :Nickname is already in use");
     EXPECT_EQ("me", chat.Nickname());

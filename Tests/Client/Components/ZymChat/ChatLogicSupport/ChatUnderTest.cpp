@@ -3,7 +3,7 @@
 #include "ChannelEntry.h"
 #include "SKException.h"
 
-ChatUnderTest::ChatUnderTest(RecordingSink& sink, const char* pszNickname)
+ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname)
 {
     SetEventSink(&sink);
     SetNickname(pszNickname);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "RecordingSink.h"
+#include "EventRecorder.h"
 #include "ZymChat.h"
 
 // A component object whose background thread never runs: the test hands it
@@ -13,7 +13,7 @@
 class ChatUnderTest : public ZymChat
 {
 public:
-    explicit ChatUnderTest(RecordingSink& sink, const char* pszNickname = "me");
+    explicit ChatUnderTest(EventRecorder& sink, const char* pszNickname = "me");
     virtual ~ChatUnderTest() {}
 
     // One server line, without CR LF, through the line router.

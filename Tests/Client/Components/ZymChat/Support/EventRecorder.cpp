@@ -13,6 +13,8 @@ void EventRecorder::NotifyText(int nCode, const char* pszText)
 {
     Record({RecordedEvent::Text, nCode, 0, pszText != nullptr ? pszText : "", pszText == nullptr,
             GetCurrentThreadId()});
+    if (onText)
+        onText(nCode, pszText);
 }
 
 int EventRecorder::ReportError(int nCode, const char* pszText)
@@ -48,17 +50,67 @@ bool EventRecorder::WaitForCount(size_t nCount, int nTimeoutMs)
                               [&] { return m_Events.size() >= nCount; });
 }
 
-bool EventRecorder::WaitFor(RecordedEvent::Kind kind, int nCode, int nTimeoutMs)
+template <class Match>
+bool EventRecorder::WaitUntilRecorded(Match match, int nTimeoutMs)
 {
     std::unique_lock<std::mutex> hold(m_Mutex);
     return m_Changed.wait_for(hold, std::chrono::milliseconds(nTimeoutMs), [&] {
         for (const RecordedEvent& event : m_Events)
         {
-            if (event.kind == kind && event.nCode == nCode)
+            if (match(event))
                 return true;
         }
         return false;
     });
+}
+
+bool EventRecorder::WaitFor(RecordedEvent::Kind kind, int nCode, int nTimeoutMs)
+{
+    return WaitUntilRecorded(
+        [&](const RecordedEvent& event) { return event.kind == kind && event.nCode == nCode; },
+        nTimeoutMs);
+}
+
+bool EventRecorder::WaitForText(int nCode, const std::string& text, int nTimeoutMs)
+{
+    return WaitUntilRecorded(
+        [&](const RecordedEvent& event) {
+            return event.kind == RecordedEvent::Text && event.nCode == nCode && event.text == text;
+        },
+        nTimeoutMs);
+}
+
+bool EventRecorder::WaitForError(int nCode, int nTimeoutMs)
+{
+    return WaitFor(RecordedEvent::Error, nCode, nTimeoutMs);
+}
+
+std::vector<std::string> EventRecorder::Texts(int nCode) const
+{
+    std::vector<std::string> texts;
+    for (const RecordedEvent& event : Events())
+    {
+        if (event.kind == RecordedEvent::Text && event.nCode == nCode)
+            texts.push_back(event.text);
+    }
+    return texts;
+}
+
+std::vector<RecordedEvent> EventRecorder::Errors() const
+{
+    std::vector<RecordedEvent> errors;
+    for (const RecordedEvent& event : Events())
+    {
+        if (event.kind == RecordedEvent::Error)
+            errors.push_back(event);
+    }
+    return errors;
+}
+
+void EventRecorder::Clear()
+{
+    std::lock_guard<std::mutex> hold(m_Mutex);
+    m_Events.clear();
 }
 
 void EventRecorder::Record(const RecordedEvent& event)

@@ -2,6 +2,7 @@
 #define ZYM_TESTS_EVENTRECORDER_H
 
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -46,9 +47,23 @@ public:
     bool WaitForCount(size_t nCount, int nTimeoutMs);
     // True once a call of that kind and code has been recorded.
     bool WaitFor(RecordedEvent::Kind kind, int nCode, int nTimeoutMs);
+    // True once a NotifyText with this code and text has been recorded.
+    bool WaitForText(int nCode, const std::string& text, int nTimeoutMs);
+    bool WaitForError(int nCode, int nTimeoutMs);
+
+    // The texts of the NotifyText calls with this code, in order.
+    std::vector<std::string> Texts(int nCode) const;
+    std::vector<RecordedEvent> Errors() const;
+    void Clear();
+
+    // Called inside NotifyText after the call is recorded, on the thread
+    // that notifies: a host that acts on the component from its sink.
+    std::function<void(int, const char*)> onText;
 
 private:
     void Record(const RecordedEvent& event);
+    template <class Match>
+    bool WaitUntilRecorded(Match match, int nTimeoutMs);
 
     int m_nErrorAnswer;
     std::vector<RecordedEvent> m_Events;
