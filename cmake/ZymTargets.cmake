@@ -1,13 +1,15 @@
 # Settings every deliverable and test program shares.
 
+# MSVC: every target takes the static CRT, the static libraries as well as
+# the binaries, since objects built for the DLL runtime do not link into a
+# binary that uses the static one.
+set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+
 # Carries the compiler runtime inside the binary, so the install folder needs
-# no DLL but the system's. MSVC gets the static CRT the same way.
+# no DLL but the system's (MSVC gets the static CRT from the setting above).
 function(zym_static_runtime target)
   if(MINGW)
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
-  elseif(MSVC)
-    set_property(TARGET ${target} PROPERTY
-      MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
   endif()
 endfunction()
 
