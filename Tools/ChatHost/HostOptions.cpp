@@ -66,6 +66,16 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
     {
         userName = nickname;
     }
+    // These values end up in protocol lines, where a line break would start a
+    // command of its own.
+    for (const std::string* value : {&nickname, &userName, &realName, &channel})
+    {
+        if (value->find_first_of("\r\n") != std::string::npos)
+        {
+            error = "option values must not hold line breaks";
+            return false;
+        }
+    }
     return true;
 }
 

@@ -46,7 +46,8 @@ TEST(HostOptions, UnusableLinesAreRefusedWithAReason)
 {
     const std::vector<std::vector<const char*>> lines = {
         {}, {"--nick", "ann"}, {"a.test", "b.test"}, {"a.test", "--nick"},
-        {"--colour", "red", "a.test"}, {"--nick", "", "a.test"}};
+        {"--colour", "red", "a.test"}, {"--nick", "", "a.test"},
+        {"--nick", "ann\r\nQUIT", "a.test"}, {"--channel", "#c\nPART #c", "a.test"}};
     for (const auto& line : lines)
     {
         HostOptions options;
