@@ -13,7 +13,6 @@ namespace
         return pszText != nullptr ? pszText : "";
     }
 
-    // "PRIVMSG " + target + " :" + text
     ZymString PrivmsgLine(const ZymString& target, const char* pszMessage)
     {
         ZymString line("PRIVMSG ");
@@ -134,8 +133,9 @@ void ZymChat::ListChannels()
 void ZymChat::SetNickname(const char* pszNickname)
 {
     // A nickname that would not fit a protocol line behind "NICK " is refused
-    // whole rather than sent cut.
-    const size_t nLongest = DEFAULT_BUFLEN - 5;
+    // whole: the send path drops a line that leaves no room for its CR LF,
+    // and the nickname would already be taken as ours.
+    const size_t nLongest = DEFAULT_BUFLEN - 2 - 5;
     if (pszNickname == nullptr || std::strlen(pszNickname) > nLongest)
         return;
 

@@ -164,12 +164,14 @@ TEST_F(Commands, NicknameChangeIsSentOnlyOnceWelcomedAndOverlongOnesAreRefused)
     EXPECT_EQ("other", chat.Nickname());
     EXPECT_EQ(Lines{"NICK other"}, chat.TakeQueued());
 
-    chat.SetNickname(std::string(508, 'n').c_str());
+    // The longest line the send path takes is 510 characters before its
+    // CR LF: "NICK " leaves 505 for the nickname.
+    chat.SetNickname(std::string(506, 'n').c_str());
     chat.SetNickname(nullptr);
     EXPECT_EQ("other", chat.Nickname());
     EXPECT_TRUE(chat.TakeQueued().empty());
 
-    std::string longest(507, 'n');
+    std::string longest(505, 'n');
     chat.SetNickname(longest.c_str());
     EXPECT_EQ(longest, chat.Nickname());
     EXPECT_EQ(Lines{"NICK " + longest}, chat.TakeQueued());
