@@ -70,7 +70,10 @@ void ZymChat::WaitUntilTaken(long nLines)
     int nIdle = 0;
     for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
-        if (nLastTaken >= nLines || !m_bThreadActive)
+        Lock();
+        bool bActive = m_bThreadActive;
+        Unlock();
+        if (nLastTaken >= nLines || !bActive)
             return;
         WaitForSignal(kWaitMilliseconds);
         long nTaken = m_nLinesTaken.load();
@@ -87,9 +90,12 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 
 void ZymChat::Run()
 {
+    Lock();
+    bool bStopping = m_bStopping;
+    Unlock();
     try
     {
-        if (!m_bStopping)
+        if (!bStopping)
         {
             int nResult = m_TCPSocket->Connect(m_ServerAddress, m_nPort);
             if (nResult == ZymNetworkNotStarted)
