@@ -28,8 +28,8 @@ function(zym_version_resource target rcfile)
     ${PROJECT_SOURCE_DIR}/Include)
 endfunction()
 
-# Names the DLLs and programs of a test: every listed file must be imported
-# from Windows itself, not shipped beside the binary.
+# The DLLs a deliverable may import: all of them come with Windows, so the
+# install folder needs none of its own.
 set(ZYM_SYSTEM_DLLS
   kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll
   comctl32.dll wsock32.dll ws2_32.dll msvcrt.dll version.dll shlwapi.dll
