@@ -51,10 +51,10 @@ set(zym_minizip_dir ${zym_minizip_root}/minizip)
 if(NOT EXISTS ${zym_minizip_dir}/unzip.c OR NOT EXISTS ${zym_minizip_dir}/zip.c)
   message(STATUS "minizip: fetching Debian's zlib sources")
   execute_process(
-    COMMAND bash ${PROJECT_SOURCE_DIR}/tools/fetch-minizip.sh ${zym_minizip_root}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/fetch-minizip.sh ${zym_minizip_root}
     RESULT_VARIABLE zym_fetch_result)
   if(NOT zym_fetch_result EQUAL 0)
-    message(FATAL_ERROR "Could not fetch minizip's sources (tools/fetch-minizip.sh)")
+    message(FATAL_ERROR "Could not fetch minizip's sources (scripts/fetch-minizip.sh)")
   endif()
 endif()
 message(STATUS "minizip: built from ${zym_minizip_dir}")

@@ -2,7 +2,7 @@
 # sees only a sandbox Wine prefix whose drives C: and D: are folders inside
 # the sandbox folder; the real file system is out of its reach.
 # Expects WINEPREFIX (the initialised prefix of the test run) and
-# ZYM_SANDBOX_SCRIPT (tools/wine-sandbox.sh).
+# ZYM_SANDBOX_SCRIPT (scripts/wine-sandbox.sh).
 
 status=0
 fail() { echo "FAIL: $*"; status=1; }

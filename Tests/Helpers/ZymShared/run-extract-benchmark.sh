@@ -38,11 +38,11 @@ unzip -q -o "$work/archive.zip" -d "$work/native"
 t1=$(now)
 native=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
 
-. "$root/tools/wine-env.sh"
+. "$root/scripts/wine-env.sh"
 trap zym_down EXIT
 zym_wine_up
 sandbox="$work/sandbox"
-prefix=$(bash "$root/tools/wine-sandbox.sh" "$WINEPREFIX" "$sandbox")
+prefix=$(bash "$root/scripts/wine-sandbox.sh" "$WINEPREFIX" "$sandbox")
 cp "$program" "$dll" "$work/archive.zip" "$sandbox/d/"
 (
   export WINEPREFIX="$prefix"

@@ -20,7 +20,7 @@ while [ $# -gt 0 ]; do
 done
 : "${WINEPREFIX:?the test prefix must be set up first}"
 
-prefix=$(bash "$root/tools/wine-sandbox.sh" "$WINEPREFIX" "$dir")
+prefix=$(bash "$root/scripts/wine-sandbox.sh" "$WINEPREFIX" "$dir")
 dir=$(cd "$dir" && pwd)
 [ "$prefix" = "$dir/prefix" ] || { echo "unexpected sandbox prefix $prefix" >&2; exit 2; }
 cp "$program" "$dir/d/"

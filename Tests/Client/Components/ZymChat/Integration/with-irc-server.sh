@@ -28,7 +28,7 @@ log="$workdir/$kind.log"
 
 program=$(command -v "$kind" 2>/dev/null || true)
 [ -n "$program" ] || { [ -x "/usr/sbin/$kind" ] && program="/usr/sbin/$kind"; }
-[ -n "$program" ] || { echo "$kind is not installed (tools/setup-debian.sh installs it)" >&2; exit 2; }
+[ -n "$program" ] || { echo "$kind is not installed (scripts/setup-debian.sh installs it)" >&2; exit 2; }
 
 write_config() {
   local address=$1

@@ -7,17 +7,14 @@ preset=mingw-i686
 # ZYM_BUILD_DIR lets several work trees or builds live side by side.
 build="${ZYM_BUILD_DIR:-$root/build/$preset}"
 
-bash "$root/tools/setup-debian.sh"
+bash "$root/scripts/setup-debian.sh"
 
 cd "$root"
 start=$(date +%s)
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build"
 
-. "$root/tools/wine-env.sh"
-trap zym_down EXIT
-zym_x_up
-zym_wine_up
-
-ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 "$@"
+status=0
+bash "$root/scripts/isolated.sh" bash "$root/scripts/ctest-under-wine.sh" "$build" "$@" || status=$?
 echo "whole run: $(( $(date +%s) - start )) s"
+exit "$status"

@@ -1,4 +1,4 @@
-# Sourced by the scripts of tools/: a private Wine prefix inside the build
+# Sourced by the scripts of scripts/: a private Wine prefix inside the build
 # folder, one Wine server kept alive while programs run (each program then
 # starts in a fraction of a second instead of seconds), and a virtual X
 # display so that windows and message boxes are real.
@@ -12,16 +12,21 @@ export WINEARCH=win32
 # waiting for its time limit.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 
+# Xvfb picks a free display itself and writes its number once it listens,
+# so two runs side by side never race for one display.
 zym_x_up() {
-  local n=90
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  local fifo n=""
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/zym-display.XXXXXX")
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   zym_xvfb_pid=$!
+  read -r -t 15 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$n"
-  local i
-  for i in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-  echo "Xvfb did not start on :$n" >&2
-  return 1
 }
 
 zym_wine_up() {

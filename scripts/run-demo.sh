@@ -2,12 +2,12 @@
 # The main job: two chat components hold a conversation through a local IRC
 # server (ngircd on loopback, port 6667), then everything started here stops.
 #
-#   tools/run-demo.sh                          the conversation, non-interactive
-#   tools/run-demo.sh --interactive [NICK] [CHANNEL]
+#   scripts/run-demo.sh                          the conversation, non-interactive
+#   scripts/run-demo.sh --interactive [NICK] [CHANNEL]
 #                                              chat by hand with the console host
 #
 # Installs what is missing, builds, and runs the Windows programs under Wine.
-# ZYM_BUILD_DIR chooses the build folder as for tools/run-tests.sh;
+# ZYM_BUILD_DIR chooses the build folder as for scripts/run-tests.sh;
 # ZYM_DEMO_ADDRESS the loopback address the server listens on. A second
 # --interactive run while the first one's server is up joins the same server.
 set -euo pipefail
@@ -34,13 +34,13 @@ case "$address" in
   *) echo "ZYM_DEMO_ADDRESS must be a loopback address (127.x.x.x)" >&2; exit 2 ;;
 esac
 
-bash "$root/tools/setup-debian.sh"
+bash "$root/scripts/setup-debian.sh"
 
 cd "$root"
 cmake --preset "$preset" -B "$build" >/dev/null
 cmake --build "$build" --target ChatDemo ChatHost >/dev/null
 
-. "$root/tools/wine-env.sh"
+. "$root/scripts/wine-env.sh"
 # A prefix of its own: the demo may run while the tests use theirs.
 export WINEPREFIX="$build/demo-wine-prefix"
 
@@ -109,7 +109,7 @@ if [ "$mode" = demo ]; then
   wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$address" </dev/null
 else
   if [ -n "$server_pid" ]; then
-    echo "* another person can join: tools/run-demo.sh --interactive OTHERNICK"
+    echo "* another person can join: scripts/run-demo.sh --interactive OTHERNICK"
   fi
   wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$address"
 fi

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# ctest-under-wine.sh BUILD [CTEST ARG ...]
+# Brings up a virtual display and the build folder's Wine prefix and server,
+# runs ctest there and takes down what it started.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$1
+shift
+
+. "$root/scripts/wine-env.sh"
+trap zym_down EXIT
+zym_x_up
+zym_wine_up
+
+ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 "$@"
