@@ -33,14 +33,14 @@ protected:
     int m_nMaxStarts;
     int m_nStarts;
     ThreadLock m_Lock;
-    HANDLE m_hEvent;
-    HANDLE m_hThread;
+    ZymEventHandle m_hEvent;
+    ZymThreadHandle m_hThread;
 
 private:
     BaseThread(const BaseThread&) = delete;
     BaseThread& operator=(const BaseThread&) = delete;
 
-    static unsigned int __stdcall ThreadEntry(void* pThis);
+    static unsigned int ZYM_THREAD_CALL ThreadEntry(void* pThis);
 };
 
 #endif

@@ -1,10 +1,10 @@
 #ifndef ZYM_THREADLOCK_H
 #define ZYM_THREADLOCK_H
 
-#include <windows.h>
+#include "ThreadTypes.h"
 
-// A critical section with a held flag. The flag counts one level only, so a
-// thread must not lock a ThreadLock it already holds.
+// A critical section (a mutex off Windows) with a held flag. The flag counts
+// one level only, so a thread must not lock a ThreadLock it already holds.
 class ThreadLock
 {
 public:
@@ -19,7 +19,7 @@ private:
     ThreadLock(const ThreadLock&) = delete;
     ThreadLock& operator=(const ThreadLock&) = delete;
 
-    CRITICAL_SECTION m_CriticalSection;
+    ZymLockPrimitive m_CriticalSection;
     bool m_bLocked;
 };
 

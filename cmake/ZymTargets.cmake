@@ -13,10 +13,17 @@ function(zym_static_runtime target)
   endif()
 endfunction()
 
+option(ZYM_WARNINGS_AS_ERRORS "Fail the build on any compiler warning" OFF)
+
 function(zym_warnings target)
   target_compile_options(${target} PRIVATE
     $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra>
     $<$<CXX_COMPILER_ID:MSVC>:/W4>)
+  if(ZYM_WARNINGS_AS_ERRORS)
+    target_compile_options(${target} PRIVATE
+      $<$<CXX_COMPILER_ID:GNU,Clang>:-Werror>
+      $<$<CXX_COMPILER_ID:MSVC>:/WX>)
+  endif()
 endfunction()
 
 # Adds the shared VERSIONINFO to a binary. The small .rc file named here

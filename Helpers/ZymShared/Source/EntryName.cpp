@@ -23,6 +23,19 @@ bool ClimbsUp(const char* component, size_t length)
     return dots >= 2;
 }
 
+// Windows compares device names without regard to case, in ASCII.
+bool SameLettersIgnoringCase(const char* text, const char* letters, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        char c = text[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        if (c != letters[i])
+            return false;
+    }
+    return true;
+}
+
 // Windows opens these names as devices in every folder, also with an
 // extension ("nul.txt"); an entry so named would be written to the device.
 bool NamesDevice(const char* component, size_t length)
@@ -34,12 +47,12 @@ bool NamesDevice(const char* component, size_t length)
     while (base > 0 && component[base - 1] == ' ')
         --base;
     for (const char* device : kDevices) {
-        if (strlen(device) == base && _strnicmp(component, device, base) == 0)
+        if (strlen(device) == base && SameLettersIgnoringCase(component, device, base))
             return true;
     }
     // COM1 to COM9 and LPT1 to LPT9.
     return base == 4 && component[3] >= '1' && component[3] <= '9' &&
-           (_strnicmp(component, "COM", 3) == 0 || _strnicmp(component, "LPT", 3) == 0);
+           (SameLettersIgnoringCase(component, "COM", 3) || SameLettersIgnoringCase(component, "LPT", 3));
 }
 
 } // namespace

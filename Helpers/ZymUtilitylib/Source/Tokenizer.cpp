@@ -11,7 +11,7 @@ Tokenizer::Tokenizer(const char* pszText, char cDelimiter)
     int nDelimiters = 0;
     for (const char* p = pszText; *p != '\0'; ++p)
     {
-        if (*p == cDelimiter)
+        if (*p == m_cDelimiter)
             ++nDelimiters;
     }
 
@@ -25,13 +25,13 @@ Tokenizer::Tokenizer(const char* pszText, char cDelimiter)
         for (int i = 0; i < nTokens; ++i)
         {
             const char* pEnd = pStart;
-            while (*pEnd != '\0' && *pEnd != cDelimiter)
+            while (*pEnd != '\0' && *pEnd != m_cDelimiter)
                 ++pEnd;
             size_t nLength = static_cast<size_t>(pEnd - pStart);
             ppTokens[i] = new char[nLength + 1];
             std::memcpy(ppTokens[i], pStart, nLength);
             ppTokens[i][nLength] = '\0';
-            pStart = (*pEnd == cDelimiter) ? pEnd + 1 : pEnd;
+            pStart = (*pEnd == m_cDelimiter) ? pEnd + 1 : pEnd;
         }
     }
     catch (...)

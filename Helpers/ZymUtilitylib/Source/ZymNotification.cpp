@@ -1,6 +1,7 @@
 #include "ZymNotification.h"
 
 #include "ZymAlert.h"
+#include "ZymSleep.h"
 
 PollingNotification::PollingNotification() : m_nCount(0)
 {
@@ -28,7 +29,7 @@ int PollingNotification::Wait(int nTimeout)
         int nStep = (nTimeout < 0 || nTimeout >= 100) ? 100 : nTimeout;
         if (nTimeout > 0)
             nTimeout -= nStep;
-        Sleep(static_cast<DWORD>(nStep));
+        ZymSleep(nStep);
         bSignalled = IsSignalled();
     }
 

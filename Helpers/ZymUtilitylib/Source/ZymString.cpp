@@ -1,6 +1,6 @@
 #include "ZymString.h"
 
-#include <windows.h>
+#include "InterlockedCount.h"
 
 #include <string.h>
 
@@ -81,7 +81,7 @@ ZymString::ZymString(const char* pszText, int nLength) : m_pBuffer(nullptr)
 
 ZymString::ZymString(const ZymString& other) : m_pBuffer(other.m_pBuffer)
 {
-    InterlockedIncrement(&m_pBuffer->m_nRefCount);
+    ZymInterlockedIncrement(&m_pBuffer->m_nRefCount);
 }
 
 ZymString::~ZymString()
@@ -93,7 +93,7 @@ ZymString& ZymString::operator=(const ZymString& other)
 {
     // Taking the new reference first keeps self-assignment harmless.
     StringBuffer* pOther = other.m_pBuffer;
-    InterlockedIncrement(&pOther->m_nRefCount);
+    ZymInterlockedIncrement(&pOther->m_nRefCount);
     Release();
     m_pBuffer = pOther;
     return *this;
@@ -101,7 +101,7 @@ ZymString& ZymString::operator=(const ZymString& other)
 
 void ZymString::Release()
 {
-    if (InterlockedDecrement(&m_pBuffer->m_nRefCount) == 0)
+    if (ZymInterlockedDecrement(&m_pBuffer->m_nRefCount) == 0)
         delete m_pBuffer;
     m_pBuffer = nullptr;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include <string.h>
 
 #include <climits>
@@ -147,7 +149,19 @@ class CaseBlindString : public ZymString
 {
 public:
     explicit CaseBlindString(const char* text) : ZymString(text) {}
-    int Compare(const ZymString& other) const override { return _stricmp(Text(), other.Text()); }
+    int Compare(const ZymString& other) const override
+    {
+        const char* a = Text();
+        const char* b = other.Text();
+        while (*a != '\0' && std::tolower(static_cast<unsigned char>(*a)) ==
+                                  std::tolower(static_cast<unsigned char>(*b)))
+        {
+            ++a;
+            ++b;
+        }
+        return std::tolower(static_cast<unsigned char>(*a)) -
+               std::tolower(static_cast<unsigned char>(*b));
+    }
 };
 
 TEST(ZymString, EqualityUsesTheVirtualCompare)

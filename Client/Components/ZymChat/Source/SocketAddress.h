@@ -1,6 +1,7 @@
 #ifndef ZYM_SOCKETADDRESS_H
 #define ZYM_SOCKETADDRESS_H
 
+#include "SocketCalls.h"
 #include "ZymString.h"
 
 // Where a peer is: a host name to resolve, its dotted IPv4 text, or both.
@@ -21,7 +22,7 @@ public:
     int GetDottedAddress(char* pszBuffer);
 
     // Longest text GetDottedAddress writes, its terminator included.
-    static const int kDottedBufferSize = 20;
+    static const int kDottedBufferSize = kDottedTextSize;
 
     ZymString m_HostName;
     ZymString m_DottedAddress;

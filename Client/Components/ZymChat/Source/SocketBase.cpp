@@ -56,12 +56,10 @@ int SocketBase::BytesAvailable(int* pCount)
 {
     if (pCount == nullptr)
         return ZymNullArgument;
-    u_long nAvailable = 0;
-    if (ioctlsocket(m_hSocket, FIONREAD, &nAvailable) != 0)
-    {
-        WSAGetLastError();
-        return ZymSocketQueryFailed;
-    }
-    *pCount = static_cast<int>(nAvailable);
+    int nAvailable = 0;
+    int nResult = PendingBytes(m_hSocket, &nAvailable);
+    if (nResult != ZymSocketOk)
+        return nResult;
+    *pCount = nAvailable;
     return nAvailable == 0 ? ZymNothingToRead : ZymSocketOk;
 }

@@ -1,13 +1,13 @@
 #ifndef ZYM_SOCKETBASE_H
 #define ZYM_SOCKETBASE_H
 
-#include <winsock.h>
-
 #include "SocketAddress.h"
+#include "SocketCalls.h"
 
-// A blocking IPv4 stream connection on Windows Sockets 1.1. Every operation
-// returns a result code of SocketResults.h except the two state queries. No
-// lock: Disconnect from another thread is how a waiting reader is stopped.
+// A blocking IPv4 stream connection on the raw calls of SocketCalls.h. Every
+// operation returns a result code of SocketResults.h except the two state
+// queries. No lock: Disconnect from another thread is how a waiting reader is
+// stopped.
 class SocketBase
 {
 public:
@@ -26,7 +26,7 @@ public:
     // 8808 when nothing can be read without blocking.
     virtual int BytesAvailable(int* pCount);
 
-    SOCKET GetHandle() const { return m_hSocket; }
+    SocketHandle GetHandle() const { return m_hSocket; }
 
 protected:
     SocketBase();
@@ -37,8 +37,8 @@ protected:
     int m_nConnectionState;
     SocketAddress m_Address;
     int m_nPort;
-    volatile SOCKET m_hSocket;
-    WSADATA m_StartupData;
+    volatile SocketHandle m_hSocket;
+    NetworkStartupData m_StartupData;
     sockaddr_in m_PeerAddress;
 
 private:

@@ -1,22 +1,45 @@
 #ifndef ZYM_SOCKETCALLS_H
 #define ZYM_SOCKETCALLS_H
 
-class SocketBase;
+#include "SocketPlatform.h"
 
-// Name resolution and readiness waits of the socket layer. Every function
-// returns a result code of SocketResults.h.
+// The bottom of the socket layer: the system's socket and name calls, in a
+// Windows Sockets form and a BSD form, each returning a result code of
+// SocketResults.h. A handle of 0 stands for no socket.
+
+// Room for the longest dotted text an address is written as, terminator
+// included.
+const int kDottedTextSize = 20;
 
 // The first IPv4 address (network order) of a host name.
 int ResolveHostName(const char* pszName, unsigned long* pAddress);
-// The dotted text of an address; pszText holds at least 20 characters.
+// The dotted text of an address; pszText holds kDottedTextSize characters.
 int AddressToText(unsigned long nAddress, char* pszText);
 // The address of a dotted text; the all-ones broadcast address is refused.
 int TextToAddress(const char* pszText, unsigned long* pAddress);
 
+// Starts the network (Windows Sockets 1.1); 0 on success.
+int StartNetwork(NetworkStartupData* pData);
+// A new blocking IPv4 stream socket; 8801 when none can be made.
+int OpenStreamSocket(SocketHandle* pHandle);
+// A blocking connect; 8810 on failure.
+int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer);
+// One send of *pLength bytes; *pLength receives the count taken. 8811.
+int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength);
+// One receive of at most *pLength bytes; *pLength receives the count (0 when
+// the peer closed). 8809 when the connection was aborted, else 8812.
+int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength);
+// The count of bytes readable without blocking; 8000 when the query fails.
+int PendingBytes(SocketHandle hSocket, int* pCount);
+// Whether a readable socket with nothing to read was closed by its peer or
+// failed: a peek that leaves any bytes that arrive for the reader.
+bool PeerHasClosed(SocketHandle hSocket);
+// Shuts the socket down for receiving and closes it; failures are ignored.
+void CloseStreamSocket(SocketHandle hSocket);
 // Waits up to nTimeout milliseconds (0 or less only polls) until one of the
-// sockets can be read. 0: data can be read from socket *pIndex; 8005: the
-// time ran out; 8808: readable but nothing to read yet; 8817: the peer closed
-// or the socket failed; 8000: querying the sockets failed.
-int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex);
+// handles can be read. 0 with *pFirst the position of the first readable
+// one; 8005 when the time ran out; 8000 when the wait failed.
+int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
+                           short* pFirst);
 
 #endif

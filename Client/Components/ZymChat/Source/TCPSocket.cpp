@@ -1,10 +1,11 @@
 #include "TCPSocket.h"
 
+#include "SocketCalls.h"
 #include "SocketResults.h"
 
 TCPSocket::TCPSocket()
 {
-    m_nNetworkState = WSAStartup(0x0101, &m_StartupData) == 0 ? 1 : 2;
+    m_nNetworkState = StartNetwork(&m_StartupData) == 0 ? 1 : 2;
 }
 
 TCPSocket::~TCPSocket()
@@ -16,10 +17,9 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
 {
     if (m_hSocket == 0)
     {
-        SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
-        if (hSocket == INVALID_SOCKET)
+        SocketHandle hSocket = 0;
+        if (OpenStreamSocket(&hSocket) != ZymSocketOk)
         {
-            WSAGetLastError();
             m_nNetworkState = 2;
             return ZymSocketCreateFailed;
         }
@@ -52,27 +52,22 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
     unsigned long nAddress = 0;
     if (szDotted[0] >= '0' && szDotted[0] <= '9')
     {
-        nAddress = inet_addr(szDotted);
+        // A text that is no address is used as the system parses it: as the
+        // all-ones address, which no connect reaches.
+        if (TextToAddress(szDotted, &nAddress) != ZymSocketOk)
+            nAddress = 0xFFFFFFFFul;
     }
-    else
+    else if (ResolveHostName(szDotted, &nAddress) != ZymSocketOk)
     {
-        hostent* pEntry = gethostbyname(szDotted);
-        if (pEntry == nullptr || pEntry->h_addr_list == nullptr || pEntry->h_addr_list[0] == nullptr)
-        {
-            WSAGetLastError();
-            return ZymHostLookupFailed;
-        }
-        nAddress = *reinterpret_cast<unsigned long*>(pEntry->h_addr_list[0]);
+        return ZymHostLookupFailed;
     }
 
     m_PeerAddress.sin_family = AF_INET;
     m_PeerAddress.sin_port = htons(static_cast<u_short>(nPort));
     m_PeerAddress.sin_addr.s_addr = nAddress;
 
-    if (connect(m_hSocket, reinterpret_cast<sockaddr*>(&m_PeerAddress), sizeof(m_PeerAddress)) ==
-        SOCKET_ERROR)
+    if (ConnectStreamSocket(m_hSocket, m_PeerAddress) != ZymSocketOk)
     {
-        WSAGetLastError();
         m_nConnectionState = 2;
         return ZymConnectFailed;
     }
@@ -93,13 +88,10 @@ int TCPSocket::Disconnect()
         m_Address.ResetAddress("");
         m_nConnectionState = 0;
     }
-    SOCKET hSocket = m_hSocket;
+    SocketHandle hSocket = m_hSocket;
     m_hSocket = 0;
     if (hSocket != 0)
-    {
-        shutdown(hSocket, 0);
-        closesocket(hSocket);
-    }
+        CloseStreamSocket(hSocket);
     return ZymSocketOk;
 }
 
@@ -107,30 +99,20 @@ int TCPSocket::Send(const char* pData, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nSent = send(m_hSocket, pData, *pLength, 0);
-    if (nSent == SOCKET_ERROR)
-    {
-        WSAGetLastError();
+    int nResult = SendOnSocket(m_hSocket, pData, pLength);
+    if (nResult != ZymSocketOk)
         m_nConnectionState = 0;
-        return ZymSendFailed;
-    }
-    *pLength = nSent;
-    return ZymSocketOk;
+    return nResult;
 }
 
 int TCPSocket::Receive(char* pBuffer, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nReceived = recv(m_hSocket, pBuffer, *pLength, 0);
-    if (nReceived == SOCKET_ERROR)
-    {
-        int nError = WSAGetLastError();
+    int nResult = ReceiveOnSocket(m_hSocket, pBuffer, pLength);
+    if (nResult != ZymSocketOk)
         m_nConnectionState = 0;
-        return nError == WSAECONNABORTED ? ZymConnectionAborted : ZymReceiveFailed;
-    }
-    *pLength = nReceived;
-    return ZymSocketOk;
+    return nResult;
 }
 
 int TCPSocket::SocketReserved1()

@@ -3,8 +3,8 @@
 
 #include "SocketBase.h"
 
-// The chat component's connection to its server. Construction starts Windows
-// Sockets (version 1.1); nothing ever shuts it down, and destruction does not
+// The chat component's connection to its server. Construction starts the
+// network (Windows Sockets 1.1); nothing ever shuts it down, and destruction does not
 // close the socket: the owner calls Disconnect first.
 class TCPSocket final : public SocketBase
 {

@@ -6,8 +6,8 @@
 #include "LineAssembler.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
-#include "SocketCalls.h"
 #include "SocketResults.h"
+#include "SocketWait.h"
 #include "TCPSocket.h"
 
 namespace

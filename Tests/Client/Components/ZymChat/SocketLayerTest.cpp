@@ -7,7 +7,9 @@
 #include "SocketAddress.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
+#include "SocketWait.h"
 #include "TCPSocket.h"
+#include "TestClock.h"
 
 // Addresses of this file's servers: 127.0.1.1 to 127.0.1.9. Nothing listens
 // on 127.0.1.250.
@@ -31,8 +33,8 @@ TEST(SocketAddress, DigitsAndPointsAreADottedAddressOtherTextAHostName)
 
 TEST(SocketAddress, DottedTextIsResolvedOnceAndCopiedIntoTheBuffer)
 {
-    WSADATA data;
-    ASSERT_EQ(0, WSAStartup(0x0101, &data));
+    NetworkStartupData data;
+    ASSERT_EQ(0, StartNetwork(&data));
     SocketAddress address;
     char buffer[SocketAddress::kDottedBufferSize];
 
@@ -45,7 +47,6 @@ TEST(SocketAddress, DottedTextIsResolvedOnceAndCopiedIntoTheBuffer)
     EXPECT_STREQ("127.0.0.1", buffer);
     EXPECT_STREQ("127.0.0.1", address.m_DottedAddress.Text());
     EXPECT_EQ(inet_addr("127.0.0.1"), address.m_nAddress);
-    WSACleanup();
 }
 
 TEST(SocketAddress, ADottedTextLongerThanAnyAddressIsRefusedWithoutOverrun)
@@ -106,11 +107,11 @@ TEST(TCPSocket, ConnectWhereNothingListensFailsAndALaterConnectWorksOnANewSocket
     EXPECT_EQ(ZymConnectFailed, socket.Connect(nowhere, 6667));
     EXPECT_EQ(2, socket.GetConnectionState());
     EXPECT_EQ(1, socket.GetNetworkState());
-    SOCKET hFailed = socket.GetHandle();
-    EXPECT_NE(0u, hFailed);
+    SocketHandle hFailed = socket.GetHandle();
+    EXPECT_NE(SocketHandle(0), hFailed);
 
     EXPECT_EQ(ZymSocketOk, socket.Disconnect());
-    EXPECT_EQ(0u, socket.GetHandle());
+    EXPECT_EQ(SocketHandle(0), socket.GetHandle());
 
     FakeIrcServer server("127.0.1.1");
     ASSERT_TRUE(server.IsListening());
@@ -188,11 +189,11 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
     SocketBase* sockets[] = {&socket};
     short nIndex = -1;
 
-    DWORD nStart = GetTickCount();
+    Stopwatch watch;
     EXPECT_EQ(ZymFnctnTimedOutErr, WaitForReadable(sockets, 1, 100, &nIndex));
-    DWORD nElapsed = GetTickCount() - nStart;
-    EXPECT_GE(nElapsed, 80u);
-    EXPECT_LT(nElapsed, 1000u);
+    long long nElapsed = watch.ElapsedMs();
+    EXPECT_GE(nElapsed, 80);
+    EXPECT_LT(nElapsed, 1000);
     EXPECT_EQ(ZymFnctnTimedOutErr, WaitForReadable(sockets, 1, 0, &nIndex));
 
     server.CloseClient();

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -24,18 +23,19 @@ namespace
     protected:
         void SetUp() override
         {
-            char szFolder[MAX_PATH];
-            GetTempPathA(MAX_PATH, szFolder);
-            char szPath[MAX_PATH];
-            GetTempFileNameA(szFolder, "zcl", 0, szPath);
-            m_Path = szPath;
+            // Named after the test and the moment, so that runs of other
+            // builds on the same machine do not meet.
+            m_Path = ::testing::TempDir() + "zcl-" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+                     std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) +
+                     ".log";
             m_pChat.reset(new TestChat());
             m_pChat->SetEventSink(&m_Sink);
             m_pChat->m_pLogFile = std::fopen(m_Path.c_str(), "w");
             ASSERT_NE(nullptr, m_pChat->m_pLogFile);
         }
 
-        void TearDown() override { DeleteFileA(m_Path.c_str()); }
+        void TearDown() override { std::remove(m_Path.c_str()); }
 
         // Destroys the component, which closes the log, and reads the log.
         std::string CloseAndRead()

@@ -1,18 +1,16 @@
 #include "EventRecorder.h"
 
-#include <windows.h>
-
 #include <chrono>
 
 void EventRecorder::NotifyEvent(int nCode, int nValue)
 {
-    Record({RecordedEvent::Event, nCode, nValue, std::string(), true, GetCurrentThreadId()});
+    Record({RecordedEvent::Event, nCode, nValue, std::string(), true, std::this_thread::get_id()});
 }
 
 void EventRecorder::NotifyText(int nCode, const char* pszText)
 {
     Record({RecordedEvent::Text, nCode, 0, pszText != nullptr ? pszText : "", pszText == nullptr,
-            GetCurrentThreadId()});
+            std::this_thread::get_id()});
     if (onText)
         onText(nCode, pszText);
 }
@@ -20,7 +18,7 @@ void EventRecorder::NotifyText(int nCode, const char* pszText)
 int EventRecorder::ReportError(int nCode, const char* pszText)
 {
     Record({RecordedEvent::Error, nCode, 0, pszText != nullptr ? pszText : "", pszText == nullptr,
-            GetCurrentThreadId()});
+            std::this_thread::get_id()});
     std::lock_guard<std::mutex> hold(m_Mutex);
     return m_nErrorAnswer;
 }

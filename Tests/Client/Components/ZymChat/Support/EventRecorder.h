@@ -5,6 +5,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ChatEventSink.h"
@@ -25,7 +26,7 @@ struct RecordedEvent
     // NotifyText and ReportError; bNullText when the component passed null.
     std::string text;
     bool bNullText;
-    unsigned long nThreadId;
+    std::thread::id threadId;
 };
 
 // A sink that records every call, from any thread, and answers ReportError

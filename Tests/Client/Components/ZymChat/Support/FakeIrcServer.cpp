@@ -10,31 +10,30 @@ namespace
 
 FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
     : m_Address(pszAddress),
-      m_hListen(INVALID_SOCKET),
+      m_hListen(kNoTestSocket),
       m_bStop(false),
-      m_hNewest(INVALID_SOCKET),
+      m_hNewest(kNoTestSocket),
       m_bNewestClosed(false),
       m_nConnections(0)
 {
-    WSADATA data;
-    WSAStartup(0x0101, &data);
+    StartTestSockets();
 
-    SOCKET hListen = socket(AF_INET, SOCK_STREAM, 0);
-    if (hListen == INVALID_SOCKET)
+    TestSocket hListen = socket(AF_INET, SOCK_STREAM, 0);
+    if (hListen == kNoTestSocket)
         return;
     // A connection of an earlier test on the same address may still linger.
-    BOOL bReuse = TRUE;
+    int bReuse = 1;
     setsockopt(hListen, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse),
                sizeof(bReuse));
     sockaddr_in local;
     std::memset(&local, 0, sizeof(local));
     local.sin_family = AF_INET;
-    local.sin_port = htons(static_cast<u_short>(nPort));
+    local.sin_port = htons(static_cast<unsigned short>(nPort));
     local.sin_addr.s_addr = inet_addr(pszAddress);
-    if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) == SOCKET_ERROR ||
-        listen(hListen, 5) == SOCKET_ERROR)
+    if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 ||
+        listen(hListen, 5) != 0)
     {
-        closesocket(hListen);
+        CloseTestSocket(hListen);
         return;
     }
     m_hListen = hListen;
@@ -49,11 +48,11 @@ FakeIrcServer::~FakeIrcServer()
     }
     if (m_Thread.joinable())
         m_Thread.join();
-    for (SOCKET hClient : m_Clients)
-        closesocket(hClient);
-    if (m_hListen != INVALID_SOCKET)
-        closesocket(m_hListen);
-    WSACleanup();
+    for (TestSocket hClient : m_Clients)
+        CloseTestSocket(hClient);
+    if (m_hListen != kNoTestSocket)
+        CloseTestSocket(m_hListen);
+    StopTestSockets();
 }
 
 void FakeIrcServer::Serve()
@@ -68,19 +67,20 @@ void FakeIrcServer::Serve()
             if (m_bStop)
                 return;
             FD_SET(m_hListen, &readSet);
-            for (SOCKET hClient : m_Clients)
+            for (TestSocket hClient : m_Clients)
                 FD_SET(hClient, &readSet);
         }
         timeval limit = {0, kPollMs * 1000};
-        int nReady = select(0, &readSet, nullptr, nullptr, &limit);
+        // Windows ignores the count; BSD sockets take the highest number + 1.
+        int nReady = select(FD_SETSIZE, &readSet, nullptr, nullptr, &limit);
         if (nReady <= 0)
             continue;
 
         std::lock_guard<std::mutex> hold(m_Mutex);
         if (FD_ISSET(m_hListen, &readSet))
         {
-            SOCKET hClient = accept(m_hListen, nullptr, nullptr);
-            if (hClient != INVALID_SOCKET)
+            TestSocket hClient = accept(m_hListen, nullptr, nullptr);
+            if (hClient != kNoTestSocket)
             {
                 m_Clients.push_back(hClient);
                 m_hNewest = hClient;
@@ -90,24 +90,24 @@ void FakeIrcServer::Serve()
         }
         for (size_t i = 0; i < m_Clients.size();)
         {
-            SOCKET hClient = m_Clients[i];
+            TestSocket hClient = m_Clients[i];
             if (!FD_ISSET(hClient, &readSet))
             {
                 ++i;
                 continue;
             }
-            int nRead = recv(hClient, chunk.data(), static_cast<int>(chunk.size()), 0);
+            int nRead = static_cast<int>(recv(hClient, chunk.data(), static_cast<int>(chunk.size()), 0));
             if (nRead > 0)
             {
                 m_Received.append(chunk.data(), nRead);
                 ++i;
                 continue;
             }
-            closesocket(hClient);
+            CloseTestSocket(hClient);
             m_Clients.erase(m_Clients.begin() + i);
             if (hClient == m_hNewest)
             {
-                m_hNewest = INVALID_SOCKET;
+                m_hNewest = kNoTestSocket;
                 m_bNewestClosed = true;
             }
         }
@@ -136,12 +136,13 @@ int FakeIrcServer::ConnectionCount() const
 bool FakeIrcServer::Send(const std::string& bytes)
 {
     std::lock_guard<std::mutex> hold(m_Mutex);
-    if (m_hNewest == INVALID_SOCKET)
+    if (m_hNewest == kNoTestSocket)
         return false;
     size_t nDone = 0;
     while (nDone < bytes.size())
     {
-        int nSent = send(m_hNewest, bytes.data() + nDone, static_cast<int>(bytes.size() - nDone), 0);
+        int nSent = static_cast<int>(send(m_hNewest, bytes.data() + nDone,
+                                          static_cast<int>(bytes.size() - nDone), kTestSendFlags));
         if (nSent <= 0)
             return false;
         nDone += static_cast<size_t>(nSent);
@@ -194,7 +195,7 @@ bool FakeIrcServer::WaitForClientClosed(int nTimeoutMs)
 void FakeIrcServer::CloseClient()
 {
     std::lock_guard<std::mutex> hold(m_Mutex);
-    if (m_hNewest == INVALID_SOCKET)
+    if (m_hNewest == kNoTestSocket)
         return;
     for (size_t i = 0; i < m_Clients.size(); ++i)
     {
@@ -204,6 +205,6 @@ void FakeIrcServer::CloseClient()
             break;
         }
     }
-    closesocket(m_hNewest);
-    m_hNewest = INVALID_SOCKET;
+    CloseTestSocket(m_hNewest);
+    m_hNewest = kNoTestSocket;
 }

@@ -1,7 +1,7 @@
 #ifndef ZYM_TESTS_FAKEIRCSERVER_H
 #define ZYM_TESTS_FAKEIRCSERVER_H
 
-#include <winsock.h>
+#include "TestSockets.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -20,7 +20,7 @@ public:
     ~FakeIrcServer();
 
     // False when the address could not be bound.
-    bool IsListening() const { return m_hListen != INVALID_SOCKET; }
+    bool IsListening() const { return m_hListen != kNoTestSocket; }
     const std::string& Address() const { return m_Address; }
 
     // True once at least nCount connections have been accepted.
@@ -56,10 +56,10 @@ private:
     bool WaitUntil(int nTimeoutMs, Predicate done);
 
     std::string m_Address;
-    SOCKET m_hListen;
+    TestSocket m_hListen;
     bool m_bStop;
-    std::vector<SOCKET> m_Clients;
-    SOCKET m_hNewest;
+    std::vector<TestSocket> m_Clients;
+    TestSocket m_hNewest;
     bool m_bNewestClosed;
     int m_nConnections;
     std::string m_Received;

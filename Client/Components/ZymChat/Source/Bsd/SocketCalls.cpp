@@ -1,0 +1,165 @@
+#include "SocketCalls.h"
+
+#include <errno.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <vector>
+
+#include "SocketResults.h"
+
+// The BSD form uses the thread-safe name calls (getaddrinfo, inet_ntop): the
+// chat threads of several components may resolve at the same time.
+
+int ResolveHostName(const char* pszName, unsigned long* pAddress)
+{
+    if (pszName == nullptr || pAddress == nullptr)
+        return ZymNullArgument;
+    addrinfo hints;
+    std::memset(&hints, 0, sizeof(hints));
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* pList = nullptr;
+    if (getaddrinfo(pszName, nullptr, &hints, &pList) != 0 || pList == nullptr)
+        return ZymSocketQueryFailed;
+    const sockaddr_in* pFirst = reinterpret_cast<const sockaddr_in*>(pList->ai_addr);
+    *pAddress = pFirst->sin_addr.s_addr;
+    freeaddrinfo(pList);
+    return ZymSocketOk;
+}
+
+int AddressToText(unsigned long nAddress, char* pszText)
+{
+    if (pszText == nullptr)
+        return ZymNullArgument;
+    in_addr address;
+    address.s_addr = static_cast<in_addr_t>(nAddress);
+    if (inet_ntop(AF_INET, &address, pszText, kDottedTextSize) == nullptr)
+        return ZymSocketQueryFailed;
+    return ZymSocketOk;
+}
+
+int TextToAddress(const char* pszText, unsigned long* pAddress)
+{
+    if (pszText == nullptr || pAddress == nullptr)
+        return ZymNullArgument;
+    in_addr_t nAddress = inet_addr(pszText);
+    if (nAddress == INADDR_NONE)
+    {
+        *pAddress = 0;
+        return ZymSocketQueryFailed;
+    }
+    *pAddress = nAddress;
+    return ZymSocketOk;
+}
+
+int StartNetwork(NetworkStartupData* pData)
+{
+    pData->nUnused = 0;
+    return 0;
+}
+
+int OpenStreamSocket(SocketHandle* pHandle)
+{
+    int hSocket = socket(AF_INET, SOCK_STREAM, 0);
+    // Descriptor 0 is what the layer takes for no socket: move it.
+    if (hSocket == 0)
+    {
+        int hMoved = dup(hSocket);
+        close(hSocket);
+        hSocket = hMoved;
+    }
+    if (hSocket < 0)
+        return ZymSocketCreateFailed;
+    *pHandle = hSocket;
+    return ZymSocketOk;
+}
+
+int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
+{
+    if (connect(hSocket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) != 0)
+        return ZymConnectFailed;
+    return ZymSocketOk;
+}
+
+int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
+{
+    // A peer that has gone must fail the send, not end the process.
+    ssize_t nSent = send(hSocket, pData, static_cast<size_t>(*pLength), MSG_NOSIGNAL);
+    if (nSent < 0)
+        return ZymSendFailed;
+    *pLength = static_cast<int>(nSent);
+    return ZymSocketOk;
+}
+
+int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
+{
+    ssize_t nReceived = recv(hSocket, pBuffer, static_cast<size_t>(*pLength), 0);
+    if (nReceived < 0)
+        return errno == ECONNABORTED ? ZymConnectionAborted : ZymReceiveFailed;
+    *pLength = static_cast<int>(nReceived);
+    return ZymSocketOk;
+}
+
+int PendingBytes(SocketHandle hSocket, int* pCount)
+{
+    // Descriptor 0 is no socket here, as handle 0 is for Windows Sockets.
+    if (hSocket == 0)
+        return ZymSocketQueryFailed;
+    int nAvailable = 0;
+    if (ioctl(hSocket, FIONREAD, &nAvailable) != 0)
+        return ZymSocketQueryFailed;
+    *pCount = nAvailable;
+    return ZymSocketOk;
+}
+
+bool PeerHasClosed(SocketHandle hSocket)
+{
+    char cProbe;
+    ssize_t nProbe = recv(hSocket, &cProbe, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (nProbe < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return false;
+    return nProbe <= 0;
+}
+
+void CloseStreamSocket(SocketHandle hSocket)
+{
+    shutdown(hSocket, SHUT_RD);
+    close(hSocket);
+}
+
+int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
+                           short* pFirst)
+{
+    // poll rather than select: a descriptor above the fd_set size is no
+    // fault here.
+    std::vector<pollfd> watched(nCount > 0 ? static_cast<size_t>(nCount) : 0);
+    for (short i = 0; i < nCount; ++i)
+    {
+        // Descriptor 0 is no socket here: a closed one, as select on a
+        // closed Windows socket, fails the wait.
+        if (pHandles[i] == 0)
+            return ZymSocketQueryFailed;
+        watched[i].fd = pHandles[i];
+        watched[i].events = POLLIN;
+        watched[i].revents = 0;
+    }
+    int nReady = poll(watched.data(), watched.size(), nTimeout > 0 ? nTimeout : 0);
+    if (nReady == 0)
+        return ZymFnctnTimedOutErr;
+    if (nReady < 0)
+        return ZymSocketQueryFailed;
+    *pFirst = -1;
+    for (short i = 0; i < nCount && *pFirst < 0; ++i)
+    {
+        // A closed descriptor is what select reports as a failure.
+        if ((watched[i].revents & POLLNVAL) != 0)
+            return ZymSocketQueryFailed;
+        if ((watched[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
+            *pFirst = i;
+    }
+    return ZymSocketOk;
+}

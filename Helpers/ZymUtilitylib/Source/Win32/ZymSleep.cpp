@@ -1,0 +1,8 @@
+#include "ZymSleep.h"
+
+#include <windows.h>
+
+void ZymSleep(int nMilliseconds)
+{
+    Sleep(static_cast<DWORD>(nMilliseconds));
+}

@@ -1,0 +1,7 @@
+#ifndef ZYM_ZYMSLEEP_H
+#define ZYM_ZYMSLEEP_H
+
+// Suspends the calling thread for nMilliseconds.
+void ZymSleep(int nMilliseconds);
+
+#endif

@@ -1,0 +1,50 @@
+#ifndef ZYM_TESTS_TESTSOCKETS_H
+#define ZYM_TESTS_TESTSOCKETS_H
+
+// The few socket calls whose names or types differ between Windows Sockets
+// and BSD sockets, for the fake server.
+#ifdef _WIN32
+#include <winsock.h>
+
+typedef SOCKET TestSocket;
+const TestSocket kNoTestSocket = INVALID_SOCKET;
+const int kTestSendFlags = 0;
+
+inline void StartTestSockets()
+{
+    WSADATA data;
+    WSAStartup(0x0101, &data);
+}
+inline void StopTestSockets()
+{
+    WSACleanup();
+}
+inline void CloseTestSocket(TestSocket hSocket)
+{
+    closesocket(hSocket);
+}
+#else
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/select.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+typedef int TestSocket;
+const TestSocket kNoTestSocket = -1;
+// A client that has gone must fail the send, not end the test program.
+const int kTestSendFlags = MSG_NOSIGNAL;
+
+inline void StartTestSockets()
+{
+}
+inline void StopTestSockets()
+{
+}
+inline void CloseTestSocket(TestSocket hSocket)
+{
+    close(hSocket);
+}
+#endif
+
+#endif
