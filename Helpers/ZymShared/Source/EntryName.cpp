@@ -50,9 +50,13 @@ bool NamesDevice(const char* component, size_t length)
         if (strlen(device) == base && SameLettersIgnoringCase(component, device, base))
             return true;
     }
-    // COM1 to COM9 and LPT1 to LPT9.
-    return base == 4 && component[3] >= '1' && component[3] <= '9' &&
-           (SameLettersIgnoringCase(component, "COM", 3) || SameLettersIgnoringCase(component, "LPT", 3));
+    // COM and LPT with a digit 0 to 9, or a superscript one, two or three
+    // (0xB9, 0xB2, 0xB3 in code page 1252), which Windows takes as digits.
+    if (base != 4 ||
+        !(SameLettersIgnoringCase(component, "COM", 3) || SameLettersIgnoringCase(component, "LPT", 3)))
+        return false;
+    const unsigned char digit = static_cast<unsigned char>(component[3]);
+    return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
 
 } // namespace

@@ -144,14 +144,16 @@ protected:
     TLookupList<ZymString, ZymString> m_HostNames;
     TLookupList<ZymString, ZymString> m_Attributes;
     TList<MemberPair> m_Members;
-    volatile unsigned char m_bListening;
+    // Read by one thread while the other writes it.
+    std::atomic<unsigned char> m_bListening;
     ZymString m_Nickname;
     ZymString m_RealName;
     ZymString m_UserName;
     ZymString m_HostText;
     ZymString m_ServerName;
     FILE* m_pLogFile;
-    volatile unsigned char m_bWelcomed;
+    // Read by one thread while the other writes it.
+    std::atomic<unsigned char> m_bWelcomed;
     unsigned char m_bListPending;
     char m_LineBuffer[DEFAULT_BUFLEN + 1];
     TLookupList<ZymString, ChannelEntry*> m_Channels;

@@ -104,7 +104,9 @@ void ZymChat::ProcessCommandEvent()
         ~TakenMark()
         {
             ++m_pChat->m_nLinesTaken;
-            m_pChat->Signal();
+            // Not through the virtual table: the host's thread may be
+            // destroying the object meanwhile, which rewrites it.
+            m_pChat->BaseThread::Signal();
         }
     } mark = {this};
 

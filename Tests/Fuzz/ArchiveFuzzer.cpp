@@ -1,0 +1,152 @@
+// Whole archives through minizip's unzip interface, walked the way the
+// extraction walks them: every entry's stored name through the entry-name
+// check, and every accepted file entry read to its end and compared with
+// its stored size and checksum. Checked: no sanitizer report, and a name
+// that the check accepts stays inside the destination. The archive is
+// written to a private scratch folder; nothing is extracted from it.
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "EntryName.h"
+#include "WindowsPathModel.h"
+#include "unzip.h"
+
+namespace
+{
+    const size_t kNameBufferSize = 256;
+    const unsigned kCopyBufferSize = 8192;
+    // A small archive may inflate to far more; reading stops here, as a
+    // bounded run must.
+    const unsigned long kMaxBytesRead = 16ul << 20;
+    const char kDestination[] = "C:\\Program Files\\Product\\data";
+
+    std::string g_ScratchFolder;
+
+    void RemoveScratchFolder()
+    {
+        rmdir(g_ScratchFolder.c_str());
+    }
+
+    // The scratch folder is made once per process and removed at its end.
+    const std::string& ArchivePath()
+    {
+        static std::string path;
+        if (path.empty())
+        {
+            const char* pszTemp = std::getenv("TMPDIR");
+            std::string pattern = std::string(pszTemp != nullptr ? pszTemp : "/tmp") + "/zymfuzz-XXXXXX";
+            if (mkdtemp(&pattern[0]) == nullptr)
+            {
+                std::perror("mkdtemp");
+                std::abort();
+            }
+            g_ScratchFolder = pattern;
+            std::atexit(RemoveScratchFolder);
+            path = g_ScratchFolder + "/archive.zip";
+        }
+        return path;
+    }
+
+    bool WriteArchive(const std::string& path, const uint8_t* pData, size_t nSize)
+    {
+        FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr)
+            return false;
+        const bool bWritten = std::fwrite(pData, 1, nSize, file) == nSize;
+        return std::fclose(file) == 0 && bWritten;
+    }
+
+    bool EndsInSeparator(const char* pszName)
+    {
+        const size_t nLength = std::strlen(pszName);
+        return nLength == 0 || pszName[nLength - 1] == '/' || pszName[nLength - 1] == '\\';
+    }
+
+    // Reads the current entry as the extraction copies it; UNZ_OK when it
+    // came whole.
+    int ReadEntry(unzFile zip, const unz_file_info& info, char* pBuffer)
+    {
+        int nResult = unzOpenCurrentFile(zip);
+        if (nResult != UNZ_OK)
+        {
+            unzCloseCurrentFile(zip);
+            return nResult;
+        }
+        unsigned long nCopied = 0;
+        for (;;)
+        {
+            const int nCount = unzReadCurrentFile(zip, pBuffer, kCopyBufferSize);
+            if (nCount <= 0)
+            {
+                nResult = nCount;
+                break;
+            }
+            nCopied += static_cast<unsigned long>(nCount);
+            if (nCopied > kMaxBytesRead)
+            {
+                nResult = UNZ_BADZIPFILE;
+                break;
+            }
+        }
+        if (nResult == UNZ_OK && nCopied != info.uncompressed_size)
+            nResult = UNZ_BADZIPFILE;
+        const int nClosed = unzCloseCurrentFile(zip);
+        return nResult == UNZ_OK ? nClosed : nResult;
+    }
+
+    // One entry; false when the walk stops here.
+    bool VisitEntry(unzFile zip, char* pName, char* pBuffer)
+    {
+        unz_file_info info;
+        if (unzGetCurrentFileInfo(zip, &info, pName, kNameBufferSize, nullptr, 0, nullptr, 0) !=
+            UNZ_OK)
+            return false;
+        if (!IsSafeEntryName(pName, info.size_filename, kNameBufferSize))
+            return true;
+        if (!StaysInsideDestination(kDestination, pName))
+        {
+            std::fprintf(stderr, "accepted entry name leaves the destination: \"%s\"\n", pName);
+            std::abort();
+        }
+        if (EndsInSeparator(pName))
+            return true;
+        return ReadEntry(zip, info, pBuffer) == UNZ_OK;
+    }
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    const std::string& path = ArchivePath();
+    if (!WriteArchive(path, pData, nSize))
+        return 0;
+    unzFile zip = unzOpen(path.c_str());
+    if (zip == nullptr)
+        return 0;
+
+    // Each buffer in its own allocation, so an overrun is seen.
+    std::unique_ptr<char[]> name(new char[kNameBufferSize]);
+    std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+    unz_global_info global;
+    if (unzGetGlobalInfo(zip, &global) == UNZ_OK)
+    {
+        for (unsigned long i = 0; i < global.number_entry; ++i)
+        {
+            if (!VisitEntry(zip, name.get(), buffer.get()) || i + 1 == global.number_entry)
+                break;
+            if (unzGoToNextFile(zip) != UNZ_OK)
+                break;
+        }
+    }
+    unzClose(zip);
+    unlink(path.c_str());
+    return 0;
+}

@@ -1,0 +1,149 @@
+#include "FuzzChat.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "SKException.h"
+
+namespace
+{
+    // The longest line the component may queue: the wire's 512 less CR LF.
+    const int kMaxQueuedLine = DEFAULT_BUFLEN - 2;
+    // A server that never ends a line must not grow the read buffer beyond
+    // a few times the longest line it keeps.
+    const int kMaxAssemblerCapacity = 4 * LineAssembler::kMaxLineLength;
+}
+
+void FuzzFailure(const char* pszWhat, const std::string& detail)
+{
+    std::fprintf(stderr, "FINDING: %s: \"%s\"\n", pszWhat, detail.c_str());
+    std::abort();
+}
+
+void ReactingSink::Attach(FuzzChat* pChat, int nErrorAnswer, bool bReact)
+{
+    m_pChat = pChat;
+    m_nErrorAnswer = nErrorAnswer;
+    m_bReact = bReact;
+}
+
+void ReactingSink::NotifyEvent(int, int)
+{
+}
+
+void ReactingSink::NotifyText(int nCode, const char* pszText)
+{
+    if (pszText != nullptr)
+        React(nCode, pszText);
+}
+
+int ReactingSink::ReportError(int, const char*)
+{
+    return m_nErrorAnswer;
+}
+
+void ReactingSink::React(int nCode, const char* pszText)
+{
+    if (!m_bReact || m_bInReaction || m_pChat == nullptr)
+        return;
+    m_bInReaction = true;
+    // What a host might do with what it hears: echo it, join or leave it,
+    // ask for its names, take it as a nickname, pass it on.
+    switch (nCode % 6)
+    {
+    case 0:
+        m_pChat->SendChannelMessage(pszText, pszText);
+        break;
+    case 1:
+        m_pChat->JoinChannel(pszText, 0);
+        break;
+    case 2:
+        m_pChat->LeaveChannel(pszText);
+        break;
+    case 3:
+        m_pChat->RequestNames(pszText);
+        break;
+    case 4:
+        m_pChat->SetNickname(pszText);
+        break;
+    default:
+        m_pChat->SendNotice(pszText, pszText, pszText);
+        break;
+    }
+    m_bInReaction = false;
+}
+
+FuzzChat::FuzzChat()
+{
+}
+
+void FuzzChat::Feed(ScriptedSocket& socket, LineAssembler& lines)
+{
+    while (socket.HasMore())
+    {
+        try
+        {
+            ReadChunk(socket, lines);
+        }
+        catch (SKException&)
+        {
+            // The background thread ends here.
+            return;
+        }
+        if (lines.Capacity() > kMaxAssemblerCapacity)
+            FuzzFailure("read buffer grew past its bound", std::to_string(lines.Capacity()));
+        SendQueued(socket);
+    }
+}
+
+void FuzzChat::SendQueued(ScriptedSocket& socket)
+{
+    m_CommandEvent.Reset();
+    for (;;)
+    {
+        ZymString line;
+        try
+        {
+            line = m_pCommandQueue->pop();
+        }
+        catch (SKException&)
+        {
+            return;
+        }
+        const std::string text(line.Text());
+        if (line.Length() > kMaxQueuedLine)
+            FuzzFailure("queued line longer than 510 characters", text);
+        if (text.find_first_of("\r\n") != std::string::npos)
+            FuzzFailure("queued line holds CR or LF", text);
+        try
+        {
+            SendQueuedLine(socket, line);
+        }
+        catch (SKException&)
+        {
+            return;
+        }
+        if (socket.TakeSent() != text + "\r\n")
+            FuzzFailure("line sent differs from the line queued", text);
+    }
+}
+
+void FuzzChat::CheckState() const
+{
+    // Members are kept only for channels in the table.
+    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
+    {
+        const MemberPair& member = it.iterator();
+        if (!m_HostNames.hasKey(member.m_Channel))
+            FuzzFailure("member kept for a channel not in the table",
+                        std::string(member.m_Nickname.Text()) + " in " + member.m_Channel.Text());
+    }
+    // A channel's names are mapped only while it is in the table.
+    for (TList<LookupPair<ZymString, ZymString> >::ConstIterator it(m_ServerNames); it.hasCurrent();
+         it.Step())
+    {
+        if (!m_Channels.hasKey(it.iterator().m_Key))
+            FuzzFailure("name mapped for a channel not in the table", it.iterator().m_Key.Text());
+    }
+}
