@@ -1,6 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the kit for 32-bit Windows and runs every
-# test under Wine and a virtual X display. Extra arguments go to ctest.
+# test under Wine and a virtual X display. Then, natively on Linux with
+# clang: the portable code's tests under AddressSanitizer with
+# UndefinedBehaviorSanitizer and under ThreadSanitizer, a short run of every
+# fuzz target from its corpus (ZYM_FUZZ_SECONDS each, default 30), and a
+# build of the whole Windows tree with clang, warnings as errors. Any test
+# failure, sanitizer report or fuzz finding fails the run.
+# Extra arguments go to ctest (the Wine and the native suites alike) and
+# leave out the fuzz runs and the clang build; ZYM_NATIVE=0 leaves out
+# everything native.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=mingw-i686
@@ -11,10 +19,57 @@ bash "$root/scripts/setup-debian.sh"
 
 cd "$root"
 start=$(date +%s)
-cmake --preset "$preset" -B "$build" >/dev/null
-cmake --build "$build"
+failed=()
+stage() {
+  local name=$1
+  shift
+  local t0
+  t0=$(date +%s)
+  if "$@"; then
+    echo "== $name: passed in $(( $(date +%s) - t0 )) s"
+  else
+    echo "== $name: FAILED after $(( $(date +%s) - t0 )) s"
+    failed+=("$name")
+  fi
+}
 
-status=0
-bash "$root/scripts/isolated.sh" bash "$root/scripts/ctest-under-wine.sh" "$build" "$@" || status=$?
+wine_suite() {
+  cmake --preset "$preset" -B "$build" >/dev/null &&
+    cmake --build "$build" &&
+    bash "$root/scripts/isolated.sh" bash "$root/scripts/ctest-under-wine.sh" "$build" "$@"
+}
+
+# A sanitizer report ends the test program with a failure; the suites bind
+# loopback addresses, so they run in the private namespace as well.
+native_suite() {
+  local native_preset=$1
+  shift
+  cmake --preset "$native_preset" >/dev/null &&
+    cmake --build "$root/build/$native_preset" &&
+    env ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
+        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+      bash "$root/scripts/isolated.sh" \
+        ctest --test-dir "$root/build/$native_preset" --output-on-failure --no-tests=error \
+              --timeout 300 -j2 "$@"
+}
+
+clang_windows_build() {
+  cmake --preset clang-mingw-i686 >/dev/null && cmake --build "$root/build/clang-mingw-i686"
+}
+
+stage "tests under Wine" wine_suite "$@"
+if [ "${ZYM_NATIVE:-1}" != 0 ]; then
+  stage "native tests, ASan+UBSan" native_suite native-asan "$@"
+  stage "native tests, TSan" native_suite native-tsan "$@"
+  if [ "$#" -eq 0 ]; then
+    stage "fuzz smoke runs" bash "$root/scripts/fuzz.sh" "${ZYM_FUZZ_SECONDS:-30}"
+    stage "clang build for Windows" clang_windows_build
+  fi
+fi
+
 echo "whole run: $(( $(date +%s) - start )) s"
-exit "$status"
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "failed: ${failed[*]}"
+  exit 1
+fi

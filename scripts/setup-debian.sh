@@ -11,6 +11,7 @@ packages=(
   googletest
   ngircd inspircd iproute2
   unzip zip bzip2 binutils-mingw-w64-i686
+  clang lld llvm libclang-rt-14-dev zlib1g-dev libminizip-dev
 )
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -89,8 +89,10 @@ TEST(InstallFolderGuardNormalize, GivesOneComparableForm)
 
 TEST(InstallFolderGuardNormalize, RefusesATextLongerThanItsBuffer)
 {
-    char out[8];
+    // Eight characters and the terminator fit; nine do not.
+    char out[9];
     EXPECT_FALSE(InstallFolderGuard::Normalize("C:\\QuillMarsh", out, sizeof out));
-    EXPECT_TRUE(InstallFolderGuard::Normalize("C:\\Quill", out, 9));
+    EXPECT_FALSE(InstallFolderGuard::Normalize("C:\\Quill1", out, sizeof out));
+    EXPECT_TRUE(InstallFolderGuard::Normalize("C:\\Quill", out, sizeof out));
 }
 }

@@ -1,11 +1,14 @@
 #include "InstallFolderGuard.h"
 
-#include <windows.h>
+#include "UpperCaseText.h"
 
 #include <string.h>
 
 namespace
 {
+// Windows' MAX_PATH: no folder the guard compares is longer.
+const size_t kPathSize = 260;
+
 bool IsDriveLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -46,14 +49,14 @@ InstallFolderGuard::InstallFolderGuard()
 
 void InstallFolderGuard::AddProtectedFolder(const char* path)
 {
-    char normalized[MAX_PATH];
+    char normalized[kPathSize];
     if (path != nullptr && Normalize(path, normalized, sizeof normalized))
         m_ProtectedFolders.append(ZymString(normalized));
 }
 
 void InstallFolderGuard::AddProfilesFolder(const char* path)
 {
-    char normalized[MAX_PATH];
+    char normalized[kPathSize];
     if (path != nullptr && Normalize(path, normalized, sizeof normalized))
     {
         m_ProfilesFolders.append(ZymString(normalized));
@@ -93,7 +96,7 @@ bool InstallFolderGuard::Normalize(const char* path, char* out, size_t outSize)
     }
     if (!StepsAreSound(rest))
         return false;
-    CharUpperBuffA(out, static_cast<DWORD>(strlen(out)));
+    UpperCaseText(out);
     return true;
 }
 
@@ -113,7 +116,7 @@ bool InstallFolderGuard::IsDirectlyBelow(const char* folder, const ZymString& pa
 
 bool InstallFolderGuard::IsRemovable(const char* folder) const
 {
-    char normalized[MAX_PATH];
+    char normalized[kPathSize];
     if (folder == nullptr || !Normalize(folder, normalized, sizeof normalized))
         return false;
     if (normalized[1] == ':' && normalized[2] == '\0')
