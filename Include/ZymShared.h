@@ -22,15 +22,21 @@
 extern "C" {
 #endif
 
-// The install folder, found or created by the first call of this process and
-// then cached; never null. It ends with a backslash, except when it had to be
+// GetZymDirectory and GetZyBaseKey are declared alike in ZymStatic.h, the
+// module that implements them; ZymShared.dll's build checks that both agree.
+
+// The install folder, found or created by the first call and cached for the
+// life of the module; later calls return the same buffer without looking
+// again. Never null. The text ends with a backslash, except when it had to be
 // the "QuillMarsh" folder of the system folder.
 ZYMSHARED_API char* GetZymDirectory(void);
 
-// The company key ("SOFTWARE\\Quillmarsh" under HKEY_LOCAL_MACHINE, else
-// HKEY_CURRENT_USER), or with a non-empty subKey that key of the same hive
-// when it exists. With create set, a missing company key is created. The
-// caller closes the key; null when there is none.
+// Opens the company key ("SOFTWARE\\Quillmarsh") under HKEY_LOCAL_MACHINE,
+// else HKEY_CURRENT_USER. With a non-empty sub-key, that sub-key of the same
+// hive (not of the company key) is returned instead when it exists. With
+// create set and no company key anywhere, the company key is created and
+// returned (the sub-key is then not applied). The caller closes the key; null
+// when nothing could be opened.
 ZYMSHARED_API HKEY GetZyBaseKey(bool create, char* subKey);
 
 // Reads the installation id into buffer (size bytes). Returns 1 when it was

@@ -1,4 +1,7 @@
 #include "ZymShared.h"
+// The two functions this library exports from the static module: both
+// headers must declare them alike, which compiling them together checks.
+#include "ZymStatic.h"
 
 #include <direct.h>
 #include <errno.h>
