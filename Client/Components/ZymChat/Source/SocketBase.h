@@ -1,6 +1,8 @@
 #ifndef ZYM_SOCKETBASE_H
 #define ZYM_SOCKETBASE_H
 
+#include <atomic>
+
 #include "SocketAddress.h"
 #include "SocketCalls.h"
 
@@ -33,11 +35,13 @@ protected:
     // Not virtual: the owner destroys a socket through its own type.
     ~SocketBase();
 
-    int m_nNetworkState;
-    int m_nConnectionState;
+    // The states and the handle are read by one thread while the other
+    // closes the socket.
+    std::atomic<int> m_nNetworkState;
+    std::atomic<int> m_nConnectionState;
     SocketAddress m_Address;
     int m_nPort;
-    volatile SocketHandle m_hSocket;
+    std::atomic<SocketHandle> m_hSocket;
     NetworkStartupData m_StartupData;
     sockaddr_in m_PeerAddress;
 
