@@ -245,7 +245,10 @@ TEST(ZymChatConnection, DestructionRightAfterConnectToServerEndsTheThread)
     EventRecorder sink;
     for (int i = 0; i < 5; ++i)
     {
-        std::unique_ptr<TestChat> chat(new TestChat());
+        // The object a host gets, not a subclass: destroying a subclass
+        // rewrites the virtual table while the new thread may still be
+        // calling Run through it.
+        std::unique_ptr<ZymChat> chat(new ZymChat());
         chat->SetEventSink(&sink);
         chat->ConnectToServer("127.0.1.22");
         Stopwatch watch;
