@@ -23,6 +23,9 @@ public:
     int m_nState;
     // Ask the server to make the channel secret once it is joined.
     int m_bSecret;
+    // Attribute answers to a request are queued up to this line count; a
+    // request that comes while they still wait is answered by them.
+    long m_nAnswersQueuedUntil;
 };
 
 #endif

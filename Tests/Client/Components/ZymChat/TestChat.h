@@ -15,6 +15,7 @@ public:
     using ZymChat::ReadChunk;
     using ZymChat::SendQueuedLine;
     using ZymChat::sendTxt;
+    using ZymChat::TakeNextLine;
     using ZymChat::SendPong;
 
     // True when the background thread has ended (or never ran) within the
