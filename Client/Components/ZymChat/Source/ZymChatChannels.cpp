@@ -168,12 +168,14 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
         pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
         SendNoticeHeld(hostName.Text(), "ZYMATTRIBREQUEST", nullptr);
     }
-    else if (pEntry->m_nState == CHANNEL_LEAVING)
+    else if (pEntry->m_nState == CHANNEL_LEAVING &&
+             pEntry->m_nPartQueuedUntil <= m_nLinesTaken.load())
     {
         // The host left while the join was under way: leave now that the
         // server has put us in.
         pEntry->m_nState = CHANNEL_JOINED;
         LeaveChannelHeld(hostName);
+        pEntry->m_nPartQueuedUntil = m_nLinesQueued.load();
     }
 }
 

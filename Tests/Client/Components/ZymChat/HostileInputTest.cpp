@@ -213,6 +213,22 @@ TEST(HostileServer, APingFloodLeavesOneAnswerForTheLatestPing)
     EXPECT_EQ((Lines{"PONG :t19999", "JOIN #a"}), chat.TakeQueued());
 }
 
+TEST(HostileServer, RepeatedConfirmationsOfAChannelBeingLeftQueueOnePart)
+{
+    EventRecorder sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinChannel("#a", 0);
+    chat.LeaveChannel("#a");
+    for (int i = 0; i < 1000; ++i)
+        chat.Dispatch(OwnJoin("#a"));
+    EXPECT_EQ((Lines{"JOIN #a", "PART #a"}), chat.TakeQueued());
+    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#a"));
+    // Once it went out, a new confirmation is left again.
+    chat.Dispatch(OwnJoin("#a"));
+    EXPECT_EQ(Lines{"PART #a"}, chat.TakeQueued());
+}
+
 TEST_F(JoinedChannelInput, RepeatedAttributeRequestsQueueNoMoreWhileTheAnswersWait)
 {
     chat.SendAttributeUpdate("color", "blue");

@@ -133,26 +133,6 @@ TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
     EXPECT_EQ(ZymSocketOk, socket.Disconnect());
 }
 
-TEST(TCPSocketClosing, DisconnectsFromTwoThreadsAtOnceCloseTheHandleOnce)
-{
-    FakeIrcServer server("127.0.8.54");
-    ASSERT_TRUE(server.IsListening());
-    SocketAddress address;
-    address.SetAddress("127.0.8.54");
-    for (int i = 0; i < 50; ++i)
-    {
-        TCPSocket socket;
-        ASSERT_EQ(ZymSocketOk, socket.Connect(address, 6667));
-        std::thread other([&] { socket.Disconnect(); });
-        socket.Disconnect();
-        other.join();
-        EXPECT_EQ(0, socket.GetConnectionState());
-        EXPECT_EQ(0u, static_cast<unsigned>(socket.GetHandle()));
-        SocketAddress kept;
-        EXPECT_EQ(ZymSocketOk, socket.GetAddress(&kept));
-    }
-}
-
 TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
 {
     // A listener whose backlog is full takes no further connection: the
