@@ -34,6 +34,19 @@ namespace
         return true;
     }
 
+    // The sender's nickname, without the colon: the prefix up to its "!".
+    // False for a line without one.
+    bool CopySenderNick(const char* pszLine, const char* pszCommand, char* pArea,
+                        size_t nAreaSize)
+    {
+        int nSender = SenderLength(pszLine, pszCommand);
+        if (nSender < 1)
+            return false;
+        pArea[0] = '\0';
+        AppendText(pArea, nAreaSize, pszLine + 1, static_cast<size_t>(nSender - 1));
+        return true;
+    }
+
     ZymString MemberText(const ZymString& hostName, const char* pszNick)
     {
         ZymString text(hostName);
@@ -117,12 +130,9 @@ void ZymChat::OnPart(char* pszLine)
     char channel[kChannelArea];
     CopyWord(pszChannel, channel, sizeof(channel));
 
-    int nSender = SenderLength(pszLine, pszCommand);
-    if (nSender < 1)
-        return;
     char nick[kNicknameArea];
-    nick[0] = '\0';
-    AppendText(nick, sizeof(nick), pszLine + 1, static_cast<size_t>(nSender - 1));
+    if (!CopySenderNick(pszLine, pszCommand, nick, sizeof(nick)))
+        return;
 
     ZymString serverName(channel);
     ZymString notice;
@@ -272,14 +282,9 @@ void ZymChat::OnKick(char* pszLine)
 
 void ZymChat::OnQuit(char* pszLine)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    int nSender = SenderLength(pszLine, pszCommand);
-    if (nSender < 1)
-        return;
     char nick[kNicknameArea];
-    nick[0] = '\0';
-    AppendText(nick, sizeof(nick), pszLine + 1, static_cast<size_t>(nSender - 1));
-
+    if (!CopySenderNick(pszLine, CommandWord(pszLine), nick, sizeof(nick)))
+        return;
     ScopedThreadLock hold(m_TableLock);
     m_Members.RemoveNickname(nick);
 }

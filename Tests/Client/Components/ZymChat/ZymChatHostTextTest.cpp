@@ -64,6 +64,17 @@ namespace
         "#home\rJOIN #evil",
         "#home" + std::string(600, 'x'),
     };
+
+    // A component named alice, user al, "Alice A".
+    std::unique_ptr<TestChat> NamedChat(EventRecorder& sink)
+    {
+        std::unique_ptr<TestChat> chat(new TestChat());
+        chat->SetEventSink(&sink);
+        chat->SetNickname("alice");
+        chat->SetUserName("al");
+        chat->SetRealName("Alice A");
+        return chat;
+    }
 }
 
 TEST(ZymChatHostText, NoOperationLetsALineBreakOrAnOverLongTextReachTheServer)
@@ -71,11 +82,7 @@ TEST(ZymChatHostText, NoOperationLetsALineBreakOrAnOverLongTextReachTheServer)
     FakeIrcServer server("127.0.8.40");
     ASSERT_TRUE(server.IsListening());
     EventRecorder sink;
-    std::unique_ptr<TestChat> chat(new TestChat());
-    chat->SetEventSink(&sink);
-    chat->SetNickname("alice");
-    chat->SetUserName("al");
-    chat->SetRealName("Alice A");
+    std::unique_ptr<TestChat> chat = NamedChat(sink);
     chat->JoinChannel("#home", 0);
     ASSERT_EQ(1, chat->ConnectToServer("127.0.8.40"));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
@@ -115,11 +122,7 @@ TEST(ZymChatHostText, TheLoginCarriesTheNamesSetBeforeARefusedOne)
     FakeIrcServer server("127.0.8.41");
     ASSERT_TRUE(server.IsListening());
     EventRecorder sink;
-    std::unique_ptr<TestChat> chat(new TestChat());
-    chat->SetEventSink(&sink);
-    chat->SetNickname("alice");
-    chat->SetUserName("al");
-    chat->SetRealName("Alice A");
+    std::unique_ptr<TestChat> chat = NamedChat(sink);
     for (const std::string& bad : kBadTexts)
     {
         chat->SetNickname(bad.c_str());
