@@ -73,13 +73,13 @@ namespace
 
     // A component logged in as alice, welcomed, and joined to #home, with
     // one attribute of its own.
-    struct Session
+    struct JoinedClient
     {
-        explicit Session(const char* pszAddress) : server(pszAddress), chat(new TestChat())
+        explicit JoinedClient(const char* pszAddress) : server(pszAddress), chat(new TestChat())
         {
             chat->SetEventSink(&sink);
         }
-        ~Session() { chat.reset(); }
+        ~JoinedClient() { chat.reset(); }
 
         bool Start()
         {
@@ -212,7 +212,7 @@ namespace
 TEST_P(HostileFlood, LeavesTheComponentServingAndItsMemoryBounded)
 {
     const FloodCase& flood = GetParam();
-    Session s(flood.pszAddress);
+    JoinedClient s(flood.pszAddress);
     ASSERT_TRUE(s.Start());
     s.CheckStillServing("warm-up");
     size_t nBefore = CommittedBytes();
@@ -240,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(ZymChatHostileServer, HostileFlood, ::testing::ValuesIn
 
 TEST(ZymChatHostileServer, APingFloodIsAnsweredForItsLatestPingWithoutAQueueOfAnswers)
 {
-    Session s("127.0.8.20");
+    JoinedClient s("127.0.8.20");
     ASSERT_TRUE(s.Start());
     size_t nBefore = CommittedBytes();
     const int nPings = 20000;
@@ -267,7 +267,7 @@ TEST(ZymChatHostileServer, APingFloodIsAnsweredForItsLatestPingWithoutAQueueOfAn
 
 TEST(ZymChatHostileServer, RepeatedAttributeRequestsAreAnsweredWithoutAQueueOfAnswers)
 {
-    Session s("127.0.8.21");
+    JoinedClient s("127.0.8.21");
     ASSERT_TRUE(s.Start());
     size_t nBefore = CommittedBytes();
     const int nRequests = 20000;
@@ -291,7 +291,7 @@ TEST(ZymChatHostileServer, RepeatedAttributeRequestsAreAnsweredWithoutAQueueOfAn
 
 TEST(ZymChatHostileServer, LinesAtAndPastEveryLengthLimitRaiseNoAlertAndBreakNothing)
 {
-    Session s("127.0.8.22");
+    JoinedClient s("127.0.8.22");
     ASSERT_TRUE(s.Start());
     size_t nBefore = CommittedBytes();
     AlertWatcher watcher(6000);
@@ -341,7 +341,7 @@ TEST(ZymChatHostileServer, LinesAtAndPastEveryLengthLimitRaiseNoAlertAndBreakNot
 
 TEST(ZymChatHostileServer, NulBytesBareCarriageReturnsAndLinesWithoutCrLfAreSurvived)
 {
-    Session s("127.0.8.23");
+    JoinedClient s("127.0.8.23");
     ASSERT_TRUE(s.Start());
     size_t nBefore = CommittedBytes();
 
