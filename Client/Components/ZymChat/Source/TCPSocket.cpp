@@ -1,5 +1,8 @@
 #include "TCPSocket.h"
 
+#include <cstring>
+
+#include "ScopedThreadLock.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
 
@@ -15,34 +18,41 @@ TCPSocket::~TCPSocket()
 
 int TCPSocket::Connect(const SocketAddress& address, int nPort)
 {
-    if (m_hSocket == 0)
+    SocketHandle hSocket;
     {
-        SocketHandle hSocket = 0;
-        if (OpenStreamSocket(&hSocket) != ZymSocketOk)
+        ScopedThreadLock hold(m_CloseLock);
+        if (m_hSocket == 0)
         {
-            m_nNetworkState = 2;
-            return ZymSocketCreateFailed;
+            SocketHandle hCreated = 0;
+            if (OpenStreamSocket(&hCreated) != ZymSocketOk)
+            {
+                m_nNetworkState = 2;
+                return ZymSocketCreateFailed;
+            }
+            m_hSocket = hCreated;
         }
-        m_hSocket = hSocket;
-    }
-    if (m_nConnectionState == 1)
-        return ZymAlreadyConnected;
-    if (m_nNetworkState == 0)
-    {
-        m_nConnectionState = 2;
-        return ZymNetworkNotStarted;
-    }
-    if (m_nNetworkState == 2)
-    {
-        m_nConnectionState = 2;
-        return ZymNetworkFailed;
+        if (m_nConnectionState == 1)
+            return ZymAlreadyConnected;
+        if (m_nNetworkState == 0)
+        {
+            m_nConnectionState = 2;
+            return ZymNetworkNotStarted;
+        }
+        if (m_nNetworkState == 2)
+        {
+            m_nConnectionState = 2;
+            return ZymNetworkFailed;
+        }
+        m_Address = address;
+        m_nPort = nPort;
+        hSocket = m_hSocket;
     }
 
-    m_Address = address;
-    m_nPort = nPort;
-
+    // Resolving and connecting take time and run without the lock, so that
+    // a Disconnect meanwhile can cut them short; they work on copies.
+    SocketAddress target(address);
     char szDotted[SocketAddress::kDottedBufferSize];
-    int nResult = m_Address.GetDottedAddress(szDotted);
+    int nResult = target.GetDottedAddress(szDotted);
     if (nResult != ZymSocketOk)
     {
         m_nNetworkState = 2;
@@ -62,21 +72,27 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
         return ZymHostLookupFailed;
     }
 
-    m_PeerAddress.sin_family = AF_INET;
-    m_PeerAddress.sin_port = htons(static_cast<u_short>(nPort));
-    m_PeerAddress.sin_addr.s_addr = nAddress;
+    sockaddr_in peer;
+    std::memset(&peer, 0, sizeof(peer));
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(static_cast<unsigned short>(nPort));
+    peer.sin_addr.s_addr = nAddress;
 
-    if (ConnectStreamSocket(m_hSocket, m_PeerAddress) != ZymSocketOk)
-    {
-        m_nConnectionState = 2;
+    bool bConnected = ConnectStreamSocket(hSocket, peer) == ZymSocketOk;
+
+    ScopedThreadLock hold(m_CloseLock);
+    // Closed by Disconnect while connecting: the handle is gone already.
+    if (m_hSocket != hSocket)
         return ZymConnectFailed;
-    }
-    m_nConnectionState = 1;
-    return ZymSocketOk;
+    m_PeerAddress = peer;
+    m_Address = target;
+    m_nConnectionState = bConnected ? 1 : 2;
+    return bConnected ? ZymSocketOk : ZymConnectFailed;
 }
 
 int TCPSocket::Disconnect()
 {
+    ScopedThreadLock hold(m_CloseLock);
     // A socket whose send or receive failed is marked not connected but
     // still holds its handle; that handle is closed as well, or it would
     // leak.
@@ -99,9 +115,17 @@ int TCPSocket::Send(const char* pData, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nResult = SendOnSocket(m_hSocket, pData, pLength);
+    SocketHandle hSocket = m_hSocket;
+    int nResult = SendOnSocket(hSocket, pData, pLength);
     if (nResult != ZymSocketOk)
+    {
+        ScopedThreadLock hold(m_CloseLock);
+        // Closed by Disconnect meanwhile: like a send after it, nothing to
+        // report.
+        if (m_hSocket != hSocket || hSocket == 0)
+            return ZymSocketOk;
         m_nConnectionState = 0;
+    }
     return nResult;
 }
 
@@ -109,9 +133,16 @@ int TCPSocket::Receive(char* pBuffer, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nResult = ReceiveOnSocket(m_hSocket, pBuffer, pLength);
+    SocketHandle hSocket = m_hSocket;
+    int nResult = ReceiveOnSocket(hSocket, pBuffer, pLength);
     if (nResult != ZymSocketOk)
+    {
+        ScopedThreadLock hold(m_CloseLock);
+        // Closed by Disconnect while waiting: the end this side asked for.
+        if (m_hSocket != hSocket || hSocket == 0)
+            return ZymConnectionAborted;
         m_nConnectionState = 0;
+    }
     return nResult;
 }
 
