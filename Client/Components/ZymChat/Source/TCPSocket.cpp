@@ -135,13 +135,16 @@ int TCPSocket::Receive(char* pBuffer, int* pLength)
         return ZymSocketOk;
     SocketHandle hSocket = m_hSocket;
     int nResult = ReceiveOnSocket(hSocket, pBuffer, pLength);
-    if (nResult != ZymSocketOk)
+    // A BSD socket shut down by Disconnect ends the wait as an orderly close
+    // would, with nothing read; Windows Sockets fails it.
+    if (nResult != ZymSocketOk || *pLength == 0)
     {
         ScopedThreadLock hold(m_CloseLock);
         // Closed by Disconnect while waiting: the end this side asked for.
         if (m_hSocket != hSocket || hSocket == 0)
             return ZymConnectionAborted;
-        m_nConnectionState = 0;
+        if (nResult != ZymSocketOk)
+            m_nConnectionState = 0;
     }
     return nResult;
 }

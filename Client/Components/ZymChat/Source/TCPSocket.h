@@ -5,8 +5,8 @@
 #include "ThreadLock.h"
 
 // The chat component's connection to its server. Construction starts the
-// network (Windows Sockets 1.1); nothing ever shuts it down, and destruction does not
-// close the socket: the owner calls Disconnect first.
+// network (Windows Sockets 1.1); nothing ever shuts it down, and destruction
+// does not close the socket: the owner calls Disconnect first.
 //
 // The socket handle has one owner, this object, and is closed only by
 // Disconnect, under m_CloseLock: either thread may call Disconnect at any

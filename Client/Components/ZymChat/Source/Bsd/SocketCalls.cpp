@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "DescriptorUse.h"
 #include "SocketResults.h"
 
 // The BSD form uses the thread-safe name calls (getaddrinfo, inet_ntop): the
@@ -74,19 +76,24 @@ int OpenStreamSocket(SocketHandle* pHandle)
     }
     if (hSocket < 0)
         return ZymSocketCreateFailed;
+    DescriptorUse::Register(hSocket);
     *pHandle = hSocket;
     return ZymSocketOk;
 }
 
 int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
 {
-    if (connect(hSocket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) != 0)
+    DescriptorHold use(hSocket);
+    if (!use.Held() || connect(hSocket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) != 0)
         return ZymConnectFailed;
     return ZymSocketOk;
 }
 
 int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
 {
+    DescriptorHold use(hSocket);
+    if (!use.Held())
+        return ZymSendFailed;
     // A peer that has gone must fail the send, not end the process.
     ssize_t nSent = send(hSocket, pData, static_cast<size_t>(*pLength), MSG_NOSIGNAL);
     if (nSent < 0)
@@ -97,6 +104,9 @@ int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
 
 int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
 {
+    DescriptorHold use(hSocket);
+    if (!use.Held())
+        return ZymReceiveFailed;
     ssize_t nReceived = recv(hSocket, pBuffer, static_cast<size_t>(*pLength), 0);
     if (nReceived < 0)
         return errno == ECONNABORTED ? ZymConnectionAborted : ZymReceiveFailed;
@@ -106,8 +116,8 @@ int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
 
 int PendingBytes(SocketHandle hSocket, int* pCount)
 {
-    // Descriptor 0 is no socket here, as handle 0 is for Windows Sockets.
-    if (hSocket == 0)
+    DescriptorHold use(hSocket);
+    if (!use.Held())
         return ZymSocketQueryFailed;
     int nAvailable = 0;
     if (ioctl(hSocket, FIONREAD, &nAvailable) != 0)
@@ -118,6 +128,9 @@ int PendingBytes(SocketHandle hSocket, int* pCount)
 
 bool PeerHasClosed(SocketHandle hSocket)
 {
+    DescriptorHold use(hSocket);
+    if (!use.Held())
+        return true;
     char cProbe;
     ssize_t nProbe = recv(hSocket, &cProbe, 1, MSG_PEEK | MSG_DONTWAIT);
     if (nProbe < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
@@ -127,25 +140,27 @@ bool PeerHasClosed(SocketHandle hSocket)
 
 void CloseStreamSocket(SocketHandle hSocket)
 {
-    shutdown(hSocket, SHUT_RD);
-    close(hSocket);
+    DescriptorUse::Close(hSocket);
 }
 
 int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
                            short* pFirst)
 {
     // poll rather than select: a descriptor above the fd_set size is no
-    // fault here.
-    std::vector<pollfd> watched(nCount > 0 ? static_cast<size_t>(nCount) : 0);
+    // fault here. A descriptor closed (or 0, no socket) fails the wait, as
+    // select fails on a closed Windows socket.
+    std::vector<pollfd> watched;
+    std::vector<std::unique_ptr<DescriptorHold> > uses;
     for (short i = 0; i < nCount; ++i)
     {
-        // Descriptor 0 is no socket here: a closed one, as select on a
-        // closed Windows socket, fails the wait.
-        if (pHandles[i] == 0)
+        uses.emplace_back(new DescriptorHold(pHandles[i]));
+        if (!uses.back()->Held())
             return ZymSocketQueryFailed;
-        watched[i].fd = pHandles[i];
-        watched[i].events = POLLIN;
-        watched[i].revents = 0;
+        pollfd entry;
+        entry.fd = pHandles[i];
+        entry.events = POLLIN;
+        entry.revents = 0;
+        watched.push_back(entry);
     }
     int nReady = poll(watched.data(), watched.size(), nTimeout > 0 ? nTimeout : 0);
     if (nReady == 0)
@@ -155,7 +170,6 @@ int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTime
     *pFirst = -1;
     for (short i = 0; i < nCount && *pFirst < 0; ++i)
     {
-        // A closed descriptor is what select reports as a failure.
         if ((watched[i].revents & POLLNVAL) != 0)
             return ZymSocketQueryFailed;
         if ((watched[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
