@@ -105,7 +105,8 @@ void FuzzChat::SendQueued(ScriptedSocket& socket)
         ZymString line;
         try
         {
-            line = m_pCommandQueue->pop();
+            if (!TakeNextLine(line))
+                return;
         }
         catch (SKException&)
         {
@@ -131,19 +132,18 @@ void FuzzChat::SendQueued(ScriptedSocket& socket)
 
 void FuzzChat::CheckState() const
 {
-    // Members are kept only for channels in the table.
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-    {
-        const MemberPair& member = it.iterator();
-        if (!m_HostNames.hasKey(member.m_Channel))
-            FuzzFailure("member kept for a channel not in the table",
-                        std::string(member.m_Nickname.Text()) + " in " + member.m_Channel.Text());
-    }
-    // A channel's names are mapped only while it is in the table.
+    // A channel's names are mapped only while it is in the table, and
+    // members are kept only for the channels so mapped.
+    size_t nMembersInTable = 0;
     for (TList<LookupPair<ZymString, ZymString> >::ConstIterator it(m_ServerNames); it.hasCurrent();
          it.Step())
     {
-        if (!m_Channels.hasKey(it.iterator().m_Key))
-            FuzzFailure("name mapped for a channel not in the table", it.iterator().m_Key.Text());
+        const LookupPair<ZymString, ZymString>& names = it.iterator();
+        if (!m_Channels.hasKey(names.m_Key))
+            FuzzFailure("name mapped for a channel not in the table", names.m_Key.Text());
+        nMembersInTable += m_Members.CountIn(names.m_Value.Text());
     }
+    if (m_Members.Total() != nMembersInTable)
+        FuzzFailure("members kept for a channel not in the table",
+                    std::to_string(m_Members.Total() - nMembersInTable));
 }

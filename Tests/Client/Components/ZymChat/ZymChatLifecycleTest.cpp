@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <chrono>
 #include <memory>
 #include <string>
@@ -12,6 +10,8 @@
 #include "SocketResults.h"
 #include "TCPSocket.h"
 #include "TestChat.h"
+#include "TestClock.h"
+#include "TestSockets.h"
 
 // Quitting, a refused login nickname, and closing the socket from either
 // thread.
@@ -47,7 +47,7 @@ TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
 
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.50"));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
-    Sleep(300);
+    PauseMs(300);
     EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\n", server.Received());
 }
 
@@ -124,7 +124,7 @@ TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
         int nLength = sizeof(buffer);
         nResult = socket.Receive(buffer, &nLength);
     });
-    Sleep(300);
+    PauseMs(300);
     EXPECT_EQ(ZymSocketOk, socket.Disconnect());
     reader.join();
     // The end this side asked for, not a failure to report.
@@ -137,39 +137,39 @@ TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
 {
     // A listener whose backlog is full takes no further connection: the
     // component's connect waits until destruction cuts it short.
-    WSADATA data;
-    ASSERT_EQ(0, WSAStartup(0x0101, &data));
-    SOCKET hListen = socket(AF_INET, SOCK_STREAM, 0);
+    StartTestSockets();
+    TestSocket hListen = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in local = {};
     local.sin_family = AF_INET;
     local.sin_port = htons(6667);
     local.sin_addr.s_addr = inet_addr("127.0.8.55");
     ASSERT_EQ(0, bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)));
     ASSERT_EQ(0, listen(hListen, 0));
-    SOCKET fillers[4];
-    for (SOCKET& hFiller : fillers)
+    TestSocket fillers[4];
+    for (TestSocket& hFiller : fillers)
     {
         hFiller = socket(AF_INET, SOCK_STREAM, 0);
-        u_long nNonBlocking = 1;
-        ioctlsocket(hFiller, FIONBIO, &nNonBlocking);
+        SetTestSocketNonBlocking(hFiller);
         connect(hFiller, reinterpret_cast<sockaddr*>(&local), sizeof(local));
     }
-    Sleep(200);
+    PauseMs(200);
 
     EventRecorder sink;
     {
-        TestChat chat;
+        // The object a host gets: destroying a test subclass would rewrite
+        // the virtual table while the new thread calls Run through it.
+        ZymChat chat;
         chat.SetEventSink(&sink);
         ASSERT_EQ(1, chat.ConnectToServer("127.0.8.55"));
-        Sleep(500);
+        PauseMs(500);
         // Still connecting; a failure to connect would have been reported.
         ASSERT_TRUE(sink.Errors().empty()) << "the connect did not wait";
     }
-    Sleep(200);
+    PauseMs(200);
     EXPECT_TRUE(sink.Events().empty());
 
-    for (SOCKET hFiller : fillers)
-        closesocket(hFiller);
-    closesocket(hListen);
-    WSACleanup();
+    for (TestSocket hFiller : fillers)
+        CloseTestSocket(hFiller);
+    CloseTestSocket(hListen);
+    StopTestSockets();
 }

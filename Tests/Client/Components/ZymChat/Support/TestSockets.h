@@ -23,8 +23,14 @@ inline void CloseTestSocket(TestSocket hSocket)
 {
     closesocket(hSocket);
 }
+inline void SetTestSocketNonBlocking(TestSocket hSocket)
+{
+    u_long nNonBlocking = 1;
+    ioctlsocket(hSocket, FIONBIO, &nNonBlocking);
+}
 #else
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/select.h>
 #include <sys/socket.h>
@@ -44,6 +50,10 @@ inline void StopTestSockets()
 inline void CloseTestSocket(TestSocket hSocket)
 {
     close(hSocket);
+}
+inline void SetTestSocketNonBlocking(TestSocket hSocket)
+{
+    fcntl(hSocket, F_SETFL, fcntl(hSocket, F_GETFL) | O_NONBLOCK);
 }
 #endif
 
