@@ -5,12 +5,13 @@
 
 // The chat component's connection to its server. Construction starts Windows
 // Sockets (version 1.1); nothing ever shuts it down, and destruction does not
-// close the socket: the owner calls Disconnect first.
-class TCPSocket final : public SocketBase
+// close the socket: the owner calls Disconnect first. A secure connection
+// derives from it and is destroyed through this type.
+class TCPSocket : public SocketBase
 {
 public:
     TCPSocket();
-    ~TCPSocket();
+    virtual ~TCPSocket();
 
     virtual int Connect(const SocketAddress& address, int nPort);
     virtual int Disconnect();

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "ChatLogSetting.h"
 #include "ScopedThreadLock.h"
 #include "TCPSocket.h"
 
@@ -26,7 +27,8 @@ ZymChat::ZymChat()
       m_bThreadActive(false),
       m_bStopping(false),
       m_nLinesQueued(0),
-      m_nLinesTaken(0)
+      m_nLinesTaken(0),
+      m_bSecureSocket(false)
 {
     m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
@@ -39,6 +41,7 @@ ZymChat::ZymChat()
         delete m_TCPSocket;
         throw;
     }
+    m_pLogFile = OpenConfiguredChatLog();
 }
 
 ZymChat::~ZymChat()

@@ -9,6 +9,7 @@
 #include "ChatEventSink.h"
 #include "MemberPair.h"
 #include "PollingNotification.h"
+#include "ServerText.h"
 #include "SocketAddress.h"
 #include "TList.h"
 #include "TLookupList.h"
@@ -89,6 +90,9 @@ protected:
     bool ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
+    // Takes the server text apart into address, port and the kind of
+    // socket; called while no thread runs.
+    void UseServerText(const char* pszServer);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
 
@@ -173,6 +177,11 @@ protected:
     // thread: held for one handler or one host operation at a time, never
     // across a sink call (the host may call back in) or the network.
     ThreadLock m_TableLock;
+    // The last server text that started the thread, taken apart; written
+    // only while no thread runs. m_TCPSocket is a TLS socket when
+    // m_bSecureSocket is set.
+    ServerText m_Server;
+    bool m_bSecureSocket;
 };
 
 #pragma pop_macro("SendMessage")
