@@ -16,6 +16,10 @@ namespace
     // A close notify is only worth sending to a peer that still reads.
     const int kCloseNotifyMilliseconds = 200;
 
+    // Record types: change cipher spec, alert, handshake, application data.
+    const char kFirstRecordType = 20;
+    const char kLastRecordType = 23;
+
     const DWORD kContextRequest = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
                                   ISC_REQ_CONFIDENTIALITY | ISC_REQ_EXTENDED_ERROR |
                                   ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM |
@@ -198,6 +202,15 @@ int TLSSocket::HandshakeSteps()
             }
         }
 
+        // The held bytes start at a record: one whose type is none of TLS's
+        // four is a server that speaks something else, and waiting for the
+        // rest of a "record" whose length is made of text would only run
+        // out the time.
+        if (m_nIncoming > 0 && (m_pIncoming[0] < kFirstRecordType || m_pIncoming[0] > kLastRecordType))
+        {
+            Note("TLS with %s refused: the server does not speak TLS\n", m_HostName.Text());
+            return ZymSecureChannelRefused;
+        }
         SecBuffer input[2] = {{static_cast<unsigned long>(m_nIncoming), SECBUFFER_TOKEN, m_pIncoming},
                               {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc inputDesc = {SECBUFFER_VERSION, 2, input};
