@@ -5,6 +5,7 @@
 
 #include "ScopedThreadLock.h"
 #include "SecureChannelText.h"
+#include "SendAll.h"
 #include "ServerCertificateCheck.h"
 #include "SocketResults.h"
 
@@ -47,7 +48,9 @@ namespace
         }
     };
 
-    bool WaitReadable(SOCKET hSocket, int nMilliseconds)
+    // True once the socket can be read (or written) without blocking,
+    // within nMilliseconds.
+    bool WaitReady(SOCKET hSocket, int nMilliseconds, bool bWrite)
     {
         if (hSocket == 0)
             return false;
@@ -55,18 +58,7 @@ namespace
         FD_ZERO(&set);
         FD_SET(hSocket, &set);
         timeval limit = {nMilliseconds / 1000, (nMilliseconds % 1000) * 1000};
-        return select(0, &set, nullptr, nullptr, &limit) == 1;
-    }
-
-    bool WaitWritable(SOCKET hSocket, int nMilliseconds)
-    {
-        if (hSocket == 0)
-            return false;
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(hSocket, &set);
-        timeval limit = {nMilliseconds / 1000, (nMilliseconds % 1000) * 1000};
-        return select(0, nullptr, &set, nullptr, &limit) == 1;
+        return select(0, bWrite ? nullptr : &set, bWrite ? &set : nullptr, nullptr, &limit) == 1;
     }
 }
 
@@ -289,7 +281,7 @@ int TLSSocket::VerifyServer()
 
 bool TLSSocket::ReadMoreWithin(int nMilliseconds)
 {
-    if (m_nIncoming >= kRecordRoom || !WaitReadable(m_hSocket, nMilliseconds))
+    if (m_nIncoming >= kRecordRoom || !WaitReady(m_hSocket, nMilliseconds, false))
         return false;
     int nRead = kRecordRoom - m_nIncoming;
     if (TCPSocket::Receive(m_pIncoming + m_nIncoming, &nRead) != ZymSocketOk ||
@@ -301,20 +293,14 @@ bool TLSSocket::ReadMoreWithin(int nMilliseconds)
 
 int TLSSocket::SendRaw(const char* pData, int nLength)
 {
-    int nDone = 0;
-    while (nDone < nLength)
-    {
-        if (m_nConnectionState != 1)
-            return ZymSendFailed;
-        int nChunk = nLength - nDone;
-        int nResult = TCPSocket::Send(pData + nDone, &nChunk);
-        if (nResult != ZymSocketOk)
-            return nResult;
-        if (nChunk <= 0)
-            return ZymSendFailed;
-        nDone += nChunk;
-    }
-    return ZymSocketOk;
+    // A TCP send on a socket marked not connected takes nothing and says it
+    // took it all; here that is a failure.
+    int nSent = 0;
+    return SendAll(
+        [this](const char* pChunk, int* pLength) {
+            return m_nConnectionState == 1 ? TCPSocket::Send(pChunk, pLength) : ZymSendFailed;
+        },
+        pData, nLength, &nSent);
 }
 
 int TLSSocket::Send(const char* pData, int* pLength)
@@ -521,7 +507,7 @@ void TLSSocket::CloseChannel()
             &m_Credentials, &m_Context, const_cast<SEC_CHAR*>(m_HostName.Text()),
             kContextRequest, 0, 0, nullptr, 0, nullptr, &output.desc, &nAttributes, nullptr);
         if ((status == SEC_E_OK || status == SEC_I_CONTEXT_EXPIRED) &&
-            output.buffers[0].cbBuffer > 0 && WaitWritable(m_hSocket, kCloseNotifyMilliseconds))
+            output.buffers[0].cbBuffer > 0 && WaitReady(m_hSocket, kCloseNotifyMilliseconds, true))
         {
             SendRaw(static_cast<const char*>(output.buffers[0].pvBuffer),
                     static_cast<int>(output.buffers[0].cbBuffer));

@@ -141,6 +141,17 @@ INSTANTIATE_TEST_SUITE_P(Servers, TlsRefusal, ::testing::ValuesIn(kRefusals),
                              return std::string(info.param.pszName);
                          });
 
+TEST_F(TlsChat, AComponentWaitingForAHandshakeAnswerIsReleasedAtOnce)
+{
+    ConnectTo("silent", "good");
+    // The client's first handshake message: a handshake record.
+    ASSERT_TRUE(m_Control.WaitFor(std::string("\x16\x03", 2), kWait));
+    auto start = std::chrono::steady_clock::now();
+    m_pChat.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(std::string::npos, m_Control.Received().find("NICK"));
+}
+
 TEST_F(TlsChat, AVerifiedServerHearsTheLoginAndTheLogNamesProtocolAndCipher)
 {
     LogIn();

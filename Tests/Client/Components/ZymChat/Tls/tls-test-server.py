@@ -10,6 +10,7 @@ commands, each answered by one line:
            tls13      the same, but TLS 1.3 only
            plain      no TLS: greet with a plain IRC line, record raw bytes
            hangup     close as soon as the client's first bytes arrive
+           silent     accept, record raw bytes, never answer
            relay:H:P  TLS in front of the plain server at H:P
   RECORDS HEX ...     -> OK       each HEX one record, all in one TCP send
   CUT HEX N ...       -> OK       one record, sent in pieces of N bytes
@@ -75,6 +76,8 @@ class Session:
         try:
             if self.mode == "plain":
                 conn.sendall(b":irc.plain.test NOTICE * :*** this port speaks plain text\r\n")
+                self.pump_raw()
+            elif self.mode == "silent":
                 self.pump_raw()
             elif self.mode == "hangup":
                 conn.recv(1)
