@@ -68,6 +68,7 @@ TLSSocket::TLSSocket(const char* pszHostName, FILE* pLog)
       m_bHaveCredentials(false),
       m_bHaveContext(false),
       m_bEstablished(false),
+      m_bSending(false),
       m_pIncoming(nullptr),
       m_nIncoming(0),
       m_bNeedMore(false),
@@ -307,34 +308,49 @@ int TLSSocket::Send(const char* pData, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    ScopedThreadLock hold(m_ContextLock);
-    if (!m_bEstablished)
-        return ZymSendFailed;
-    int nMessage = static_cast<int>(m_Sizes.cbMaximumMessage);
     int nDone = 0;
     while (nDone < *pLength)
     {
-        int nChunk = *pLength - nDone < nMessage ? *pLength - nDone : nMessage;
-        char* pHeader = m_pOutgoing;
-        char* pBody = pHeader + m_Sizes.cbHeader;
-        std::memcpy(pBody, pData + nDone, nChunk);
-        SecBuffer buffers[4] = {
-            {m_Sizes.cbHeader, SECBUFFER_STREAM_HEADER, pHeader},
-            {static_cast<unsigned long>(nChunk), SECBUFFER_DATA, pBody},
-            {m_Sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, pBody + nChunk},
-            {0, SECBUFFER_EMPTY, nullptr}};
-        SecBufferDesc desc = {SECBUFFER_VERSION, 4, buffers};
-        SECURITY_STATUS status = EncryptMessage(&m_Context, 0, &desc, 0);
-        if (status != SEC_E_OK)
+        int nChunk = 0;
+        int nRecord = 0;
         {
-            Note("TLS with %s: a record could not be encrypted (0x%lx)\n", m_HostName.Text(),
-                 static_cast<unsigned long>(status));
-            m_nConnectionState = 0;
-            *pLength = nDone;
-            return ZymSendFailed;
+            ScopedThreadLock hold(m_ContextLock);
+            if (!m_bEstablished)
+            {
+                *pLength = nDone;
+                return ZymSendFailed;
+            }
+            int nMessage = static_cast<int>(m_Sizes.cbMaximumMessage);
+            nChunk = *pLength - nDone < nMessage ? *pLength - nDone : nMessage;
+            char* pHeader = m_pOutgoing;
+            char* pBody = pHeader + m_Sizes.cbHeader;
+            std::memcpy(pBody, pData + nDone, nChunk);
+            SecBuffer buffers[4] = {
+                {m_Sizes.cbHeader, SECBUFFER_STREAM_HEADER, pHeader},
+                {static_cast<unsigned long>(nChunk), SECBUFFER_DATA, pBody},
+                {m_Sizes.cbTrailer, SECBUFFER_STREAM_TRAILER, pBody + nChunk},
+                {0, SECBUFFER_EMPTY, nullptr}};
+            SecBufferDesc desc = {SECBUFFER_VERSION, 4, buffers};
+            SECURITY_STATUS status = EncryptMessage(&m_Context, 0, &desc, 0);
+            if (status != SEC_E_OK)
+            {
+                Note("TLS with %s: a record could not be encrypted (0x%lx)\n", m_HostName.Text(),
+                     static_cast<unsigned long>(status));
+                m_nConnectionState = 0;
+                *pLength = nDone;
+                return ZymSendFailed;
+            }
+            nRecord = static_cast<int>(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
+            m_bSending = true;
         }
-        int nRecord = static_cast<int>(buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer);
+        // Sent without the lock: a Disconnect from the other thread must not
+        // wait for a peer that does not read. It then skips its close notify,
+        // which would land inside this record, and cuts the send short.
         int nResult = SendRaw(m_pOutgoing, nRecord);
+        {
+            ScopedThreadLock hold(m_ContextLock);
+            m_bSending = false;
+        }
         if (nResult != ZymSocketOk)
         {
             *pLength = nDone;
@@ -499,7 +515,8 @@ void TLSSocket::CloseChannel()
     DWORD nShutdown = SCHANNEL_SHUTDOWN;
     SecBuffer control = {sizeof(nShutdown), SECBUFFER_TOKEN, &nShutdown};
     SecBufferDesc controlDesc = {SECBUFFER_VERSION, 1, &control};
-    if (m_nConnectionState == 1 && ApplyControlToken(&m_Context, &controlDesc) == SEC_E_OK)
+    if (m_nConnectionState == 1 && !m_bSending &&
+        ApplyControlToken(&m_Context, &controlDesc) == SEC_E_OK)
     {
         OutputTokens output;
         DWORD nAttributes = 0;

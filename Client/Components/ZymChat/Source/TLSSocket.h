@@ -70,6 +70,8 @@ private:
     // Set once the handshake and the verification have passed; cleared when
     // the channel closes. Guarded by m_ContextLock.
     bool m_bEstablished;
+    // Set while a record goes out; guarded by m_ContextLock.
+    bool m_bSending;
     SecPkgContext_StreamSizes m_Sizes;
 
     // Received, not yet decrypted.

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -163,20 +164,40 @@ TEST_F(TlsChat, AVerifiedServerHearsTheLoginAndTheLogNamesProtocolAndCipher)
 TEST_F(TlsChat, LinesAreTakenWhateverTheRecordsThatCarryThem)
 {
     LogIn();
+    // Each line reaches the host as a message-of-the-day text, so the sink
+    // shows every line taken, in order.
+    auto motd = [](const std::string& word) { return ":s 372 tlsuser :- " + word + "\r\n"; };
+    std::vector<std::string> expected;
+    auto expect = [&expected](std::initializer_list<const char*> words) {
+        for (const char* word : words)
+            expected.push_back(std::string(word) + " ");
+    };
+
     // Several lines in one record.
-    ASSERT_TRUE(m_Control.Records({"PING :a1\r\nPING :a2\r\nPING :a3\r\n"}));
-    EXPECT_TRUE(m_Control.WaitFor("PONG :a1\r\nPONG :a2\r\nPONG :a3\r\n", kWait));
+    ASSERT_TRUE(m_Control.Records({motd("a1") + motd("a2") + motd("a3")}));
+    expect({"a1", "a2", "a3"});
+    ASSERT_TRUE(m_Sink.WaitForText(CHAT_EVENT_MOTD, expected.back(), kWait)) << Log();
     // Several records in one read: the ones behind the first are held by the
     // socket, and nothing more arrives to wake a wait on the network.
-    ASSERT_TRUE(m_Control.Records({"PING :b1\r\n", "PING :b2\r\n", "PING :b3\r\n"}));
-    EXPECT_TRUE(m_Control.WaitFor("PONG :b1\r\nPONG :b2\r\nPONG :b3\r\n", kWait));
+    ASSERT_TRUE(m_Control.Records({motd("b1"), motd("b2"), motd("b3")}));
+    expect({"b1", "b2", "b3"});
+    ASSERT_TRUE(m_Sink.WaitForText(CHAT_EVENT_MOTD, expected.back(), kWait)) << Log();
     // One line across records, its CR and LF in records of their own.
-    ASSERT_TRUE(m_Control.Records({"PING :spl", "it\r\nPING :c", "r\r", "\n"}));
-    EXPECT_TRUE(m_Control.WaitFor("PONG :split\r\nPONG :cr\r\n", kWait));
+    std::string split = motd("split") + motd("cr");
+    ASSERT_TRUE(m_Control.Records({split.substr(0, 20), split.substr(20, split.size() - 22),
+                                   std::string("\r"), std::string("\n")}));
+    expect({"split", "cr"});
+    ASSERT_TRUE(m_Sink.WaitForText(CHAT_EVENT_MOTD, expected.back(), kWait)) << Log();
     // One record whose bytes arrive in three reads, the first inside its
     // header.
-    ASSERT_TRUE(m_Control.Cut("PING :cut1\r\nPING :cut2\r\n", {3, 20}));
-    EXPECT_TRUE(m_Control.WaitFor("PONG :cut1\r\nPONG :cut2\r\n", kWait));
+    ASSERT_TRUE(m_Control.Cut(motd("cut1") + motd("cut2"), {3, 20}));
+    expect({"cut1", "cut2"});
+    ASSERT_TRUE(m_Sink.WaitForText(CHAT_EVENT_MOTD, expected.back(), kWait)) << Log();
+
+    EXPECT_EQ(expected, m_Sink.Texts(CHAT_EVENT_MOTD));
+    // The answer to a PING goes out through the same channel.
+    ASSERT_TRUE(m_Control.Records({"PING :tok\r\n"}));
+    EXPECT_TRUE(m_Control.WaitFor("PONG :tok\r\n", kWait));
     EXPECT_EQ(0u, m_Sink.Errors().size()) << Log();
 }
 
