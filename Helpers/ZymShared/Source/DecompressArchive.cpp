@@ -104,8 +104,15 @@ EntryOutcome ExtractCurrentEntry(unzFile zip, const std::wstring& destination, c
         unzCloseCurrentFile(zip);
         return {result, false};
     }
+    // A path the system's classic limit does not hold would be created on
+    // some systems and not on others; it is refused everywhere.
+    const std::wstring path = JoinOutputPath(destination, name);
+    if (path.size() >= MAX_PATH) {
+        unzCloseCurrentFile(zip);
+        return {UNZ_OK, false};
+    }
     const bool hasFolderPart = !destination.empty() || name.find_first_of(L"\\/") != std::wstring::npos;
-    EntryOutput out(JoinOutputPath(destination, name), hasFolderPart);
+    EntryOutput out(path, hasFolderPart);
     if (!out.IsOpen())
         return {unzCloseCurrentFile(zip), false};
 
