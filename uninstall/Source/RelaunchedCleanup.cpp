@@ -9,9 +9,10 @@
 
 namespace
 {
-// The copy's file goes once its process has ended; the folder around it is
-// marked now for removal as the last handle to it closes, which is at this
-// process's end, and for the next restart should that find it still there.
+// The copy's file is in use until this process has ended and goes then; the
+// folder around it is marked for removal as the last handle to it closes, at
+// this process's end, and for the next restart, since the system may close
+// that handle while the copy's file is still there (Wine does).
 void RemoveOwnFolderAtExit()
 {
     wchar_t path[MAX_PATH];

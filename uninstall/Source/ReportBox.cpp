@@ -28,5 +28,9 @@ void ShowRemovalReport(HINSTANCE hInstance, const RemovalReport& report)
     wording.refused = LoadText(hInstance, IDS_FOLDER_REFUSED);
     wording.more = LoadText(hInstance, IDS_MORE_ENTRIES);
     const std::wstring caption = LoadText(hInstance, IDS_APP_TITLE);
+    // The closed main window left its quit message in this thread's queue;
+    // the box's own message loop would take it and end the box at once.
+    MSG quit;
+    PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
     MessageBoxW(nullptr, report.Text(wording, kLinesPerList).c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
 }
