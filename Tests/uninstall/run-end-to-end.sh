@@ -65,7 +65,7 @@ start_daemon() {
 }
 
 end_daemon() {
-  wait_for 30 gone "/proc/$daemon_pid" || fail "the stand-in daemon did not end"
+  wait_for 45 gone "/proc/$daemon_pid" || fail "the stand-in daemon did not end"
   wait "$daemon_pid" 2>/dev/null || true
 }
 
@@ -372,7 +372,7 @@ locked_file_and_hung_daemon)
   start_daemon hang
   run_uninstaller 'D:\inst\uninstall.exe'
   echo "first run took $run_seconds s"
-  [ "$run_seconds" -le 30 ] || fail "the run waited $run_seconds s for the hung daemon"
+  [ "$run_seconds" -le 25 ] || fail "the run waited $run_seconds s for the hung daemon"
   wait_for 30 gone "$d/inst/uninstall.exe" || fail "the program file is still there"
   touch "$d/records/held.stop"
   wait "$holder_pid" || fail "the file holder failed"

@@ -1,7 +1,7 @@
 // Stands in for the product's daemon: a window of class "ZYMDD" titled
 // "Zym Daemon" that writes the close request it gets to a record file.
 // Arguments: record file, file created once the window exists, and
-// optionally "hang": then it stops answering for 20 s after it has recorded
+// optionally "hang": then it stops answering for 40 s after it has recorded
 // the request, as a hung daemon would.
 #include <windows.h>
 
@@ -25,7 +25,7 @@ LRESULT CALLBACK DaemonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
             fclose(file);
         }
         if (g_bHang)
-            Sleep(20000);
+            Sleep(40000);
         DestroyWindow(window);
         return 0;
     }
