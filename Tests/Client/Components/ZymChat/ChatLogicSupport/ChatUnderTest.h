@@ -27,6 +27,8 @@ public:
     // Every line queued since the last call, oldest first.
     std::vector<std::string> TakeQueued();
 
+    // The nickname the next login sends. Kept internal on purpose: only a
+    // login shows it, and this object never logs in.
     std::string Nickname() const { return m_Nickname.Text(); }
 
     // Probes that ask what a host and a server can see, through host
