@@ -1,6 +1,5 @@
 #include "ChatUnderTest.h"
 
-#include "ChannelEntry.h"
 #include "SKException.h"
 
 ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname) : m_pSink(&sink)
@@ -75,7 +74,7 @@ std::vector<std::string> ChatUnderTest::ChannelsOf(const std::string& nickname)
     Dispatch(":" + nickname + "!p@h NICK :" + renamed);
     Dispatch(":" + renamed + "!p@h NICK :" + nickname);
     SetEventSink(m_pSink);
-    // Texts are "old new channel"; the first half of them are the channels.
+    // Texts are "old new channel": those of the first rename name the channels.
     const std::string head = nickname + " " + renamed + " ";
     std::vector<std::string> channels;
     for (const std::string& text : probe.Texts(CHAT_EVENT_NICK))
