@@ -12,11 +12,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include "EntryName.h"
+#include "StoredName.h"
 #include "WindowsPathModel.h"
 #include "unzip.h"
 
@@ -27,7 +27,9 @@ namespace
     // A small archive may inflate to far more; reading stops here, as a
     // bounded run must.
     const unsigned long kMaxBytesRead = 16ul << 20;
-    const char kDestination[] = "C:\\Program Files\\Product\\data";
+    const wchar_t kDestination[] = L"C:\\Program Files\\Product\\data";
+    // General-purpose flag bit 11: the stored name is UTF-8.
+    const unsigned long kUtf8NameFlag = 0x800;
 
     std::string g_ScratchFolder;
 
@@ -65,10 +67,9 @@ namespace
         return std::fclose(file) == 0 && bWritten;
     }
 
-    bool EndsInSeparator(const char* pszName)
+    bool EndsInSeparator(const std::wstring& name)
     {
-        const size_t nLength = std::strlen(pszName);
-        return nLength == 0 || pszName[nLength - 1] == '/' || pszName[nLength - 1] == '\\';
+        return name.back() == L'/' || name.back() == L'\\';
     }
 
     // Reads the current entry as the extraction copies it; UNZ_OK when it
@@ -110,14 +111,20 @@ namespace
         if (unzGetCurrentFileInfo(zip, &info, pName, kNameBufferSize, nullptr, 0, nullptr, 0) !=
             UNZ_OK)
             return false;
-        if (!IsSafeEntryName(pName, info.size_filename, kNameBufferSize))
+        // A longer name arrives cut and unterminated; the extraction skips it.
+        if (info.size_filename >= kNameBufferSize)
             return true;
-        if (!StaysInsideDestination(kDestination, pName))
+        std::wstring name;
+        if (!StoredEntryName(pName, info.size_filename, (info.flag & kUtf8NameFlag) != 0, name) ||
+            !IsSafeEntryName(name))
+            return true;
+        if (!StaysInsideDestination(kDestination, name))
         {
-            std::fprintf(stderr, "accepted entry name leaves the destination: \"%s\"\n", pName);
+            std::fprintf(stderr, "accepted entry name leaves the destination: \"%s\"\n",
+                         Printable(name).c_str());
             std::abort();
         }
-        if (EndsInSeparator(pName))
+        if (EndsInSeparator(name))
             return true;
         return ReadEntry(zip, info, pBuffer) == UNZ_OK;
     }

@@ -4,27 +4,27 @@
 
 namespace
 {
-    bool IsSeparator(char c)
+    bool IsSeparator(wchar_t c)
     {
-        return c == '\\' || c == '/';
+        return c == L'\\' || c == L'/';
     }
 
-    std::string Upper(const std::string& text)
+    std::wstring Upper(const std::wstring& text)
     {
-        std::string upper(text);
-        for (char& c : upper)
+        std::wstring upper(text);
+        for (wchar_t& c : upper)
         {
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char>(c - 'a' + 'A');
+            if (c >= L'a' && c <= L'z')
+                c = static_cast<wchar_t>(c - L'a' + L'A');
         }
         return upper;
     }
 
     // Windows drops trailing dots and spaces from every step of a path.
-    std::string Trimmed(const std::string& step)
+    std::wstring Trimmed(const std::wstring& step)
     {
         size_t nEnd = step.size();
-        while (nEnd > 0 && (step[nEnd - 1] == '.' || step[nEnd - 1] == ' '))
+        while (nEnd > 0 && (step[nEnd - 1] == L'.' || step[nEnd - 1] == L' '))
             --nEnd;
         return step.substr(0, nEnd);
     }
@@ -38,14 +38,14 @@ namespace
         Descend
     };
 
-    StepKind KindOf(const std::string& step)
+    StepKind KindOf(const std::wstring& step)
     {
         size_t nDots = 0;
-        for (char c : step)
+        for (wchar_t c : step)
         {
-            if (c == '.')
+            if (c == L'.')
                 ++nDots;
-            else if (c != ' ')
+            else if (c != L' ')
                 return Descend;
         }
         return nDots >= 2 ? Climb : Stay;
@@ -53,28 +53,28 @@ namespace
 
     // The device names of Windows, as documented: CON, PRN, AUX, NUL,
     // COM0 to COM9 and LPT0 to LPT9 with the superscript digits one to three
-    // (code page 1252), CONIN$ and CONOUT$; also with an extension or
-    // trailing blanks before it.
-    bool NamesDevice(const std::string& step)
+    // (U+00B9, U+00B2, U+00B3), CONIN$ and CONOUT$; also with an extension
+    // or trailing blanks before it.
+    bool NamesDevice(const std::wstring& step)
     {
-        std::string base = step.substr(0, step.find('.'));
-        while (!base.empty() && base.back() == ' ')
+        std::wstring base = step.substr(0, step.find(L'.'));
+        while (!base.empty() && base.back() == L' ')
             base.pop_back();
         base = Upper(base);
-        if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" ||
-            base == "CONIN$" || base == "CONOUT$")
+        if (base == L"CON" || base == L"PRN" || base == L"AUX" || base == L"NUL" ||
+            base == L"CONIN$" || base == L"CONOUT$")
             return true;
-        if (base.size() != 4 || (base.compare(0, 3, "COM") != 0 && base.compare(0, 3, "LPT") != 0))
+        if (base.size() != 4 || (base.compare(0, 3, L"COM") != 0 && base.compare(0, 3, L"LPT") != 0))
             return false;
-        unsigned char digit = static_cast<unsigned char>(base[3]);
-        return (digit >= '0' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+        const wchar_t digit = base[3];
+        return (digit >= L'0' && digit <= L'9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
     }
 
-    std::vector<std::string> Steps(const std::string& path)
+    std::vector<std::wstring> Steps(const std::wstring& path)
     {
-        std::vector<std::string> steps;
-        std::string step;
-        for (char c : path)
+        std::vector<std::wstring> steps;
+        std::wstring step;
+        for (wchar_t c : path)
         {
             if (IsSeparator(c))
             {
@@ -92,10 +92,10 @@ namespace
 
     // Resolves the steps onto folders; false when a step climbs above the
     // start.
-    bool Walk(const std::vector<std::string>& steps, std::vector<std::string>& folders,
+    bool Walk(const std::vector<std::wstring>& steps, std::vector<std::wstring>& folders,
               size_t nFloor)
     {
-        for (const std::string& step : steps)
+        for (const std::wstring& step : steps)
         {
             switch (KindOf(step))
             {
@@ -115,29 +115,30 @@ namespace
     }
 }
 
-bool StaysInsideDestination(const std::string& destination, const std::string& name)
+bool StaysInsideDestination(const std::wstring& destination, const std::wstring& name)
 {
     // A name that starts at a root, or names a drive or a stream, does not
-    // land below the destination.
+    // land below the destination; one with a NUL is not the name the system
+    // sees.
     if (!name.empty() && IsSeparator(name[0]))
         return false;
-    if (name.find(':') != std::string::npos)
+    if (name.find(L':') != std::wstring::npos || name.find(L'\0') != std::wstring::npos)
         return false;
 
     // Extraction drops one trailing backslash of the destination and joins
     // with one; the destination's own steps are resolved first, and the
     // name may not climb above where they end.
-    std::vector<std::string> folders;
-    std::string joinedDestination = destination;
-    if (!joinedDestination.empty() && joinedDestination.back() == '\\')
+    std::vector<std::wstring> folders;
+    std::wstring joinedDestination = destination;
+    if (!joinedDestination.empty() && joinedDestination.back() == L'\\')
         joinedDestination.pop_back();
     Walk(Steps(joinedDestination), folders, 0);
     const size_t nDestinationDepth = folders.size();
 
-    std::vector<std::string> nameSteps = Steps(name);
+    std::vector<std::wstring> nameSteps = Steps(name);
     if (!Walk(nameSteps, folders, nDestinationDepth))
         return false;
     // A last step that names a file must not name a device.
-    const std::string& last = nameSteps.back();
+    const std::wstring& last = nameSteps.back();
     return KindOf(last) != Descend || !NamesDevice(last);
 }

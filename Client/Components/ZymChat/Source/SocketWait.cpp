@@ -8,6 +8,18 @@
 
 int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex)
 {
+    // Bytes a socket already holds are read before anything new: waiting on
+    // the handle meanwhile could wait for data that has long arrived.
+    for (short i = 0; i < nCount; ++i)
+    {
+        if (ppSockets[i]->HoldsData())
+        {
+            if (pIndex != nullptr)
+                *pIndex = i;
+            return ZymSocketOk;
+        }
+    }
+
     std::vector<SocketHandle> handles;
     for (short i = 0; i < nCount; ++i)
         handles.push_back(ppSockets[i]->GetHandle());

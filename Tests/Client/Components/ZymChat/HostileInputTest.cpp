@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "ChannelEntry.h"
+#include "MemberIndex.h"
 #include "ChatUnderTest.h"
 
 // What a host or a server can do to the component's state with input it
@@ -52,8 +52,11 @@ TEST_F(JoinedChannelInput, HostTextsWithLineBreaksOrTooLongAreRefusedAndChangeNo
         EXPECT_EQ(0, chat.SendChannelMessage("#home", bad.c_str()));
         chat.SetNickname(bad.c_str());
         EXPECT_EQ("me", chat.Nickname());
+        // Kept in the table, the refused channel would be the one join under
+        // way and take the next unrelated confirmation.
         chat.JoinChannel(("#a" + bad).c_str(), 0);
-        EXPECT_EQ(-1, chat.StateOf("#a" + bad));
+        chat.Dispatch(OwnJoin("#stray"));
+        EXPECT_EQ("-", chat.ReachesHostAs("#stray"));
         chat.SendAttributeUpdate("color", bad.c_str());
         chat.SendAttributeUpdate(bad.c_str(), "blue");
         EXPECT_EQ(Lines(), chat.TakeQueued());
@@ -85,7 +88,6 @@ TEST(HostileServer, ALongConfirmedChannelNameGivesNoLineOverTheLimit)
     // leaves no room for the notices.
     const std::string serverName = "#c" + std::string(488, '7');
     chat.Dispatch(OwnJoin(serverName));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#c"));
     Lines queued = chat.TakeQueued();
     EXPECT_EQ(Lines{"MODE " + serverName + " +s"}, queued);
     EXPECT_TRUE(AllFitOneLine(queued));
@@ -95,6 +97,7 @@ TEST(HostileServer, ALongConfirmedChannelNameGivesNoLineOverTheLimit)
     queued = chat.TakeQueued();
     EXPECT_EQ(Lines{"PONG :" + std::string(504, 'p')}, queued);
     EXPECT_TRUE(AllFitOneLine(queued));
+    EXPECT_EQ(serverName, chat.SendsTo("#c"));
 }
 
 TEST(HostileServer, RepeatedOwnJoinsLeaveOneMapRowPerChannel)
@@ -105,21 +108,20 @@ TEST(HostileServer, RepeatedOwnJoinsLeaveOneMapRowPerChannel)
     chat.JoinChannel("#x", 0);
     for (int i = 1; i <= 3000; ++i)
         chat.Dispatch(OwnJoin("#x" + std::to_string(i)));
-    EXPECT_EQ("#x3000", chat.ServerNameOf("#x"));
-    EXPECT_EQ("#x", chat.HostNameOf("#x3000"));
-    EXPECT_EQ("-", chat.HostNameOf("#x1"));
-    EXPECT_EQ("-", chat.HostNameOf("#x2999"));
-    EXPECT_EQ(1, chat.HostNameRows());
+    EXPECT_EQ("#x3000", chat.SendsTo("#x"));
 
-    // An old name routes nothing any more.
-    chat.Dispatch(":bob!b@h PRIVMSG #x1 :old");
+    // No old name routes anything any more.
+    int nRouting = 0;
+    for (int i = 1; i < 3000; ++i)
+        nRouting += chat.ReachesHostAs("#x" + std::to_string(i)) == "-" ? 0 : 1;
+    EXPECT_EQ(0, nRouting);
     chat.Dispatch(":bob!b@h PRIVMSG #x3000 :new");
     EXPECT_EQ(Lines{"#x bob new"}, sink.Texts(CHAT_EVENT_MESSAGE));
 
     chat.LeaveChannel("#x");
     chat.Dispatch(":me!user@127.0.0.1 PART #x3000");
-    EXPECT_EQ(-1, chat.StateOf("#x"));
-    EXPECT_EQ(0, chat.HostNameRows());
+    EXPECT_EQ("-", chat.SendsTo("#x"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#x3000"));
 }
 
 TEST_F(JoinedChannelInput, MembersAreKeptOnlyForChannelsInTheTableAndLeaveWithTheirOwners)
@@ -127,41 +129,65 @@ TEST_F(JoinedChannelInput, MembersAreKeptOnlyForChannelsInTheTableAndLeaveWithTh
     struct Case
     {
         const char* pszLine;
-        int nTotalAfter;
+        const char* pszMembersAfter;
     };
-    // Applied in order; the member total after each line.
+    // Applied in order; the members of #home after each line, as NICK lines
+    // from each of them would report.
     const Case cases[] = {
-        {":bob!b@h JOIN :#home", 1},
-        {":bob!b@h JOIN :#elsewhere", 1},
-        {":irc 353 me = #elsewhere :carol dave", 1},
-        {":irc 353 me = #home :@carol dave erin", 4},
-        {":carol!c@h QUIT :gone", 3},
-        {":op!o@h KICK #home dave :out", 2},
-        {":op!o@h KICK #home nobody :out", 2},
-        {":bob!b@h PART #home", 1},
-        {":op!o@h KICK #home me :and you", 0},
+        {":bob!b@h JOIN :#home", "bob"},
+        {":bob!b@h JOIN :#elsewhere", "bob"},
+        {":irc 353 me = #elsewhere :carol dave", "bob"},
+        {":irc 353 me = #home :@carol dave erin", "bob carol dave erin"},
+        {":carol!c@h QUIT :gone", "bob dave erin"},
+        {":op!o@h KICK #home dave :out", "bob erin"},
+        {":op!o@h KICK #home nobody :out", "bob erin"},
+        {":bob!b@h PART #home", "erin"},
+        {":op!o@h KICK #home me :and you", ""},
+    };
+    auto membersOfHome = [this] {
+        std::string members;
+        for (const char* pszNick : {"bob", "carol", "dave", "erin", "nobody"})
+        {
+            Lines channels = chat.ChannelsOf(pszNick);
+            EXPECT_TRUE(channels.empty() || channels == Lines{"#home"}) << pszNick;
+            if (!channels.empty())
+                members += members.empty() ? pszNick : std::string(" ") + pszNick;
+        }
+        return members;
     };
     for (const Case& c : cases)
     {
         chat.Dispatch(c.pszLine);
-        EXPECT_EQ(c.nTotalAfter, chat.MemberTotal()) << c.pszLine;
+        EXPECT_EQ(c.pszMembersAfter, membersOfHome()) << c.pszLine;
     }
     // Kicked, the channel stays listed as joined, as after a PART we did not
     // ask for.
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#home"));
+    EXPECT_EQ("#home", chat.SendsTo("#home"));
+    // Nothing was kept of the channel we were not in: joined now, it has
+    // none of those members.
+    chat.JoinConfirmed("#elsewhere", "#elsewhere");
+    for (const char* pszNick : {"bob", "carol", "dave"})
+        EXPECT_EQ(Lines(), chat.ChannelsOf(pszNick)) << pszNick;
 }
 
 TEST_F(JoinedChannelInput, OurOwnPartAndAReJoinUnderAnotherNameDropTheOldMembers)
 {
     chat.Dispatch(":irc 353 me = #home :bob carol");
-    EXPECT_EQ(2, chat.MemberTotal());
+    EXPECT_EQ(Lines{"#home"}, chat.ChannelsOf("bob"));
     chat.JoinChannel("#home", 0);
     chat.Dispatch(OwnJoin("#home2"));
-    EXPECT_EQ(0, chat.MemberTotal());
-    chat.Dispatch(":irc 353 me = #home2 :bob carol");
+    chat.Dispatch(":irc 353 me = #home2 :carol");
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
     chat.LeaveChannel("#home");
     chat.Dispatch(":me!user@127.0.0.1 PART #home2");
-    EXPECT_EQ(0, chat.MemberTotal());
+
+    // Joined again under each earlier name, the channel has none of the
+    // members seen under that name before.
+    chat.JoinConfirmed("#home", "#home");
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
+    chat.JoinChannel("#home", 0);
+    chat.Dispatch(OwnJoin("#home2"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("carol"));
 }
 
 TEST_F(JoinedChannelInput, FiftyThousandMembersOfOneChannelTakeWellUnderASecond)
@@ -178,8 +204,11 @@ TEST_F(JoinedChannelInput, FiftyThousandMembersOfOneChannelTakeWellUnderASecond)
     chat.Dispatch(":member0!m@h PART #home");
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_EQ(49999, chat.MemberTotal());
-    EXPECT_EQ(1, chat.MemberCount("renamed", "#home"));
+    EXPECT_EQ(Lines{"member49999 renamed #home"}, sink.Texts(CHAT_EVENT_NICK));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("member0"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("member49999"));
+    for (const char* pszNick : {"member1", "member25000", "member49998", "renamed"})
+        EXPECT_EQ(Lines{"#home"}, chat.ChannelsOf(pszNick)) << pszNick;
     EXPECT_LT(seconds, 1.0);
     std::printf("50000 members of one channel: %.3f s\n", seconds);
 }
@@ -194,10 +223,13 @@ TEST_F(JoinedChannelInput, AChannelHoldsAtMostItsBoundOfMembers)
             line += "n" + std::to_string(nLine * 40 + i) + " ";
         chat.Dispatch(line);
     }
-    EXPECT_EQ(nBound, chat.MemberTotal());
+    // The first names up to the bound are kept, none after them.
+    EXPECT_EQ(Lines{"#home"}, chat.ChannelsOf("n0"));
+    EXPECT_EQ(Lines{"#home"}, chat.ChannelsOf("n" + std::to_string(nBound - 1)));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("n" + std::to_string(nBound)));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("n" + std::to_string(nBound + 999)));
     chat.Dispatch(":bob!b@h JOIN :#home");
-    chat.Dispatch(":" + std::string(65, 'L') + "!b@h JOIN :#home");
-    EXPECT_EQ(nBound, chat.MemberTotal());
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 }
 
 TEST(HostileServer, APingFloodLeavesOneAnswerForTheLatestPing)
@@ -223,7 +255,6 @@ TEST(HostileServer, RepeatedConfirmationsOfAChannelBeingLeftQueueOnePart)
     for (int i = 0; i < 1000; ++i)
         chat.Dispatch(OwnJoin("#a"));
     EXPECT_EQ((Lines{"JOIN #a", "PART #a"}), chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#a"));
     // Once it went out, a new confirmation is left again.
     chat.Dispatch(OwnJoin("#a"));
     EXPECT_EQ(Lines{"PART #a"}, chat.TakeQueued());
@@ -258,7 +289,7 @@ TEST(OwnNickname, ARefusedNicknameChangeKeepsTheConfirmedNickname)
 
     chat.JoinChannel("#a", 0);
     chat.Dispatch(OwnJoin("#a"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#a"));
+    EXPECT_EQ("#a", chat.SendsTo("#a"));
 }
 
 TEST(OwnNickname, ARenameByTheServerIsFollowed)
@@ -272,13 +303,15 @@ TEST(OwnNickname, ARenameByTheServerIsFollowed)
 
     chat.JoinChannel("#b", 0);
     chat.Dispatch(":me_!user@h JOIN :#b");
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#b"));
+    EXPECT_EQ("#b", chat.SendsTo("#b"));
     chat.LeaveChannel("#b");
+    EXPECT_EQ(Lines{"PART #b"}, chat.TakeQueued());
     chat.Dispatch(":me_!user@h PART #b");
-    EXPECT_EQ(-1, chat.StateOf("#b"));
+    EXPECT_EQ("-", chat.SendsTo("#b"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#b"));
     // The old nickname is another user's now.
     chat.Dispatch(":me!user@h JOIN :#a");
-    EXPECT_EQ(1, chat.MemberCount("me", "#a"));
+    EXPECT_EQ(Lines{"#a"}, chat.ChannelsOf("me"));
 }
 
 TEST(OwnNickname, TheWelcomeNamesUsAsTheServerKnowsUs)
@@ -289,7 +322,7 @@ TEST(OwnNickname, TheWelcomeNamesUsAsTheServerKnowsUs)
     chat.Dispatch(":irc.test 002 ali :Your host");
     chat.JoinChannel("#a", 0);
     chat.Dispatch(":ali!user@h JOIN :#a");
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#a"));
+    EXPECT_EQ("#a", chat.SendsTo("#a"));
 }
 
 TEST(OwnNickname, TheEmptiedNicknameAfterANonzeroAnswerStaysEmpty)
@@ -303,5 +336,5 @@ TEST(OwnNickname, TheEmptiedNicknameAfterANonzeroAnswerStaysEmpty)
     // Our lines are still ours: the server kept the nickname it confirmed.
     chat.JoinChannel("#a", 0);
     chat.Dispatch(OwnJoin("#a"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#a"));
+    EXPECT_EQ("#a", chat.SendsTo("#a"));
 }

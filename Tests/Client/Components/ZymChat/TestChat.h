@@ -7,8 +7,6 @@
 class TestChat : public ZymChat
 {
 public:
-    using ZymChat::m_bListening;
-    using ZymChat::m_bWelcomed;
     using ZymChat::m_Nickname;
     using ZymChat::m_pCommandQueue;
     using ZymChat::m_pLogFile;
@@ -17,15 +15,6 @@ public:
     using ZymChat::sendTxt;
     using ZymChat::TakeNextLine;
     using ZymChat::SendPong;
-
-    // Members kept, read under the lock the background thread takes.
-    size_t MemberTotal()
-    {
-        m_TableLock.Lock();
-        size_t nTotal = m_Members.Total();
-        m_TableLock.Unlock();
-        return nTotal;
-    }
 
     // True when the background thread has ended (or never ran) within the
     // time.

@@ -52,7 +52,6 @@ TEST(ZymChatConnection, ConnectWhereNothingListensReportsMinus1001AndMayBeRetrie
     EXPECT_EQ(1, chat.ConnectToServer("127.0.1.251"));
     ASSERT_TRUE(sink.WaitForCount(1, kWait));
     ASSERT_TRUE(chat.ThreadEnded(kWait));
-    EXPECT_EQ(0, chat.m_bListening);
 
     EXPECT_EQ(1, chat.ConnectToServer("127.0.1.251"));
     ASSERT_TRUE(sink.WaitForCount(2, kWait));
@@ -192,8 +191,10 @@ TEST(ZymChatConnection, ALineSplitOverReadsIsDispatchedWhole)
 {
     Connected c("127.0.1.18");
     ASSERT_TRUE(c.LogIn());
-    c.server.Send("PING :spl");
-    PauseMs(400);
+    // The answer to the whole line before it shows that the first part was
+    // read before the rest was sent.
+    c.server.Send("PING :first\r\nPING :spl");
+    ASSERT_TRUE(c.server.WaitForReceived("PONG :first\r\n", kWait));
     c.server.Send("it\r\n");
     EXPECT_TRUE(c.server.WaitForReceived("PONG :split\r\n", kWait));
 
@@ -210,7 +211,6 @@ TEST(ZymChatConnection, AnOverLongLineIsDroppedAndTheConnectionGoesOn)
     c.server.Send("PING :lost" + std::string(40000, 'x') + "\r\nPING :kept\r\n");
     EXPECT_TRUE(c.server.WaitForReceived("PONG :kept\r\n", kWait));
     EXPECT_EQ(std::string::npos, c.server.Received().find("lost"));
-    EXPECT_EQ(1, c.chat->m_bListening);
 }
 
 TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
@@ -219,8 +219,12 @@ TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
     ASSERT_TRUE(c.LogIn());
     c.server.CloseClient();
     EXPECT_TRUE(c.chat->ThreadEnded(kWait));
-    EXPECT_EQ(0, c.chat->m_bListening);
     EXPECT_EQ(0u, c.sink.Count());
+    // Not welcomed: once the host has closed its side, it may log in again.
+    c.chat->Quit();
+    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.20"));
+    EXPECT_TRUE(c.server.WaitForLines(4, kWait));
+    EXPECT_EQ(2, c.server.ConnectionCount());
 }
 
 TEST(ZymChatConnection, DestructionWhileWaitingClosesTheConnectionWithinAWait)
@@ -260,25 +264,28 @@ TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
     EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
     EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
-    PauseMs(500);
+    // A second thread would log in on a second connection, or a second time
+    // on this one ahead of the nickname change.
+    EXPECT_FALSE(c.server.WaitForConnections(2, 500));
+    c.chat->SetNickname("alice2");
+    ASSERT_TRUE(c.server.WaitForReceived("NICK alice2\r\n", kWait));
     EXPECT_EQ(1, c.server.ConnectionCount());
-    EXPECT_EQ(2u, c.server.ReceivedLines().size());
+    EXPECT_EQ(3u, c.server.ReceivedLines().size());
     EXPECT_EQ(0u, c.sink.Count());
 }
 
 TEST(ZymChatConnection, AfterTheWelcomeConnectToServerIsIgnored)
 {
     Connected c("127.0.1.24");
+    c.chat->JoinChannel("#home", 0);
     ASSERT_TRUE(c.LogIn());
     c.server.SendLine(":irc.test 002 alice :Your host is irc.test");
-    for (int i = 0; i < 50 && c.chat->m_bWelcomed == 0; ++i)
-        PauseMs(20);
-    ASSERT_EQ(1, c.chat->m_bWelcomed);
+    // The welcome is taken once the channel asked for before it is joined.
+    ASSERT_TRUE(c.server.WaitForReceived("JOIN #home\r\n", kWait));
     c.server.CloseClient();
     ASSERT_TRUE(c.chat->ThreadEnded(kWait));
     EXPECT_EQ(0, c.chat->ConnectToServer("127.0.1.24"));
-    PauseMs(300);
-    EXPECT_EQ(1, c.server.ConnectionCount());
+    EXPECT_FALSE(c.server.WaitForConnections(2, 300));
 }
 
 TEST(ZymChatConnection, QuitSendsTheQuitLineBeforeItClosesTheConnection)
@@ -298,13 +305,35 @@ TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
 {
     Connected c("127.0.1.26");
     ASSERT_TRUE(c.LogIn());
-    for (int i = 0; i < 40; ++i)
+    // Lines go out one per wait, and Quit gives up after 20 waits in which
+    // none went out: a few more lines than that show that it waits as long
+    // as they keep going out, not for a fixed time.
+    const int kLines = 24;
+    for (int i = 0; i < kLines; ++i)
         c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
-    // Quit returns once QUIT is out, about one wait per line later.
     c.chat->Quit();
     EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
     auto lines = c.server.ReceivedLines();
-    ASSERT_EQ(43u, lines.size());
-    EXPECT_EQ("LINE 39", lines[41]);
-    EXPECT_EQ("QUIT", lines[42]);
+    ASSERT_EQ(kLines + 3u, lines.size());
+    EXPECT_EQ("LINE " + std::to_string(kLines - 1), lines[kLines + 1]);
+    EXPECT_EQ("QUIT", lines[kLines + 2]);
+}
+
+TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsATlsOne)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    // Nothing listens there: the TLS attempt fails at its connect (natively,
+    // without TLS, as a malformed text).
+    chat.ConnectToServer("ircs://127.0.1.251:7001");
+    ASSERT_TRUE(sink.WaitForError(-1001, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+
+    FakeIrcServer server("127.0.1.37", 7002);
+    ASSERT_TRUE(server.IsListening());
+    chat.SetNickname("porter");
+    EXPECT_EQ(1, chat.ConnectToServer("127.0.1.37:7002"));
+    // Plain text on the wire: the socket is a plain one again.
+    EXPECT_TRUE(server.WaitForReceived("NICK porter\r\nUSER ", kWait));
 }

@@ -47,8 +47,10 @@ TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
 
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.50"));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
-    PauseMs(300);
-    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\n", server.Received());
+    // A line queued now goes out behind anything left from before.
+    chat.SetNickname("alice2");
+    ASSERT_TRUE(server.WaitForReceived("NICK alice2\r\n", kWait));
+    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\nNICK alice2\r\n", server.Received());
 }
 
 TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)

@@ -1,9 +1,8 @@
 #include "ChatUnderTest.h"
 
-#include "ChannelEntry.h"
 #include "SKException.h"
 
-ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname)
+ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname) : m_pSink(&sink)
 {
     SetEventSink(&sink);
     SetNickname(pszNickname);
@@ -37,41 +36,53 @@ std::vector<std::string> ChatUnderTest::TakeQueued()
     return lines;
 }
 
-int ChatUnderTest::StateOf(const std::string& hostName)
+std::string ChatUnderTest::SendsTo(const std::string& hostName)
 {
-    ZymString key(hostName.c_str());
-    return m_Channels.hasKey(key) ? m_Channels.lookup(key)->m_nState : -1;
+    TakeQueued();
+    if (SendChannelMessage(hostName.c_str(), "probe") != 1)
+        return "-";
+    std::vector<std::string> lines = TakeQueued();
+    const std::string head = "PRIVMSG ";
+    const std::string tail = " :probe";
+    if (lines.size() != 1 || lines[0].compare(0, head.size(), head) != 0 ||
+        lines[0].size() < head.size() + tail.size() ||
+        lines[0].compare(lines[0].size() - tail.size(), tail.size(), tail) != 0)
+        return "?";
+    return lines[0].substr(head.size(), lines[0].size() - head.size() - tail.size());
 }
 
-std::string ChatUnderTest::ServerNameOf(const std::string& hostName)
+std::string ChatUnderTest::ReachesHostAs(const std::string& serverName)
 {
-    ZymString key(hostName.c_str());
-    return m_ServerNames.hasKey(key) ? m_ServerNames.lookup(key).Text() : "-";
+    EventRecorder probe;
+    SetEventSink(&probe);
+    Dispatch(":probe!p@h PRIVMSG " + serverName + " :probe");
+    SetEventSink(m_pSink);
+    std::vector<std::string> texts = probe.Texts(CHAT_EVENT_MESSAGE);
+    const std::string tail = " probe probe";
+    if (texts.empty())
+        return "-";
+    if (texts.size() != 1 || texts[0].size() < tail.size())
+        return "?";
+    return texts[0].substr(0, texts[0].size() - tail.size());
 }
 
-std::string ChatUnderTest::HostNameOf(const std::string& serverName)
+std::vector<std::string> ChatUnderTest::ChannelsOf(const std::string& nickname)
 {
-    ZymString key(serverName.c_str());
-    return m_HostNames.hasKey(key) ? m_HostNames.lookup(key).Text() : "-";
-}
-
-int ChatUnderTest::MemberCount(const std::string& nickname, const std::string& serverName)
-{
-    return m_Members.Contains(nickname, serverName) ? 1 : 0;
-}
-
-int ChatUnderTest::MemberTotal()
-{
-    return static_cast<int>(m_Members.Total());
-}
-
-int ChatUnderTest::HostNameRows()
-{
-    int nRows = 0;
-    typedef TList<LookupPair<ZymString, ZymString> > NameList;
-    for (NameList::ConstIterator it(m_HostNames); it.hasCurrent(); it.Step())
-        ++nRows;
-    return nRows;
+    EventRecorder probe;
+    SetEventSink(&probe);
+    const std::string renamed = nickname + "~probe";
+    Dispatch(":" + nickname + "!p@h NICK :" + renamed);
+    Dispatch(":" + renamed + "!p@h NICK :" + nickname);
+    SetEventSink(m_pSink);
+    // Texts are "old new channel": those of the first rename name the channels.
+    const std::string head = nickname + " " + renamed + " ";
+    std::vector<std::string> channels;
+    for (const std::string& text : probe.Texts(CHAT_EVENT_NICK))
+    {
+        if (text.compare(0, head.size(), head) == 0)
+            channels.push_back(text.substr(head.size()));
+    }
+    return channels;
 }
 
 void ChatUnderTest::OpenLog(const char* pszFileName)
