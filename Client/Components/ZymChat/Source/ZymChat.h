@@ -118,6 +118,10 @@ protected:
     bool TakeNextLine(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
+    // Takes lines off the queue unsent until line count nLine has been
+    // taken: a QUIT that an ended connection never sent, with the lines
+    // queued for that connection before it.
+    void DropLinesThrough(long nLine);
     int SendPong(const char* pszPingLine);
 
     // Line routing and inbound handlers (ZymChatInbound.cpp)
@@ -222,7 +226,9 @@ protected:
     // The background thread, set by Run under the BaseThread lock.
     std::thread::id m_WorkerId;
     // A Quit made on the background thread (from a sink call): the loop ends
-    // the connection once the line count m_nQuitLine has been taken.
+    // the connection once the line count m_nQuitLine has been taken. The
+    // count of the last QUIT queued on either thread stays in m_nQuitLine,
+    // so that the next connection can drop it when it never went out.
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;

@@ -81,7 +81,13 @@ void ZymChat::Quit()
         return;
     }
     if (sendTxt("QUIT") == 1)
-        WaitUntilTaken(m_nLinesQueued.load());
+    {
+        long nQuitLine = m_nLinesQueued.load();
+        Lock();
+        m_nQuitLine = nQuitLine;
+        Unlock();
+        WaitUntilTaken(nQuitLine);
+    }
     m_TCPSocket->Disconnect();
 }
 
@@ -138,7 +144,11 @@ void ZymChat::Run()
     bool bStopping = m_bStopping;
     m_WorkerId = std::this_thread::get_id();
     m_bQuitPending = false;
+    long nQuitLine = m_nQuitLine;
     Unlock();
+    // A QUIT that the last connection ended before sending would end this
+    // one as soon as it went out.
+    DropLinesThrough(nQuitLine);
     try
     {
         if (!bStopping)

@@ -133,6 +133,17 @@ bool ZymChat::TakeNextLine(ZymString& line)
     return true;
 }
 
+void ZymChat::DropLinesThrough(long nLine)
+{
+    ZymString line;
+    while (m_nLinesTaken.load() < nLine && m_CommandEvent.TryConsume())
+    {
+        if (!TakeNextLine(line))
+            return;
+        Log("dropped \"%s\", queued for an earlier connection\n", line.Text());
+    }
+}
+
 void ZymChat::ProcessCommandEvent()
 {
     ZymString line;

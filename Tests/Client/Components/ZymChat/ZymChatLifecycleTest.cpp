@@ -83,6 +83,52 @@ TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)
     EXPECT_TRUE(sink.Errors().empty());
 }
 
+TEST(ZymChatQuit, AQuitLeftUnsentByAClosedConnectionDoesNotEndTheNextLogin)
+{
+    FakeIrcServer server("127.0.8.56");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    std::unique_ptr<TestChat> chat(new TestChat());
+    HANDLE hServerClosed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, hServerClosed);
+    // During the login the host picks another nickname and then gives up,
+    // from its sink; the server drops the connection before either line
+    // has gone out.
+    sink.onText = [&](int nCode, const char*) {
+        if (nCode != CHAT_EVENT_MOTD)
+            return;
+        chat->SetNickname("bob");
+        chat->Quit();
+        WaitForSingleObject(hServerClosed, kWait);
+    };
+    chat->SetEventSink(&sink);
+    chat->SetNickname("alice");
+    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    server.SendLine(":irc.test 372 alice :- hello");
+    ASSERT_TRUE(sink.WaitFor(RecordedEvent::Text, CHAT_EVENT_MOTD, kWait));
+    server.CloseClient();
+    SetEvent(hServerClosed);
+    ASSERT_TRUE(chat->ThreadEnded(kWait));
+    sink.onText = nullptr;
+    size_t nFirst = server.Received().size();
+    size_t nFirstLines = server.ReceivedLines().size();
+
+    // The host closes its side and tries again: the new connection logs in
+    // as the host now wants, and nothing of the old connection's quit ends
+    // it.
+    chat->Quit();
+    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
+    ASSERT_TRUE(server.WaitForConnections(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(nFirstLines + 2, kWait));
+    Sleep(300);
+    std::string second = server.Received().substr(nFirst);
+    EXPECT_EQ(std::string::npos, second.find("QUIT")) << second;
+    EXPECT_EQ(0u, second.find("NICK bob\r\n")) << second;
+    EXPECT_EQ(1, chat->m_bListening);
+    CloseHandle(hServerClosed);
+}
+
 TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
 {
     FakeIrcServer server("127.0.8.52");
