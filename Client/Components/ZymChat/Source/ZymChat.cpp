@@ -30,6 +30,7 @@ ZymChat::ZymChat()
       m_nLinesTaken(0),
       m_bLoginSent(false),
       m_bPongWaiting(false),
+      m_bPongTakenLast(false),
       m_bQuitPending(false),
       m_nQuitLine(0)
 {

@@ -114,8 +114,11 @@ protected:
     int sendTxt(const char* pszText, LineSlot slot = QUEUE_IN_ORDER);
     void ProcessCommandEvent();
     // The next line to send: the waiting PONG first, then the oldest queued
-    // line. False when there is none.
+    // line; after a PONG a queued line goes before the next one. False when
+    // there is none.
     bool TakeNextLine(ZymString& line);
+    // Takes the waiting PONG; false when none waits. Under m_PongLock.
+    bool TakeWaitingPongHeld(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
     // Takes lines off the queue unsent until line count nLine has been
@@ -222,6 +225,9 @@ protected:
     ThreadLock m_PongLock;
     ZymString m_WaitingPong;
     bool m_bPongWaiting;
+    // The last line taken was a PONG: a server that pings before every turn
+    // of the loop would otherwise hold back every queued line.
+    bool m_bPongTakenLast;
 
     // The background thread, set by Run under the BaseThread lock.
     std::thread::id m_WorkerId;
