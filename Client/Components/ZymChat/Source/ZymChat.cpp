@@ -32,7 +32,8 @@ ZymChat::ZymChat()
       m_bPongWaiting(false),
       m_bPongTakenLast(false),
       m_bQuitPending(false),
-      m_nQuitLine(0)
+      m_nQuitLine(0),
+      m_bConnectGivenUp(false)
 {
     m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();

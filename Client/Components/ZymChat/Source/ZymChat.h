@@ -238,6 +238,11 @@ protected:
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
+    // Set by a Quit while the thread runs without a live connection (still
+    // connecting): the attempt was given up, not failed, so nothing is
+    // reported and no connect starts. Cleared by the ConnectToServer that
+    // starts the thread. Under the BaseThread lock.
+    bool m_bConnectGivenUp;
 };
 
 #pragma pop_macro("SendMessage")

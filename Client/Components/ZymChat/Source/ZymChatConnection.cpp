@@ -45,6 +45,7 @@ int ZymChat::ConnectToServer(const char* pszServer)
         m_ServerAddress.SetAddress(pszServer);
         m_nPort = kServerPort;
         m_bThreadActive = true;
+        m_bConnectGivenUp = false;
     }
     Unlock();
 
@@ -63,6 +64,12 @@ void ZymChat::Quit()
     // of the next login, and the server would drop that connection at once.
     if (!ConnectionLive())
     {
+        // A connect under way is cut short by the host's wish: no failure
+        // to report, which a host might answer by connecting again.
+        Lock();
+        if (m_bThreadActive)
+            m_bConnectGivenUp = true;
+        Unlock();
         m_TCPSocket->Disconnect();
         return;
     }
@@ -127,12 +134,13 @@ void ZymChat::WaitUntilTaken(long nLines)
 
 void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 {
-    // Once destruction has begun the host may be inside Release: it hears
-    // nothing more, and the failure only ends the thread.
+    // Once destruction has begun the host may be inside Release, and after
+    // a Quit that cut the connect short there is no failure to tell of: the
+    // host hears nothing more, and the failure only ends the thread.
     Lock();
-    bool bStopping = m_bStopping;
+    bool bQuiet = m_bStopping || m_bConnectGivenUp;
     Unlock();
-    if (bStopping)
+    if (bQuiet)
         throw SKException("ChatNetworkingError");
     if (m_pEventSink->ReportError(nCode, pszText) != 0)
         throw SKException("ChatNetworkingError");
@@ -141,7 +149,7 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 void ZymChat::Run()
 {
     Lock();
-    bool bStopping = m_bStopping;
+    bool bStopping = m_bStopping || m_bConnectGivenUp;
     m_WorkerId = std::this_thread::get_id();
     m_bQuitPending = false;
     long nQuitLine = m_nQuitLine;

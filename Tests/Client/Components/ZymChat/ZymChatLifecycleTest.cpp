@@ -27,6 +27,54 @@ namespace
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
+
+    // A listener whose backlog is full takes no further connection: a
+    // component's connect to it waits until it is cut short.
+    struct FullListener
+    {
+        explicit FullListener(const char* pszAddress)
+            : bStarted(false), bReady(false), hListen(INVALID_SOCKET)
+        {
+            WSADATA data;
+            bStarted = WSAStartup(0x0101, &data) == 0;
+            if (!bStarted)
+                return;
+            hListen = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in local = {};
+            local.sin_family = AF_INET;
+            local.sin_port = htons(6667);
+            local.sin_addr.s_addr = inet_addr(pszAddress);
+            if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 ||
+                listen(hListen, 0) != 0)
+                return;
+            for (SOCKET& hFiller : fillers)
+            {
+                hFiller = socket(AF_INET, SOCK_STREAM, 0);
+                u_long nNonBlocking = 1;
+                ioctlsocket(hFiller, FIONBIO, &nNonBlocking);
+                connect(hFiller, reinterpret_cast<sockaddr*>(&local), sizeof(local));
+            }
+            Sleep(200);
+            bReady = true;
+        }
+        ~FullListener()
+        {
+            if (bReady)
+            {
+                for (SOCKET hFiller : fillers)
+                    closesocket(hFiller);
+            }
+            if (hListen != INVALID_SOCKET)
+                closesocket(hListen);
+            if (bStarted)
+                WSACleanup();
+        }
+
+        bool bStarted;
+        bool bReady;
+        SOCKET hListen;
+        SOCKET fillers[4];
+    };
 }
 
 TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
@@ -181,26 +229,8 @@ TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
 
 TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
 {
-    // A listener whose backlog is full takes no further connection: the
-    // component's connect waits until destruction cuts it short.
-    WSADATA data;
-    ASSERT_EQ(0, WSAStartup(0x0101, &data));
-    SOCKET hListen = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(6667);
-    local.sin_addr.s_addr = inet_addr("127.0.8.55");
-    ASSERT_EQ(0, bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)));
-    ASSERT_EQ(0, listen(hListen, 0));
-    SOCKET fillers[4];
-    for (SOCKET& hFiller : fillers)
-    {
-        hFiller = socket(AF_INET, SOCK_STREAM, 0);
-        u_long nNonBlocking = 1;
-        ioctlsocket(hFiller, FIONBIO, &nNonBlocking);
-        connect(hFiller, reinterpret_cast<sockaddr*>(&local), sizeof(local));
-    }
-    Sleep(200);
+    FullListener listener("127.0.8.55");
+    ASSERT_TRUE(listener.bReady);
 
     EventRecorder sink;
     {
@@ -213,9 +243,22 @@ TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
     }
     Sleep(200);
     EXPECT_TRUE(sink.Events().empty());
+}
 
-    for (SOCKET hFiller : fillers)
-        closesocket(hFiller);
-    closesocket(hListen);
-    WSACleanup();
+TEST(ZymChatQuit, AQuitDuringTheConnectReportsNoConnectionError)
+{
+    FullListener listener("127.0.8.57");
+    ASSERT_TRUE(listener.bReady);
+
+    // A host that tries again whenever a connect fails must not hear of a
+    // failure when its user quit.
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.57"));
+    Sleep(500);
+    ASSERT_TRUE(sink.Errors().empty()) << "the connect did not wait";
+    chat.Quit();
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    EXPECT_TRUE(sink.Events().empty());
 }
