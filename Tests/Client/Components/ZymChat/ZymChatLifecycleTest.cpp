@@ -202,6 +202,34 @@ TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
     EXPECT_TRUE(server.WaitForReceived("PRIVMSG #home :made it\r\n", kWait));
 }
 
+TEST(ZymChatNickname, ARenameByTheServerToANameNoNickLineCanCarryLeavesTheLoginWorking)
+{
+    FakeIrcServer server("127.0.8.58");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    // Before the welcome the server renames us to a name with a bare CR,
+    // then drops the connection.
+    server.SendLine(":alice!a@h NICK :al\rice");
+    server.SendLine("PING :seen");
+    ASSERT_TRUE(server.WaitForReceived("PONG :seen\r\n", kWait));
+    server.CloseClient();
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    size_t nFirst = server.Received().size();
+
+    // The host tries again: the login goes out, with the name it has.
+    chat.Quit();
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
+    ASSERT_TRUE(server.WaitForConnections(2, kWait));
+    EXPECT_TRUE(server.WaitForLines(5, kWait));
+    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\n", server.Received().substr(nFirst));
+    EXPECT_TRUE(sink.Errors().empty());
+}
+
 TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
 {
     FakeIrcServer server("127.0.8.53");
