@@ -24,6 +24,11 @@ namespace
     // after the cap in all.
     const int kQuitIdleWaits = 20;
     const int kQuitMaxWaits = 600;
+    // With its socket closed the thread ends within one wait; Quit waits
+    // that long and a little more, so that a ConnectToServer right after it
+    // finds no thread still running and starts one. A thread held in a
+    // sink call is waited for no longer than this.
+    const int kQuitExitWait = 5 * kWaitMilliseconds;
 
     const char* FieldOrFiller(const ZymString& field)
     {
@@ -71,6 +76,8 @@ void ZymChat::Quit()
             m_bConnectGivenUp = true;
         Unlock();
         m_TCPSocket->Disconnect();
+        if (!OnWorkerThread())
+            WaitForExit(kQuitExitWait);
         return;
     }
     if (OnWorkerThread())
@@ -96,6 +103,7 @@ void ZymChat::Quit()
         WaitUntilTaken(nQuitLine);
     }
     m_TCPSocket->Disconnect();
+    WaitForExit(kQuitExitWait);
 }
 
 bool ZymChat::OnWorkerThread()

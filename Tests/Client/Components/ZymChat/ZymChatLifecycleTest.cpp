@@ -177,6 +177,25 @@ TEST(ZymChatQuit, AQuitLeftUnsentByAClosedConnectionDoesNotEndTheNextLogin)
     CloseHandle(hServerClosed);
 }
 
+TEST(ZymChatQuit, AConnectRightAfterAQuitStartsTheNewConnection)
+{
+    FakeIrcServer server("127.0.8.59");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+
+    // Not welcomed: the user gives up this login and tries again at once.
+    chat.Quit();
+    chat.SetNickname("alice2");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
+    EXPECT_TRUE(server.WaitForConnections(2, kWait)) << "the second ConnectToServer did nothing";
+    EXPECT_TRUE(server.WaitForReceived("QUIT\r\nNICK alice2\r\n", kWait));
+}
+
 TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
 {
     FakeIrcServer server("127.0.8.52");
