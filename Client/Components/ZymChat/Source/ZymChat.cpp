@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "ChatLogSetting.h"
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 #include "TCPSocket.h"
@@ -33,7 +34,8 @@ ZymChat::ZymChat()
       m_bPongTakenLast(false),
       m_bQuitPending(false),
       m_nQuitLine(0),
-      m_bConnectGivenUp(false)
+      m_bConnectGivenUp(false),
+      m_bSecureSocket(false)
 {
     m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
@@ -46,6 +48,7 @@ ZymChat::ZymChat()
         delete m_TCPSocket;
         throw;
     }
+    m_pLogFile = OpenConfiguredChatLog();
 }
 
 ZymChat::~ZymChat()

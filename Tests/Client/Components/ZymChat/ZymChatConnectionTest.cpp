@@ -299,3 +299,21 @@ TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
     EXPECT_EQ("LINE 39", lines[41]);
     EXPECT_EQ("QUIT", lines[42]);
 }
+
+TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsATlsOne)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    // Nothing listens there: the TLS attempt fails at its connect.
+    chat.ConnectToServer("ircs://127.0.1.251:7001");
+    ASSERT_TRUE(sink.WaitForError(-1001, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+
+    FakeIrcServer server("127.0.1.37", 7002);
+    ASSERT_TRUE(server.IsListening());
+    chat.SetNickname("porter");
+    EXPECT_EQ(1, chat.ConnectToServer("127.0.1.37:7002"));
+    // Plain text on the wire: the socket is a plain one again.
+    EXPECT_TRUE(server.WaitForReceived("NICK porter\r\nUSER ", kWait));
+}
