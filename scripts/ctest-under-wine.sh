@@ -4,7 +4,8 @@
 # runs ctest there and takes down what it started.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$1
+# Wine takes only an absolute prefix path.
+build=$(cd "$1" && pwd)
 shift
 
 . "$root/scripts/wine-env.sh"

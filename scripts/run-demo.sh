@@ -14,6 +14,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=mingw-i686
 build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+# Relative to where the command was started; Wine needs it absolute.
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
 
 mode=demo nick=guest channel="#lobby"

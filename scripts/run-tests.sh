@@ -6,6 +6,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 preset=mingw-i686
 # ZYM_BUILD_DIR lets several work trees or builds live side by side.
 build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+# Relative to where the command was started; Wine needs it absolute.
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 
 bash "$root/scripts/setup-debian.sh"
 
