@@ -70,13 +70,21 @@ TEST(ZymChatConnection, ARetryAfterAFailedConnectReachesAServerThatListensNow)
     EventRecorder sink;
     TestChat chat;
     chat.SetEventSink(&sink);
-    chat.ConnectToServer("127.0.1.10");
+    // An address that was free a moment ago: nothing listens there until
+    // the server below.
+    std::string address;
+    {
+        FakeIrcServer probe("127.0.1.10");
+        ASSERT_TRUE(probe.IsListening());
+        address = probe.Address();
+    }
+    chat.ConnectToServer(address.c_str());
     ASSERT_TRUE(sink.WaitForCount(1, kWait));
     ASSERT_TRUE(chat.ThreadEnded(kWait));
 
-    FakeIrcServer server("127.0.1.10");
-    ASSERT_TRUE(server.IsListening());
-    chat.ConnectToServer("127.0.1.10");
+    FakeIrcServer server(address.c_str());
+    ASSERT_EQ(address, server.Address());
+    chat.ConnectToServer(address.c_str());
     EXPECT_TRUE(server.WaitForReceived("USER", kWait));
     EXPECT_EQ(1u, sink.Count());
 }
@@ -94,7 +102,7 @@ TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithI
 {
     Connected c("127.0.1.12");
     ASSERT_TRUE(c.server.IsListening());
-    c.chat->ConnectToServer("127.0.1.12");
+    c.chat->ConnectToServer(c.server.Address().c_str());
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     EXPECT_EQ("NICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
 }
@@ -178,7 +186,7 @@ TEST(ZymChatConnection, SendPongQueuesTheTokenCutToOneLine)
     ASSERT_TRUE(server.IsListening());
     EventRecorder sink;
     chat.SetEventSink(&sink);
-    chat.ConnectToServer("127.0.1.17");
+    chat.ConnectToServer(server.Address().c_str());
     ASSERT_TRUE(server.WaitForLines(5, kWait));
     auto lines = server.ReceivedLines();
     EXPECT_EQ("PONG :a b", lines[0]);
@@ -241,7 +249,7 @@ TEST(ZymChatConnection, DestructionRightAfterConnectToServerEndsTheThread)
     {
         std::unique_ptr<TestChat> chat(new TestChat());
         chat->SetEventSink(&sink);
-        chat->ConnectToServer("127.0.1.22");
+        chat->ConnectToServer(server.Address().c_str());
         DWORD nStart = GetTickCount();
         chat.reset();
         EXPECT_LT(GetTickCount() - nStart, 1000u);
@@ -252,8 +260,8 @@ TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
 {
     Connected c("127.0.1.23");
     ASSERT_TRUE(c.server.IsListening());
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     Sleep(500);
     EXPECT_EQ(1, c.server.ConnectionCount());
@@ -271,7 +279,7 @@ TEST(ZymChatConnection, AfterTheWelcomeConnectToServerIsIgnored)
     ASSERT_EQ(1, c.chat->m_bWelcomed);
     c.server.CloseClient();
     ASSERT_TRUE(c.chat->ThreadEnded(kWait));
-    EXPECT_EQ(0, c.chat->ConnectToServer("127.0.1.24"));
+    EXPECT_EQ(0, c.chat->ConnectToServer(c.server.Address().c_str()));
     Sleep(300);
     EXPECT_EQ(1, c.server.ConnectionCount());
 }
@@ -293,13 +301,16 @@ TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
 {
     Connected c("127.0.1.26");
     ASSERT_TRUE(c.LogIn());
-    for (int i = 0; i < 40; ++i)
+    // A few more lines than Quit's 20 waits without progress: only a Quit
+    // that keeps waiting while lines leave sees them all out.
+    const int kLines = 24;
+    for (int i = 0; i < kLines; ++i)
         c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
     // Quit returns once QUIT is out, about one wait per line later.
     c.chat->Quit();
     EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
     auto lines = c.server.ReceivedLines();
-    ASSERT_EQ(43u, lines.size());
-    EXPECT_EQ("LINE 39", lines[41]);
-    EXPECT_EQ("QUIT", lines[42]);
+    ASSERT_EQ(static_cast<size_t>(kLines + 3), lines.size());
+    EXPECT_EQ("LINE " + std::to_string(kLines - 1), lines[kLines + 1]);
+    EXPECT_EQ("QUIT", lines[kLines + 2]);
 }
