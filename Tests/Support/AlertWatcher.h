@@ -26,7 +26,9 @@ AlertBox CloseMessageBox(const char* pszCaption, DWORD nTimeoutMs, DWORD nProces
 
 // Runs CloseMessageBox on its own thread from construction on, so the code
 // under test can show its box on the test's thread. By default it looks for
-// an "Alert!" box of the current process.
+// an "Alert!" box of the current process. A watcher that gives up ends the
+// test program with exit code 1 and says why: a box that came later would
+// hold the test's thread with nobody left to close it.
 class AlertWatcher
 {
 public:
