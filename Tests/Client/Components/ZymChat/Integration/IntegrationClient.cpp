@@ -41,7 +41,8 @@ const std::string& IntegrationClient::Nickname() const
     return m_Nickname;
 }
 
-void IntegrationClient::Login(const std::string& nickname, const std::string& channel)
+void IntegrationClient::Login(const std::string& nickname, const std::string& channel,
+                              const std::string& server)
 {
     m_Nickname = nickname;
     m_pChat->SetNickname(nickname.c_str());
@@ -51,7 +52,7 @@ void IntegrationClient::Login(const std::string& nickname, const std::string& ch
     {
         m_pChat->JoinChannel(channel.c_str(), 0);
     }
-    m_pChat->ConnectToServer(TestServer::Address().c_str());
+    m_pChat->ConnectToServer(server.empty() ? TestServer::Address().c_str() : server.c_str());
 }
 
 bool IntegrationClient::WaitJoined(const std::string& channel)
