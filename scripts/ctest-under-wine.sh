@@ -11,6 +11,9 @@ shift
 . "$root/scripts/wine-env.sh"
 trap zym_down EXIT
 zym_x_up
+# Xvfb leaves the caller's process group; a caller that must end it after a
+# kill finds it here.
+[ -z "${ZYM_XVFB_PID_FILE:-}" ] || echo "$zym_xvfb_pid" >"$ZYM_XVFB_PID_FILE"
 zym_wine_up
 
 ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 "$@"
