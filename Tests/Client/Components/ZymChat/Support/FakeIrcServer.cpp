@@ -7,6 +7,14 @@
 namespace
 {
     const int kPollMs = 20;
+
+    // Wine answers a bind to an address that another program listens on
+    // with WSAEACCES when SO_REUSEADDR is set, as Windows does for an
+    // address in exclusive use.
+    bool AddressTaken(int nError)
+    {
+        return nError == WSAEADDRINUSE || nError == WSAEACCES;
+    }
 }
 
 FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
@@ -25,7 +33,7 @@ FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
     // side rarely try the same addresses; each try is one bind.
     const int kFallbacks = 2000;
     int nStart = static_cast<int>(GetCurrentProcessId() % kFallbacks);
-    for (int i = 0; hListen == INVALID_SOCKET && WSAGetLastError() == WSAEADDRINUSE && i < kFallbacks;
+    for (int i = 0; hListen == INVALID_SOCKET && AddressTaken(WSAGetLastError()) && i < kFallbacks;
          ++i)
     {
         int n = (nStart + i) % kFallbacks;
