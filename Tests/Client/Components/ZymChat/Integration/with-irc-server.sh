@@ -49,6 +49,9 @@ ServerGID = 65534
 PingTimeout = 5
 PongTimeout = 10
 MaxConnectionsIP = 20
+# No flood penalty (as fakelag="off" for InspIRCd): a test's burst of
+# commands would otherwise be answered one per second.
+MaxPenaltyTime = 0
 [Options]
 PAM = no
 Ident = no
