@@ -5,6 +5,10 @@
 #   scripts/run-demo.sh                          the conversation, non-interactive
 #   scripts/run-demo.sh --interactive [NICK] [CHANNEL]
 #                                              chat by hand with the console host
+#   scripts/run-demo.sh --tls [...]              the same over TLS: a demo authority
+#                                              trusted only in the demo's prefix,
+#                                              the server's TLS port on localhost;
+#                                              prints the protocol and cipher
 #
 # Installs what is missing, builds, and runs the Windows programs under Wine.
 # The conversation runs in a network of its own where root may make one, so
@@ -21,7 +25,11 @@ mkdir -p "$build"
 build=$(cd "$build" && pwd)
 address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
 
-mode=demo nick=guest channel="#lobby"
+mode=demo nick=guest channel="#lobby" tls=""
+if [ "${1:-}" = --tls ]; then
+  tls=yes
+  shift
+fi
 case "${1:-}" in
   "") ;;
   --interactive | -i)
@@ -30,7 +38,7 @@ case "${1:-}" in
     channel="${3:-#lobby}"
     ;;
   *)
-    sed -n '2,12s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,18s/^# \{0,1\}//p' "$0" >&2
     exit 2
     ;;
 esac
@@ -43,13 +51,13 @@ cd "$root"
 if [ -z "${ZYM_ISOLATED:-}" ]; then
   bash "$root/scripts/setup-debian.sh"
   cmake --preset "$preset" -B "$build" >/dev/null
-  cmake --build "$build" --target ChatDemo ChatHost >/dev/null
+  cmake --build "$build" --target ChatDemo ChatHost ${tls:+TrustTestAuthority} >/dev/null
   # The conversation needs nobody else: it runs in a network and process
   # namespace of its own (see isolated.sh), which ends with it. People who
   # chat by hand must reach one server, so that stays on the machine's
   # loopback.
   if [ "$mode" = demo ]; then
-    ZYM_BUILD_DIR="$build" exec bash "$root/scripts/isolated.sh" bash "$0"
+    ZYM_BUILD_DIR="$build" exec bash "$root/scripts/isolated.sh" bash "$0" ${tls:+--tls}
   fi
 fi
 
@@ -80,6 +88,9 @@ cleanup() {
     rm -f "$demo_dir/ngircd.pid" "$demo_dir/ngircd.address"
   fi
   cleanup_server
+  if [ -n "$tls" ] && [ -f "$tls_dir/authority.sha1" ]; then
+    wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$(cat "$tls_dir/authority.sha1")" /f >/dev/null 2>&1 || true
+  fi
   zym_down
 }
 trap cleanup EXIT
@@ -88,6 +99,10 @@ trap cleanup EXIT
 listening() { ss -Hltnp "src $1:6667" 2>/dev/null | grep -q "pid=$2,"; }
 # Address and program of every listener on port 6667, for the messages.
 holders() { ss -Hltnp 'sport = :6667' 2>/dev/null | awk '{print "  " $4, $6}' || true; }
+
+ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
+tls_dir="$demo_dir/tls"
+tls_port=6697
 
 # Starts ngircd on address $1; succeeds once it listens there.
 start_server() {
@@ -98,7 +113,7 @@ Info = Local chat server of the demo
 AdminInfo1 = Chat demo
 AdminInfo2 = Loopback only
 AdminEMail = nobody@demo.local
-Listen = $1
+Listen = $1${tls:+,127.0.0.1}
 Ports = 6667
 MotdPhrase = "Welcome to the local chat server of the demo"
 ServerUID = 65534
@@ -108,6 +123,15 @@ PAM = no
 Ident = no
 DNS = no
 EOF
+  if [ -n "$tls" ]; then
+    cat >>"$demo_dir/ngircd.conf" <<EOF
+[SSL]
+CertFile = $tls_dir/good.pem
+KeyFile = $tls_dir/good.key
+CipherList = SECURE128:-VERS-SSL3.0
+Ports = $tls_port
+EOF
+  fi
   "$ngircd_program" -n -f "$demo_dir/ngircd.conf" >"$demo_dir/ngircd.log" 2>&1 &
   server_pid=$!
   for _ in $(seq 100); do
@@ -119,7 +143,6 @@ EOF
   return 1
 }
 
-ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
 running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
 running_address=$(cat "$demo_dir/ngircd.address" 2>/dev/null || true)
 if [ "$mode" = interactive ] && [ -n "$running_pid" ] && [ -n "$running_address" ] &&
@@ -127,6 +150,12 @@ if [ "$mode" = interactive ] && [ -n "$running_pid" ] && [ -n "$running_address"
   address=$running_address
   echo "* joining the server of the other session on $address"
 else
+  if [ -n "$tls" ]; then
+    # A fresh authority for this session, for the server's certificate on
+    # localhost; the key only lives in the build folder.
+    bash "$root/Tests/Client/Components/ZymChat/Tls/make-test-certificates.sh" "$tls_dir" >/dev/null
+    chmod 644 "$tls_dir/good.key"
+  fi
   first=$address address=""
   for try in $(seq 0 9); do
     [ $(( ${first##*.} + try )) -le 254 ] || break
@@ -153,11 +182,36 @@ fi
 
 zym_wine_up
 
+server="$address"
+if [ -n "$tls" ]; then
+  if ! ss -Hltn "src 127.0.0.1:$tls_port" 2>/dev/null | grep -q .; then
+    echo "the server takes no TLS on 127.0.0.1:$tls_port (was it started without --tls?)" >&2
+    exit 1
+  fi
+  server="ircs://localhost:$tls_port"
+  # Trusted in this prefix only, and taken out again when the demo ends.
+  wine "$build/Tests/Client/Components/ZymChat/Tls/TrustTestAuthority.exe" \
+    "$(wine winepath -w "$tls_dir/authority.der" 2>/dev/null)"
+  # The components' log names what each connection negotiated.
+  chat_log="$demo_dir/chat-$nick.log"
+  : >"$chat_log"
+  wine reg add 'HKCU\SOFTWARE\Quillmarsh\SkelvaneClient\2.0' /v ChatLogFile \
+    /d "$(wine winepath -w "$chat_log" 2>/dev/null)" /f >/dev/null
+  echo "* TLS on 127.0.0.1 port $tls_port; the server text is $server"
+fi
+
+status=0
 if [ "$mode" = demo ]; then
-  wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$address" </dev/null
+  wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$server" </dev/null || status=$?
 else
   if [ -n "$server_pid" ]; then
-    echo "* another person can join: scripts/run-demo.sh --interactive OTHERNICK"
+    echo "* another person can join: scripts/run-demo.sh ${tls:+--tls }--interactive OTHERNICK"
   fi
-  wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$address"
+  wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$server" || status=$?
 fi
+if [ -n "$tls" ]; then
+  wine reg delete 'HKCU\SOFTWARE\Quillmarsh\SkelvaneClient\2.0' /v ChatLogFile /f >/dev/null 2>&1 || true
+  echo "* negotiated, as the components logged it:"
+  grep -a "^TLS with " "$chat_log" | tr -d '\r' | sed 's/^/    /' || echo "    (nothing logged)"
+fi
+exit "$status"

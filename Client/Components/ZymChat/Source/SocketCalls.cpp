@@ -55,6 +55,18 @@ int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, sh
     limit.tv_sec = nTimeout > 0 ? nTimeout / 1000 : 0;
     limit.tv_usec = nTimeout > 0 ? (nTimeout % 1000) * 1000 : 0;
 
+    // Bytes a socket already holds are read before anything new: waiting on
+    // the handle meanwhile could wait for data that has long arrived.
+    for (short i = 0; i < nCount; ++i)
+    {
+        if (ppSockets[i]->HoldsData())
+        {
+            if (pIndex != nullptr)
+                *pIndex = i;
+            return ZymSocketOk;
+        }
+    }
+
     fd_set readSet;
     FD_ZERO(&readSet);
     for (short i = 0; i < nCount; ++i)

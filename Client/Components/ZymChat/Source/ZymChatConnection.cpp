@@ -6,6 +6,7 @@
 #include "LineAssembler.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
+#include "ServerSocketFactory.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
 #include "TCPSocket.h"
@@ -42,8 +43,7 @@ int ZymChat::ConnectToServer(const char* pszServer)
     if (bStart)
     {
         // The address is only written while no thread can be reading it.
-        m_ServerAddress.SetAddress(pszServer);
-        m_nPort = kServerPort;
+        UseServerText(pszServer);
         m_bThreadActive = true;
     }
     Unlock();
@@ -57,11 +57,65 @@ int ZymChat::ConnectToServer(const char* pszServer)
     return 1;
 }
 
+void ZymChat::UseServerText(const char* pszServer)
+{
+    m_Server.Parse(pszServer);
+    m_ServerAddress.SetAddress(m_Server.IsValid() ? m_Server.Host().Text() : pszServer);
+    m_nPort = m_Server.IsValid() ? m_Server.Port() : kServerPort;
+    // A TLS socket is made for one host name; a plain one is kept, as it
+    // always was, from one attempt to the next.
+    if (m_Server.IsValid() && (m_Server.IsSecure() || m_bSecureSocket))
+    {
+        TCPSocket* pSocket = NewServerSocket(m_Server, m_pLogFile);
+        m_TCPSocket->Disconnect();
+        delete m_TCPSocket;
+        m_TCPSocket = pSocket;
+        m_bSecureSocket = m_Server.IsSecure();
+    }
+}
+
 void ZymChat::Quit()
 {
+    // Without a connection a QUIT would wait in the queue and go out ahead
+    // of the next login, and the server would drop that connection at once.
+    if (!ConnectionLive())
+    {
+        m_TCPSocket->Disconnect();
+        return;
+    }
+    if (OnWorkerThread())
+    {
+        // From a sink call: this thread is the one that sends, so it cannot
+        // wait here for its own line; the loop ends the connection once the
+        // QUIT line has gone out.
+        if (sendTxt("QUIT") == 1)
+        {
+            Lock();
+            m_bQuitPending = true;
+            m_nQuitLine = m_nLinesQueued.load();
+            Unlock();
+        }
+        return;
+    }
     if (sendTxt("QUIT") == 1)
         WaitUntilTaken(m_nLinesQueued.load());
     m_TCPSocket->Disconnect();
+}
+
+bool ZymChat::OnWorkerThread()
+{
+    Lock();
+    bool bWorker = m_bThreadActive && m_WorkerId == std::this_thread::get_id();
+    Unlock();
+    return bWorker;
+}
+
+bool ZymChat::ConnectionLive()
+{
+    Lock();
+    bool bLive = m_bThreadActive && m_bListening == 1 && !m_bStopping;
+    Unlock();
+    return bLive && m_TCPSocket->GetConnectionState() == 1;
 }
 
 void ZymChat::WaitUntilTaken(long nLines)
@@ -84,6 +138,13 @@ void ZymChat::WaitUntilTaken(long nLines)
 
 void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 {
+    // Once destruction has begun the host may be inside Release: it hears
+    // nothing more, and the failure only ends the thread.
+    Lock();
+    bool bStopping = m_bStopping;
+    Unlock();
+    if (bStopping)
+        throw SKException("ChatNetworkingError");
     if (m_pEventSink->ReportError(nCode, pszText) != 0)
         throw SKException("ChatNetworkingError");
 }
@@ -92,10 +153,17 @@ void ZymChat::Run()
 {
     Lock();
     bool bStopping = m_bStopping;
+    m_WorkerId = std::this_thread::get_id();
+    m_bQuitPending = false;
     Unlock();
     try
     {
-        if (!bStopping)
+        if (!bStopping && !m_Server.IsValid())
+        {
+            Log("The server text is malformed\n");
+            ReportNetworkError(-1001, "-1001 connection error occured");
+        }
+        else if (!bStopping)
         {
             int nResult = m_TCPSocket->Connect(m_ServerAddress, m_nPort);
             if (nResult == ZymNetworkNotStarted)
@@ -108,8 +176,7 @@ void ZymChat::Run()
                 Log("m_TCPSocket->Connect() returned %d\n", nResult);
                 // A socket whose connect failed is not used again: the next
                 // attempt gets a fresh one.
-                if (m_TCPSocket->GetConnectionState() == 2)
-                    m_TCPSocket->Disconnect();
+                m_TCPSocket->Disconnect();
                 ReportNetworkError(-1001, "-1001 connection error occured");
             }
             else if (QueueLoginLines())
@@ -133,6 +200,10 @@ void ZymChat::Run()
     catch (...)
     {
     }
+    {
+        ScopedThreadLock hold(m_TableLock);
+        m_bLoginSent = false;
+    }
     Lock();
     m_bThreadActive = false;
     Unlock();
@@ -149,7 +220,10 @@ bool ZymChat::QueueLoginLines()
         return false;
     std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
                   FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    return sendTxt(m_LineBuffer) == 1;
+    if (sendTxt(m_LineBuffer) != 1)
+        return false;
+    m_bLoginSent = true;
+    return true;
 }
 
 void ZymChat::ListenLoop()
@@ -170,7 +244,10 @@ void ZymChat::ListenLoop()
             short nIndex = 0;
             int nWait = WaitForReadable(&pSocket, 1, kWaitMilliseconds, &nIndex);
             if (m_CommandEvent.TryConsume())
+            {
                 ProcessCommandEvent();
+                EndConnectionAfterQuit();
+            }
             if (nWait == ZymSocketOk)
             {
                 bReadAgain = ReadChunk(*m_TCPSocket, lines);
@@ -219,4 +296,18 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
         DispatchLine(pszLine);
     });
     return nRead == kReadSize && !bEndsLine;
+}
+
+void ZymChat::EndConnectionAfterQuit()
+{
+    Lock();
+    bool bEnd = m_bQuitPending && m_nLinesTaken.load() >= m_nQuitLine;
+    if (bEnd)
+    {
+        m_bQuitPending = false;
+        m_bListening = 0;
+    }
+    Unlock();
+    if (bEnd)
+        m_TCPSocket->Disconnect();
 }

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <future>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "ChannelEntry.h"
 #include "ChatUnderTest.h"
 
 namespace
@@ -33,13 +33,9 @@ TEST(ChannelTable, ServerNameWithDigitsAppendedIsMappedBothWays)
     chat.Welcome();
     chat.JoinChannel("#chat", 0);
     EXPECT_EQ(Lines{"JOIN #chat"}, chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#chat"));
-    EXPECT_EQ("-", chat.ServerNameOf("#chat"));
+    EXPECT_EQ("-", chat.SendsTo("#chat"));
 
     chat.Dispatch(OwnJoin("#chat42"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#chat"));
-    EXPECT_EQ("#chat42", chat.ServerNameOf("#chat"));
-    EXPECT_EQ("#chat", chat.HostNameOf("#chat42"));
     EXPECT_EQ(Lines{"NOTICE #chat42 :ZYMATTRIBREQUEST"}, chat.TakeQueued());
 
     EXPECT_EQ(1, chat.SendChannelMessage("#chat", "hi all"));
@@ -79,13 +75,15 @@ TEST(ChannelTable, JoinsBeforeTheWelcomeWaitAndGoOutInTableOrder)
     chat.JoinChannel("#a", 0);
     chat.JoinChannel("#b", 0);
     EXPECT_TRUE(chat.TakeQueued().empty());
-    EXPECT_EQ(CHANNEL_PENDING, chat.StateOf("#a"));
-    EXPECT_EQ(CHANNEL_PENDING, chat.StateOf("#b"));
+    EXPECT_EQ("-", chat.SendsTo("#a"));
 
     chat.Welcome();
     EXPECT_EQ((Lines{"JOIN #b", "JOIN #a"}), chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#a"));
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#b"));
+    // Both are being joined now: each confirmation is taken.
+    chat.Dispatch(OwnJoin("#a"));
+    chat.Dispatch(OwnJoin("#b"));
+    EXPECT_EQ("#a", chat.SendsTo("#a"));
+    EXPECT_EQ("#b", chat.SendsTo("#b"));
 }
 
 TEST(ChannelTable, UnrelatedConfirmationMatchesOnlyASingleJoinUnderWay)
@@ -96,15 +94,15 @@ TEST(ChannelTable, UnrelatedConfirmationMatchesOnlyASingleJoinUnderWay)
     chat.JoinChannel("#two", 0);
     chat.Welcome();
     chat.Dispatch(OwnJoin("#three5"));
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#one"));
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#two"));
-    EXPECT_EQ("-", chat.HostNameOf("#three5"));
+    EXPECT_EQ("-", chat.SendsTo("#one"));
+    EXPECT_EQ("-", chat.SendsTo("#two"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#three5"));
 
     chat.Dispatch(OwnJoin("#two"));
     chat.Dispatch(OwnJoin("#three5"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#one"));
-    EXPECT_EQ("#three5", chat.ServerNameOf("#one"));
-    EXPECT_EQ("#one", chat.HostNameOf("#three5"));
+    EXPECT_EQ("#three5", chat.SendsTo("#one"));
+    EXPECT_EQ("#one", chat.ReachesHostAs("#three5"));
+    EXPECT_TRUE(sink.Events().empty());
 }
 
 TEST(ChannelTable, ConfirmationWithNoChannelAskedForChangesNothing)
@@ -113,9 +111,9 @@ TEST(ChannelTable, ConfirmationWithNoChannelAskedForChangesNothing)
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.Dispatch(OwnJoin("#7"));
-    EXPECT_EQ(-1, chat.StateOf("#7"));
-    EXPECT_EQ("-", chat.HostNameOf("#7"));
     EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_EQ("-", chat.SendsTo("#7"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#7"));
 }
 
 TEST(ChannelTable, LeaveWhileJoiningPartsOnceTheJoinIsConfirmed)
@@ -126,16 +124,18 @@ TEST(ChannelTable, LeaveWhileJoiningPartsOnceTheJoinIsConfirmed)
     chat.JoinChannel("#brief", 0);
     chat.LeaveChannel("#brief");
     EXPECT_EQ(Lines{"JOIN #brief"}, chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#brief"));
 
     chat.Dispatch(OwnJoin("#brief9"));
     EXPECT_EQ(Lines{"PART #brief9"}, chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#brief"));
+    // Still being left: no message goes out to it.
+    EXPECT_EQ("-", chat.SendsTo("#brief"));
 
     chat.Dispatch(OwnPart("#brief9"));
-    EXPECT_EQ(-1, chat.StateOf("#brief"));
-    EXPECT_EQ("-", chat.ServerNameOf("#brief"));
-    EXPECT_EQ("-", chat.HostNameOf("#brief9"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#brief9"));
+    // The entry is gone: a late confirmation is no longer ours to leave.
+    chat.Dispatch(OwnJoin("#brief9"));
+    EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_EQ("-", chat.SendsTo("#brief"));
     EXPECT_TRUE(sink.Events().empty());
 }
 
@@ -149,7 +149,9 @@ TEST(ChannelTable, LeaveBeforeTheWelcomeKeepsTheEntryUnjoined)
     chat.LeaveChannel("#never");
     chat.Welcome();
     EXPECT_TRUE(chat.TakeQueued().empty());
-    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#early"));
+    // Kept as being left: a confirmation the server sends anyway is left.
+    chat.Dispatch(OwnJoin("#early"));
+    EXPECT_EQ(Lines{"PART #early"}, chat.TakeQueued());
     std::string log = chat.LogText();
     EXPECT_NE(std::string::npos, log.find("--> The channel state is not joined.  It is 0\n"));
     EXPECT_NE(std::string::npos,
@@ -167,12 +169,9 @@ TEST(ChannelTable, PartTheHostDidNotAskForKeepsTheChannelButDropsItsMembers)
     chat.Dispatch(":bob!b@h JOIN :#other");
 
     chat.Dispatch(OwnPart("#kept2"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#kept"));
-    EXPECT_EQ("#kept2", chat.ServerNameOf("#kept"));
-    EXPECT_EQ(0, chat.MemberCount("bob", "#kept2"));
-    EXPECT_EQ(0, chat.MemberCount("carol", "#kept2"));
-    EXPECT_EQ(1, chat.MemberCount("bob", "#other"));
-    EXPECT_EQ(1, chat.MemberTotal());
+    EXPECT_EQ("#kept2", chat.SendsTo("#kept"));
+    EXPECT_EQ(Lines{"#other"}, chat.ChannelsOf("bob"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("carol"));
 }
 
 TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
@@ -184,12 +183,15 @@ TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
     chat.Dispatch(":bob!b@h JOIN :#room3");
     chat.LeaveChannel("#room");
     EXPECT_EQ(Lines{"PART #room3"}, chat.TakeQueued());
-    EXPECT_EQ(CHANNEL_LEAVING, chat.StateOf("#room"));
+    EXPECT_EQ(-1, chat.SendChannelMessage("#room", "while leaving"));
 
     chat.Dispatch(":me!u@h PART #room3 :bye now");
-    EXPECT_EQ(-1, chat.StateOf("#room"));
-    EXPECT_EQ(0, chat.MemberTotal());
     EXPECT_EQ(-1, chat.SendChannelMessage("#room", "hello?"));
+    EXPECT_EQ("-", chat.ReachesHostAs("#room3"));
+    // Joined again under the same name, the channel has none of the old
+    // members.
+    chat.JoinConfirmed("#room", "#room3");
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 }
 
 TEST(ChannelTable, ChannelNamesAreCaseSensitive)
@@ -198,23 +200,27 @@ TEST(ChannelTable, ChannelNamesAreCaseSensitive)
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#Case", "#Case");
-    EXPECT_EQ(-1, chat.StateOf("#case"));
     EXPECT_EQ(-1, chat.SendChannelMessage("#case", "x"));
     chat.Dispatch(":bob!b@h PRIVMSG #case :x");
     EXPECT_TRUE(sink.Texts(CHAT_EVENT_MESSAGE).empty());
 }
 
-TEST(ChannelTable, EmptiedNicknameTakesNoJoinAsOwn)
+TEST(ChannelTable, NicknameEmptiedBeforeTheWelcomeTakesNoJoinAsOwn)
 {
     EventRecorder sink(1);
     ChatUnderTest chat(sink);
-    chat.Welcome();
     chat.JoinChannel("#x", 0);
     chat.Dispatch(":irc.test 433 * me :Nickname is already in use");
     ASSERT_EQ("", chat.Nickname());
+    chat.Dispatch(":irc.test 002 * :Your host");
     chat.Dispatch(":me!u@h JOIN :#x");
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#x"));
-    EXPECT_EQ(1, chat.MemberCount("me", "#x"));
+    EXPECT_EQ("-", chat.SendsTo("#x"));
+    // Not a channel of ours yet: its members are not kept, and still being
+    // joined, it is taken once our own join under a new nickname comes.
+    chat.SetNickname("me2");
+    chat.Dispatch(":me2!u@h JOIN :#x");
+    EXPECT_EQ("#x", chat.SendsTo("#x"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("me"));
 }
 
 // The host may act on the component from inside a sink call: the table lock
@@ -277,19 +283,26 @@ TEST(ChannelTableLock, HostOperationsAndInboundLinesFromTwoThreads)
     }
     host.join();
 
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#busy"));
-    EXPECT_EQ(1, chat.MemberCount("other", "#busy1"));
     EXPECT_FALSE(chat.TakeQueued().empty());
+    EXPECT_EQ("#busy1", chat.SendsTo("#busy"));
+    EXPECT_EQ(Lines{"#busy"}, chat.ChannelsOf("other"));
 }
 
 // Each handler and host operation that touches the table waits while another
-// thread holds the table lock, and goes on once it is released.
+// thread holds the table lock, and goes on once it is released. Every worker
+// has certainly started before the wait, so an operation that skips the lock
+// ends within the wait and fails the test; none of them may have queued a
+// line or told the sink anything while the lock was held.
 TEST(ChannelTableLock, EveryTableOperationWaitsForTheLock)
 {
     EventRecorder sink(1);
     ChatUnderTest chat(sink);
     chat.Welcome();
     chat.JoinConfirmed("#held", "#held1");
+    // The welcome takes it too, on a component not yet welcomed.
+    ChatUnderTest fresh(sink);
+    fresh.JoinChannel("#later", 0);
+    sink.Clear();
 
     struct Operation
     {
@@ -314,33 +327,58 @@ TEST(ChannelTableLock, EveryTableOperationWaitsForTheLock)
         {"NICK", [&] { chat.Dispatch(":bob!b@h NICK :bobby"); }},
         {"353", [&] { chat.Dispatch(":irc.test 353 me = #held1 :bob"); }},
         {"433", [&] { chat.Dispatch(":irc.test 433 * me :in use"); }},
+        {"welcome", [&] { fresh.Welcome(); }},
     };
+    const size_t nOperations = sizeof(operations) / sizeof(operations[0]);
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t nStarted = 0;
+    std::vector<std::string> finished;
+    auto record = [&](size_t* pCount, const char* pszName) {
+        std::lock_guard<std::mutex> hold(mutex);
+        if (pCount != nullptr)
+            ++*pCount;
+        else
+            finished.push_back(pszName);
+        changed.notify_all();
+    };
+
+    chat.HoldTableLock();
+    fresh.HoldTableLock();
+    std::vector<std::thread> workers;
     for (const Operation& operation : operations)
     {
-        chat.HoldTableLock();
-        std::atomic<bool> done(false);
-        std::thread worker([&] {
+        workers.emplace_back([&] {
+            record(&nStarted, nullptr);
             operation.run();
-            done = true;
+            record(nullptr, operation.pszName);
         });
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        EXPECT_FALSE(done) << operation.pszName;
-        chat.ReleaseTableLock();
-        worker.join();
-        EXPECT_TRUE(done) << operation.pszName;
     }
-
-    // The welcome takes it too, on a component not yet welcomed.
-    ChatUnderTest fresh(sink);
-    fresh.HoldTableLock();
-    std::atomic<bool> welcomed(false);
-    std::thread worker([&] {
-        fresh.Welcome();
-        welcomed = true;
-    });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_FALSE(welcomed);
+    {
+        std::unique_lock<std::mutex> hold(mutex);
+        EXPECT_TRUE(changed.wait_for(hold, std::chrono::seconds(10),
+                                     [&] { return nStarted == nOperations; }));
+        // Long beside the microseconds an operation takes unhindered.
+        changed.wait_for(hold, std::chrono::milliseconds(300),
+                         [&] { return !finished.empty(); });
+        EXPECT_EQ(std::vector<std::string>(), finished);
+    }
+    EXPECT_TRUE(chat.TakeQueued().empty());
+    EXPECT_TRUE(fresh.TakeQueued().empty());
+    // RequestNames tells the host, and the 433 handler asks it, before they
+    // take the lock; nothing else may reach the sink yet.
+    for (const RecordedEvent& event : sink.Events())
+    {
+        EXPECT_TRUE((event.kind == RecordedEvent::Text && event.nCode == CHAT_EVENT_NAMES) ||
+                    (event.kind == RecordedEvent::Error && event.nCode == 433))
+            << event.nCode << " " << event.text;
+    }
+    chat.ReleaseTableLock();
     fresh.ReleaseTableLock();
-    worker.join();
-    EXPECT_TRUE(fresh.Welcomed());
+    for (std::thread& worker : workers)
+        worker.join();
+
+    EXPECT_EQ(nOperations, finished.size());
+    EXPECT_EQ(Lines{"JOIN #later"}, fresh.TakeQueued());
 }

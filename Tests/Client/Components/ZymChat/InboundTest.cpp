@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "ChannelEntry.h"
 #include "ChatUnderTest.h"
 
 namespace
@@ -39,13 +38,38 @@ TEST_F(Inbound, PrivateMessageHoldingAChannelWordIsNoChannelMessage)
     EXPECT_TRUE(sink.Events().empty());
 }
 
-TEST_F(Inbound, MessageFromAChannelNotJoinedIsOnlyLogged)
+// Lines about a channel we are not in reach the host as nothing, are logged,
+// and leave no member behind: joined later, the channel has none of them.
+TEST_F(Inbound, LinesForAChannelNotJoinedAreOnlyLogged)
 {
-    chat.OpenLog("chatlogic-inbound-privmsg.log");
-    chat.Dispatch(":bob!bob@h PRIVMSG #elsewhere :hi");
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_NE(std::string::npos,
-              chat.LogText().find("---> Received message from a channel we're not in: #elsewhere, "));
+    struct Case
+    {
+        const char* pszLine;
+        const char* pszLogged;
+    };
+    const Case cases[] = {
+        {":bob!bob@h PRIVMSG #far :hi", "---> Received message from a channel we're not in: #far, "},
+        {":bob!bob@h JOIN :#far", "---> We just got a join from a channel we don't think we're in: #far, "},
+        {":bob!bob@h PART #far :bye",
+         "---> Just got a PART message from a channel we don't think we're in: #far, "},
+        {":irc.test 353 me = #far :bob", "---> Got a name for a channel we don't think we're in: #far, "},
+    };
+    int nCase = 0;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.pszLine);
+        EventRecorder caseSink;
+        ChatUnderTest fresh(caseSink);
+        fresh.Welcome();
+        fresh.JoinConfirmed("#lobby", "#lobby12");
+        fresh.OpenLog(("chatlogic-inbound-far" + std::to_string(nCase++) + ".log").c_str());
+        fresh.Dispatch(c.pszLine);
+        EXPECT_TRUE(caseSink.Events().empty());
+        EXPECT_TRUE(fresh.TakeQueued().empty());
+        EXPECT_NE(std::string::npos, fresh.LogText().find(c.pszLogged));
+        fresh.JoinConfirmed("#far", "#far");
+        EXPECT_EQ(Lines(), fresh.ChannelsOf("bob"));
+    }
 }
 
 TEST_F(Inbound, LinesWithoutSenderOrCommandAreDropped)
@@ -76,7 +100,7 @@ TEST_F(Inbound, OnlyTheCommandWordRoutesALine)
     sink.Clear();
     chat.Dispatch(":JOINer!j@h PRIVMSG #lobby12 :PART of it");
     EXPECT_EQ(Lines{"#lobby JOINer PART of it"}, sink.Texts(CHAT_EVENT_MESSAGE));
-    EXPECT_EQ(0, chat.MemberCount("JOINer", "#lobby12"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("JOINer"));
 
     // A command word that only begins like a routed one routes nowhere.
     sink.Clear();
@@ -95,7 +119,7 @@ TEST(InboundRouting, PartFromAChannelNamedWithJoinIsAPart)
 
     chat.Dispatch(":bob!bob@h PART #JOINers");
     EXPECT_EQ(Lines{"#JOINers bob"}, sink.Texts(CHAT_EVENT_PART));
-    EXPECT_EQ(0, chat.MemberCount("bob", "#JOINers"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 }
 
 TEST(InboundRouting, NicknameBeginningWithNickIsWelcomed)
@@ -104,11 +128,10 @@ TEST(InboundRouting, NicknameBeginningWithNickIsWelcomed)
     ChatUnderTest chat(sink, "NICKolas");
     chat.JoinChannel("#lobby", 0);
     chat.Dispatch(":irc.test 002 NICKolas :Your host is irc.test");
-    EXPECT_TRUE(chat.Welcomed());
     EXPECT_EQ(Lines{"JOIN #lobby"}, chat.TakeQueued());
 
     chat.Dispatch(":NICKolas!n@h JOIN :#lobby");
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#lobby"));
+    EXPECT_EQ("#lobby", chat.SendsTo("#lobby"));
 }
 
 TEST(InboundRouting, PingWithOrWithoutPrefixIsAnswered)
@@ -116,8 +139,9 @@ TEST(InboundRouting, PingWithOrWithoutPrefixIsAnswered)
     EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Dispatch("PING :irc.test");
+    EXPECT_EQ((Lines{"PONG :irc.test"}), chat.TakeQueued());
     chat.Dispatch(":irc.test PING :token2");
-    EXPECT_EQ((Lines{"PONG :irc.test", "PONG :token2"}), chat.TakeQueued());
+    EXPECT_EQ((Lines{"PONG :token2"}), chat.TakeQueued());
     EXPECT_TRUE(sink.Events().empty());
 }
 
@@ -175,11 +199,10 @@ TEST(InboundJoin, OwnJoinIsConfirmedWithOrWithoutColon)
     chat.JoinChannel("#bare", 0);
     chat.Dispatch(":ME!u@127.0.0.1 JOIN #bare3");
 
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#colon"));
-    EXPECT_EQ(CHANNEL_JOINED, chat.StateOf("#bare"));
-    EXPECT_EQ("#bare3", chat.ServerNameOf("#bare"));
-    EXPECT_EQ("#bare", chat.HostNameOf("#bare3"));
     EXPECT_TRUE(sink.Events().empty());
+    EXPECT_EQ("#colon", chat.SendsTo("#colon"));
+    EXPECT_EQ("#bare3", chat.SendsTo("#bare"));
+    EXPECT_EQ("#bare", chat.ReachesHostAs("#bare3"));
 }
 
 TEST_F(Inbound, OtherUsersJoinIsReportedAndRecordedInEitherForm)
@@ -187,18 +210,8 @@ TEST_F(Inbound, OtherUsersJoinIsReportedAndRecordedInEitherForm)
     chat.Dispatch(":bob!bob@h JOIN :#lobby12");
     chat.Dispatch(":carol!c@h JOIN #lobby12 carolaccount :Carol C");
     EXPECT_EQ((Lines{"#lobby bob", "#lobby carol"}), sink.Texts(CHAT_EVENT_MEMBER));
-    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
-    EXPECT_EQ(1, chat.MemberCount("carol", "#lobby12"));
-}
-
-TEST_F(Inbound, JoinToAChannelNotJoinedIsLoggedAndStillRecorded)
-{
-    chat.OpenLog("chatlogic-inbound-join.log");
-    chat.Dispatch(":bob!bob@h JOIN :#far");
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(1, chat.MemberCount("bob", "#far"));
-    EXPECT_NE(std::string::npos,
-              chat.LogText().find("---> We just got a join from a channel we don't think we're in: #far, "));
+    EXPECT_EQ(Lines{"#lobby"}, chat.ChannelsOf("bob"));
+    EXPECT_EQ(Lines{"#lobby"}, chat.ChannelsOf("carol"));
 }
 
 TEST_F(Inbound, OtherUsersPartWithReasonReachesTheHost)
@@ -207,7 +220,7 @@ TEST_F(Inbound, OtherUsersPartWithReasonReachesTheHost)
     sink.Clear();
     chat.Dispatch(":bob!bob@h PART #lobby12 :gone fishing");
     EXPECT_EQ(Lines{"#lobby bob"}, sink.Texts(CHAT_EVENT_PART));
-    EXPECT_EQ(0, chat.MemberCount("bob", "#lobby12"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 
     // A member never seen joining may leave too.
     chat.Dispatch(":zed!z@h PART #lobby12");
@@ -220,22 +233,15 @@ TEST_F(Inbound, PartWithAColonBeforeTheChannelIsAPartOfThatChannel)
     sink.Clear();
     chat.Dispatch(":bob!bob@h PART :#lobby12");
     EXPECT_EQ(Lines{"#lobby bob"}, sink.Texts(CHAT_EVENT_PART));
-    EXPECT_EQ(0, chat.MemberCount("bob", "#lobby12"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 
     chat.LeaveChannel("#lobby");
+    EXPECT_EQ(Lines{"PART #lobby12"}, chat.TakeQueued());
     chat.Dispatch(":me!user@127.0.0.1 PART :#lobby12");
-    EXPECT_EQ(-1, chat.StateOf("#lobby"));
-    EXPECT_EQ("-", chat.HostNameOf("#lobby12"));
-}
-
-TEST_F(Inbound, PartFromAChannelNotJoinedIsLogged)
-{
-    chat.OpenLog("chatlogic-inbound-part.log");
-    chat.Dispatch(":bob!bob@h PART #far :bye");
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_NE(std::string::npos,
-              chat.LogText().find("---> Just got a PART message from a channel we don't think "
-                                  "we're in: #far, "));
+    EXPECT_EQ("-", chat.ReachesHostAs("#lobby12"));
+    // Gone from the table: a late confirmation is not left again.
+    chat.Dispatch(":me!user@127.0.0.1 JOIN :#lobby12");
+    EXPECT_TRUE(chat.TakeQueued().empty());
 }
 
 TEST_F(Inbound, NamesReplySendsNamesAsReceivedAndRecordsThemWithoutTheOperatorMark)
@@ -243,9 +249,8 @@ TEST_F(Inbound, NamesReplySendsNamesAsReceivedAndRecordsThemWithoutTheOperatorMa
     chat.Dispatch(":irc.test 353 me = #lobby12 :@alice bob  +carol");
     EXPECT_EQ((Lines{"#lobby @alice", "#lobby bob", "#lobby +carol"}),
               sink.Texts(CHAT_EVENT_MEMBER));
-    EXPECT_EQ(1, chat.MemberCount("alice", "#lobby12"));
-    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
-    EXPECT_EQ(1, chat.MemberCount("+carol", "#lobby12"));
+    for (const char* pszNick : {"alice", "bob", "+carol"})
+        EXPECT_EQ(Lines{"#lobby"}, chat.ChannelsOf(pszNick)) << pszNick;
 }
 
 TEST_F(Inbound, RepeatedNamesRepliesAddNoMemberTwice)
@@ -253,22 +258,10 @@ TEST_F(Inbound, RepeatedNamesRepliesAddNoMemberTwice)
     chat.Dispatch(":bob!bob@h JOIN :#lobby12");
     chat.Dispatch(":irc.test 353 me = #lobby12 :me bob");
     chat.Dispatch(":irc.test 353 me = #lobby12 :me @bob");
-    EXPECT_EQ(1, chat.MemberCount("bob", "#lobby12"));
-    EXPECT_EQ(1, chat.MemberCount("me", "#lobby12"));
 
     sink.Clear();
     chat.Dispatch(":bob!bob@h NICK :robert");
     EXPECT_EQ(Lines{"bob robert #lobby"}, sink.Texts(CHAT_EVENT_NICK));
-}
-
-TEST_F(Inbound, NamesForAChannelNotJoinedAreLoggedAndNotRecorded)
-{
-    chat.OpenLog("chatlogic-inbound-names.log");
-    chat.Dispatch(":irc.test 353 me = #far :bob");
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(0, chat.MemberCount("bob", "#far"));
-    EXPECT_NE(std::string::npos,
-              chat.LogText().find("---> Got a name for a channel we don't think we're in: #far, "));
 }
 
 TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
@@ -286,15 +279,18 @@ TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
 
     chat.Dispatch(":bob!bob@h NICK :robert");
     EXPECT_EQ((Lines{"bob robert #a", "bob robert #b"}), sink.Texts(CHAT_EVENT_NICK));
-    EXPECT_EQ(1, chat.MemberCount("robert", "#unknown"));
-    EXPECT_EQ(0, chat.MemberCount("bob", "#a"));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 
     // The parameter may come without a colon, and nicknames compare exactly.
     sink.Clear();
     chat.Dispatch(":robert!bob@h NICK bobby");
     chat.Dispatch(":CAROL!c@h NICK :caroline");
     EXPECT_EQ((Lines{"robert bobby #a", "robert bobby #b"}), sink.Texts(CHAT_EVENT_NICK));
-    EXPECT_EQ(1, chat.MemberCount("carol", "#a"));
+    EXPECT_EQ(Lines{"#a"}, chat.ChannelsOf("carol"));
+    // Joined later, the channel the server reported bob in before holds no
+    // member of ours.
+    chat.JoinConfirmed("#unknown", "#unknown");
+    EXPECT_EQ((Lines{"#a", "#b"}), chat.ChannelsOf("bobby"));
 
     // A host part that holds colons does not move the new nickname.
     sink.Clear();
@@ -335,7 +331,6 @@ TEST(InboundWelcome, FirstWelcomeJoinsQueuedChannelsAndRunsAPendingList)
     chat.JoinChannel("#two", 0);
     chat.ListChannels();
     chat.Dispatch(":irc.test 001 me :Welcome");
-    EXPECT_FALSE(chat.Welcomed());
     EXPECT_TRUE(sink.Events().empty());
     EXPECT_TRUE(chat.TakeQueued().empty());
 
@@ -345,12 +340,14 @@ TEST(InboundWelcome, FirstWelcomeJoinsQueuedChannelsAndRunsAPendingList)
     ASSERT_EQ(1u, calls.size());
     EXPECT_EQ(CHAT_EVENT_LIST_START, calls[0].nCode);
     EXPECT_TRUE(calls[0].bNullText);
-    EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#one"));
 
     chat.Dispatch(":irc.test 002 me :Your host");
     chat.Dispatch(":irc.test 004 me irc.test");
     EXPECT_TRUE(chat.TakeQueued().empty());
     EXPECT_EQ(1u, sink.Events().size());
+    // Being joined now: the confirmation is taken.
+    chat.Dispatch(":me!u@h JOIN :#one");
+    EXPECT_EQ("#one", chat.SendsTo("#one"));
 }
 
 TEST_F(Inbound, NoHandlerTextOutgrowsItsArea)
@@ -382,5 +379,5 @@ TEST_F(Inbound, NoHandlerTextOutgrowsItsArea)
     EXPECT_EQ(512u, motd[0].size());
     // A channel word longer than its area is cut, so it matches no joined name.
     EXPECT_TRUE(sink.Texts(CHAT_EVENT_MEMBER).empty());
-    EXPECT_EQ(1, chat.MemberCount("bob", "#" + std::string(498, 'x')));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 }

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "ChannelEntry.h"
 #include "ChatUnderTest.h"
 
 namespace
@@ -62,61 +61,56 @@ TEST(ServerErrors, HostAnsweringZeroHearsEachListedErrorOnceAndNothingChanges)
     EXPECT_EQ("me", chat.Nickname());
 }
 
-TEST(ServerErrors, UnlistedNumericsAreIgnored)
+// What the host hears and what the component keeps, by the line and the
+// host's answer; each line on a fresh component, which goes on with the next
+// line afterwards.
+TEST(ServerErrors, TheHostsAnswerDecidesWhatIsKept)
 {
-    EventRecorder sink(1);
-    ChatUnderTest chat(sink);
-    for (int nNumeric : {400, 407, 408, 410, 437, 450, 499, 500, 301, 1})
-        chat.Dispatch(ErrorLine(nNumeric));
-    chat.Dispatch(":irc.test 366 me #x :End of NAMES list");
-    chat.Dispatch(":irc.test 376 me :End of MOTD command");
-    chat.Dispatch(":irc.test ERROR :Closing link");
-    EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ("me", chat.Nickname());
-}
-
-TEST(ServerErrors, NumericIsReadAsTheLeadingNumberOfTheCommandWord)
-{
-    EventRecorder sink(0);
-    ChatUnderTest chat(sink);
-    chat.Dispatch(":irc.test 433abc * me :Nickname is already in use");
-    chat.Dispatch("404 me #x :Cannot send to channel");
-    std::vector<RecordedEvent> errors = sink.Errors();
-    ASSERT_EQ(2u, errors.size());
-    EXPECT_EQ(433, errors[0].nCode);
-    EXPECT_EQ(404, errors[1].nCode);
-}
-
-TEST(ServerErrors, NonzeroAnswerToNicknameInUseOrCollisionClearsTheNickname)
-{
-    for (int nNumeric : {433, 436})
+    struct Case
     {
-        EventRecorder sink(1);
-        ChatUnderTest chat(sink);
-        chat.Dispatch(":irc.test " + std::to_string(nNumeric) + " * me :Nickname is already in use");
-        EXPECT_EQ("", chat.Nickname()) << nNumeric;
-        ASSERT_EQ(1u, sink.Errors().size());
+        std::string line;
+        int nAnswer;
+        // The code reported, or 0 when the line is not reported at all.
+        int nReported;
+        const char* pszNicknameAfter;
+    };
+    std::vector<Case> cases = {
+        // Read as the leading number of the command word, prefix or not.
+        {":irc.test 433abc * me :Nickname is already in use", 0, 433, "me"},
+        {"404 me #x :Cannot send to channel", 0, 404, "me"},
+        // A refused nickname is kept unless the host answers nonzero.
+        {":irc.test 433 * me :Nickname is already in use", 0, 433, "me"},
+        {":irc.test 433 * me :Nickname is already in use", 1, 433, ""},
+        {":irc.test 436 * me :Nickname collision", 1, 436, ""},
+        {ErrorLine(401), 1, 401, "me"},
+        {ErrorLine(432), 1, 432, "me"},
+        {":irc.test 366 me #x :End of NAMES list", 1, 0, "me"},
+        {":irc.test 376 me :End of MOTD command", 1, 0, "me"},
+        {":irc.test ERROR :Closing link", 1, 0, "me"},
+    };
+    for (int nNumeric : {400, 407, 408, 410, 437, 450, 499, 500, 301, 1})
+        cases.push_back({ErrorLine(nNumeric), 1, 0, "me"});
 
-        // Dispatch goes on with the next line.
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.line + " answered " + std::to_string(c.nAnswer));
+        EventRecorder sink(c.nAnswer);
+        ChatUnderTest chat(sink);
+        chat.Dispatch(c.line);
+        std::vector<RecordedEvent> events = sink.Events();
+        if (c.nReported == 0)
+        {
+            EXPECT_TRUE(events.empty());
+        }
+        else
+        {
+            ASSERT_EQ(1u, events.size());
+            EXPECT_EQ(RecordedEvent::Error, events[0].kind);
+            EXPECT_EQ(c.nReported, events[0].nCode);
+        }
+        EXPECT_EQ(c.pszNicknameAfter, chat.Nickname());
+
         chat.Dispatch("PING :still.here");
         EXPECT_EQ(std::vector<std::string>{"PONG :still.here"}, chat.TakeQueued());
     }
-}
-
-TEST(ServerErrors, NonzeroAnswerToOtherErrorsKeepsTheNickname)
-{
-    EventRecorder sink(1);
-    ChatUnderTest chat(sink);
-    chat.Dispatch(ErrorLine(401));
-    chat.Dispatch(ErrorLine(432));
-    EXPECT_EQ(2u, sink.Errors().size());
-    EXPECT_EQ("me", chat.Nickname());
-}
-
-TEST(ServerErrors, ZeroAnswerToNicknameInUseKeepsTheNickname)
-{
-    EventRecorder sink(0);
-    ChatUnderTest chat(sink);
-    chat.Dispatch(":irc.test 433 * me :Nickname is already in use");
-    EXPECT_EQ("me", chat.Nickname());
 }

@@ -7,14 +7,13 @@
 class TestChat : public ZymChat
 {
 public:
-    using ZymChat::m_bListening;
-    using ZymChat::m_bWelcomed;
     using ZymChat::m_Nickname;
     using ZymChat::m_pCommandQueue;
     using ZymChat::m_pLogFile;
     using ZymChat::ReadChunk;
     using ZymChat::SendQueuedLine;
     using ZymChat::sendTxt;
+    using ZymChat::TakeNextLine;
     using ZymChat::SendPong;
 
     // True when the background thread has ended (or never ran) within the

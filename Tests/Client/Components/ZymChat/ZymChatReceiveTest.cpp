@@ -49,17 +49,9 @@ namespace
 
     std::string TakeQueued(TestChat& chat)
     {
-        return chat.m_pCommandQueue->pop().Text();
+        ZymString line;
+        return chat.TakeNextLine(line) ? line.Text() : "(none)";
     }
-}
-
-TEST(ZymChatReceive, AReceiveOnADisconnectedSocketAddsNoBytes)
-{
-    TestChat chat;
-    LineAssembler lines;
-    ScriptedSocket socket(0, ZymSocketOk, "");
-    EXPECT_FALSE(chat.ReadChunk(socket, lines));
-    EXPECT_EQ(0, lines.Held());
 }
 
 TEST(ZymChatReceive, AFullChunkInsideALineAsksForMoreAndAShortOneDoesNot)
@@ -83,47 +75,64 @@ TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)
 {
     TestChat chat;
     LineAssembler lines;
-    ScriptedSocket socket(1, ZymSocketOk, "PING :1\r\nPING :2\r\n");
+    ScriptedSocket socket(1, ZymSocketOk, "PING :1\r\nJOIN\r\nPING :2\r\n");
     chat.ReadChunk(socket, lines);
-    EXPECT_EQ("PONG :1", TakeQueued(chat));
+    // The second PING's answer replaces the first one's, which had not gone
+    // out yet: the second line was handled after the first.
     EXPECT_EQ("PONG :2", TakeQueued(chat));
+    EXPECT_EQ("(none)", TakeQueued(chat));
 }
 
-TEST(ZymChatReceive, AReceiveFailureIsReportedAndANonzeroAnswerEndsTheLoop)
+// What a read that brings no bytes tells the host, by the socket's result
+// and the host's answer: no bytes are added, and the loop reads no more.
+TEST(ZymChatReceive, AReadWithoutBytesIsReportedOrRaisesAsTheHostAnswers)
 {
-    EventRecorder sink;
-    TestChat chat;
-    chat.SetEventSink(&sink);
-    LineAssembler lines;
-    ScriptedSocket failing(1, ZymReceiveFailed, "");
-    EXPECT_FALSE(chat.ReadChunk(failing, lines));
-    auto events = sink.Events();
-    ASSERT_EQ(1u, events.size());
-    EXPECT_EQ(RecordedEvent::Error, events[0].kind);
-    EXPECT_EQ(-1002, events[0].nCode);
-    EXPECT_EQ("-1002 receive error", events[0].text);
-
-    sink.SetErrorAnswer(1);
-    ScriptedSocket failingAgain(1, ZymReceiveFailed, "");
-    try
+    struct Case
     {
-        chat.ReadChunk(failingAgain, lines);
-        FAIL() << "a nonzero answer must raise";
-    }
-    catch (SKException& e)
+        const char* pszName;
+        int nConnectionState;
+        int nResult;
+        int nAnswer;
+        // The error text reported, or null when nothing is.
+        const char* pszReported;
+        bool bRaises;
+    };
+    const Case cases[] = {
+        {"not connected", 0, ZymSocketOk, 1, nullptr, false},
+        {"failed, answered 0", 1, ZymReceiveFailed, 0, "-1002 receive error", false},
+        {"failed, answered 1", 1, ZymReceiveFailed, 1, "-1002 receive error", true},
+        // The end this side asked for is only logged.
+        {"aborted", 1, ZymConnectionAborted, 1, nullptr, false},
+    };
+    for (const Case& c : cases)
     {
-        EXPECT_STREQ("ChatNetworkingError", e.GetMessage());
+        SCOPED_TRACE(c.pszName);
+        EventRecorder sink(c.nAnswer);
+        TestChat chat;
+        chat.SetEventSink(&sink);
+        LineAssembler lines;
+        ScriptedSocket socket(c.nConnectionState, c.nResult, "");
+        bool bRaised = false;
+        try
+        {
+            EXPECT_FALSE(chat.ReadChunk(socket, lines));
+        }
+        catch (SKException& e)
+        {
+            bRaised = true;
+            EXPECT_STREQ("ChatNetworkingError", e.GetMessage());
+        }
+        EXPECT_EQ(c.bRaises, bRaised);
+        EXPECT_EQ(0, lines.Held());
+        auto events = sink.Events();
+        if (c.pszReported == nullptr)
+        {
+            EXPECT_TRUE(events.empty());
+            continue;
+        }
+        ASSERT_EQ(1u, events.size());
+        EXPECT_EQ(RecordedEvent::Error, events[0].kind);
+        EXPECT_EQ(-1002, events[0].nCode);
+        EXPECT_EQ(c.pszReported, events[0].text);
     }
-}
-
-TEST(ZymChatReceive, AnAbortedConnectionIsOnlyLogged)
-{
-    EventRecorder sink;
-    TestChat chat;
-    chat.SetEventSink(&sink);
-    LineAssembler lines;
-    ScriptedSocket aborted(1, ZymConnectionAborted, "");
-    EXPECT_FALSE(chat.ReadChunk(aborted, lines));
-    EXPECT_EQ(0u, sink.Count());
-    EXPECT_EQ(0, lines.Held());
 }

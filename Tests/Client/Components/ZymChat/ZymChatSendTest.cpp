@@ -53,29 +53,40 @@ TEST(ZymChatSend, ALineTakenInShortSendsReachesTheWireWholeAndTheNextOneAfterIt)
     EXPECT_EQ(0u, sink.Count());
 }
 
+// A send that fails is reported; a nonzero answer raises. Whether it fails
+// on the first piece or after part of the line went out makes no difference.
 TEST(ZymChatSend, ASendFailureIsReportedAndANonzeroAnswerRaises)
 {
-    EventRecorder sink;
-    TestChat chat;
-    chat.SetEventSink(&sink);
-    TrickleSocket failing(2);
-    chat.SendQueuedLine(failing, ZymString("NICK somebody"));
-    auto events = sink.Events();
-    ASSERT_EQ(1u, events.size());
-    EXPECT_EQ(RecordedEvent::Error, events[0].kind);
-    EXPECT_EQ(-1002, events[0].nCode);
-    EXPECT_EQ("-1002 send error occured", events[0].text);
-
-    sink.SetErrorAnswer(1);
-    TrickleSocket failingAgain(1);
-    try
+    struct Case
     {
-        chat.SendQueuedLine(failingAgain, ZymString("NICK somebody"));
-        FAIL() << "a nonzero answer must raise";
-    }
-    catch (SKException& e)
+        int nFailOnCall;
+        int nAnswer;
+        bool bRaises;
+    };
+    const Case cases[] = {{2, 0, false}, {1, 0, false}, {1, 1, true}, {2, 1, true}};
+    for (const Case& c : cases)
     {
-        EXPECT_STREQ("ChatNetworkingError", e.GetMessage());
+        SCOPED_TRACE("failing on call " + std::to_string(c.nFailOnCall) + ", answered " +
+                     std::to_string(c.nAnswer));
+        EventRecorder sink(c.nAnswer);
+        TestChat chat;
+        chat.SetEventSink(&sink);
+        TrickleSocket failing(c.nFailOnCall);
+        bool bRaised = false;
+        try
+        {
+            chat.SendQueuedLine(failing, ZymString("NICK somebody"));
+        }
+        catch (SKException& e)
+        {
+            bRaised = true;
+            EXPECT_STREQ("ChatNetworkingError", e.GetMessage());
+        }
+        EXPECT_EQ(c.bRaises, bRaised);
+        auto events = sink.Events();
+        ASSERT_EQ(1u, events.size());
+        EXPECT_EQ(RecordedEvent::Error, events[0].kind);
+        EXPECT_EQ(-1002, events[0].nCode);
+        EXPECT_EQ("-1002 send error occured", events[0].text);
     }
-    EXPECT_EQ(2u, sink.Count());
 }

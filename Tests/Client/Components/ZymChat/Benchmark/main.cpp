@@ -2,12 +2,16 @@
 //   1. inbound dispatch: lines per second for a burst of mixed lines, beside a
 //      bare Winsock reader that only receives and splits the same burst;
 //   2. send delay: from SendChannelMessage to the bytes arriving at the
-//      server, median and 99th percentile.
+//      server, median and 99th percentile;
+//   3. with ZYM_TLS_CONTROL set (the run goes through with-tls-authority.sh
+//      and with-tls-test-server.sh), inbound dispatch again over TLS: the
+//      test server's TLS front relays a second fake server's burst.
 // ZymChatBenchmark [--quick]  (--quick: a small run that only checks that
 // every line and message arrives)
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -18,6 +22,7 @@
 #include "CountingSink.h"
 #include "FakeIrcServer.h"
 #include "InboundBurst.h"
+#include "TlsControl.h"
 
 namespace
 {
@@ -40,13 +45,13 @@ bool Fail(const char* what)
 
 // Logs the component in and confirms its join, so that the channel's
 // messages and names count as the channel's.
-bool Welcome(FakeIrcServer& server, ChatComponent& chat)
+bool Welcome(FakeIrcServer& server, ChatComponent& chat, const std::string& serverText)
 {
     chat.SetNickname(kNick);
     chat.SetUserName(kNick);
     chat.SetRealName("Benchmark");
     chat.JoinChannel(kChannel, 0);
-    chat.ConnectToServer(server.Address().c_str());
+    chat.ConnectToServer(serverText.c_str());
     if (!server.WaitForClient(kStepMs) || !server.WaitForReceived("USER ", kStepMs))
     {
         return Fail("the component did not log in");
@@ -135,6 +140,39 @@ bool MeasureSendDelay(FakeIrcServer& server, ChatComponent& chat, int probes,
     return true;
 }
 
+// Inbound dispatch over TLS: the component talks TLS to the test server's
+// front, which relays to a fake server of this program.
+bool MeasureTlsDispatch(const ChatLibrary& library, const InboundBurst& burst, double& seconds)
+{
+    FakeIrcServer server("127.0.4.4");
+    TlsControl control;
+    if (!server.IsListening() || !control.IsConnected())
+    {
+        return Fail("the TLS run's servers are not there");
+    }
+    int port = control.Open("relay:127.0.4.4:6667", "good");
+    if (port == 0)
+    {
+        return Fail("the TLS front did not open");
+    }
+    CountingSink sink;
+    ChatComponent* chat = library.CreateChat();
+    if (chat == nullptr)
+    {
+        return Fail("no component");
+    }
+    chat->SetEventSink(&sink);
+    bool ok = Welcome(server, *chat, "ircs://localhost:" + std::to_string(port)) &&
+              MeasureDispatch(server, sink, burst, seconds);
+    if (ok && sink.Errors() != 0)
+    {
+        ok = Fail("the component reported errors over TLS");
+    }
+    chat->Quit();
+    chat->Release();
+    return ok;
+}
+
 double Percentile(std::vector<double> values, double fraction)
 {
     std::sort(values.begin(), values.end());
@@ -183,7 +221,7 @@ int main(int argc, char** argv)
             return 1;
         }
         chat->SetEventSink(&sink);
-        ok = Welcome(server, *chat) && MeasureDispatch(server, sink, burst, componentSeconds) &&
+        ok = Welcome(server, *chat, server.Address()) && MeasureDispatch(server, sink, burst, componentSeconds) &&
              MeasureSendDelay(server, *chat, probes, delays);
         if (ok && sink.Errors() != 0)
         {
@@ -196,6 +234,12 @@ int main(int argc, char** argv)
     {
         return 1;
     }
+    bool tls = std::getenv("ZYM_TLS_CONTROL") != nullptr;
+    double tlsSeconds = 0;
+    if (tls && !MeasureTlsDispatch(library, burst, tlsSeconds))
+    {
+        return 1;
+    }
 
     double n = static_cast<double>(burst.Lines());
     std::printf("inbound burst: %ld lines (%lu bytes): %ld messages, %ld names replies, "
@@ -204,6 +248,11 @@ int main(int argc, char** argv)
                 burst.ListEntries());
     std::printf("  component dispatch : %10.0f lines/s (%.2f s)\n", n / componentSeconds,
                 componentSeconds);
+    if (tls)
+    {
+        std::printf("  component over TLS : %10.0f lines/s (%.2f s), %.3f of plain\n",
+                    n / tlsSeconds, tlsSeconds, componentSeconds / tlsSeconds);
+    }
     std::printf("  bare reader, 4096-byte reads: %10.0f lines/s (%.2f s)\n", n / bareSeconds,
                 bareSeconds);
     std::printf("  bare reader, 128-byte reads : %10.0f lines/s (%.2f s)\n", n / bareSmallSeconds,

@@ -1,9 +1,8 @@
 #include "ChatUnderTest.h"
 
-#include "ChannelEntry.h"
 #include "SKException.h"
 
-ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname)
+ChatUnderTest::ChatUnderTest(EventRecorder& sink, const char* pszNickname) : m_pSink(&sink)
 {
     SetEventSink(&sink);
     SetNickname(pszNickname);
@@ -31,55 +30,59 @@ void ChatUnderTest::JoinConfirmed(const std::string& hostName, const std::string
 std::vector<std::string> ChatUnderTest::TakeQueued()
 {
     std::vector<std::string> lines;
-    for (;;)
+    ZymString line;
+    while (TakeNextLine(line))
+        lines.push_back(line.Text());
+    return lines;
+}
+
+std::string ChatUnderTest::SendsTo(const std::string& hostName)
+{
+    TakeQueued();
+    if (SendChannelMessage(hostName.c_str(), "probe") != 1)
+        return "-";
+    std::vector<std::string> lines = TakeQueued();
+    const std::string head = "PRIVMSG ";
+    const std::string tail = " :probe";
+    if (lines.size() != 1 || lines[0].compare(0, head.size(), head) != 0 ||
+        lines[0].size() < head.size() + tail.size() ||
+        lines[0].compare(lines[0].size() - tail.size(), tail.size(), tail) != 0)
+        return "?";
+    return lines[0].substr(head.size(), lines[0].size() - head.size() - tail.size());
+}
+
+std::string ChatUnderTest::ReachesHostAs(const std::string& serverName)
+{
+    EventRecorder probe;
+    SetEventSink(&probe);
+    Dispatch(":probe!p@h PRIVMSG " + serverName + " :probe");
+    SetEventSink(m_pSink);
+    std::vector<std::string> texts = probe.Texts(CHAT_EVENT_MESSAGE);
+    const std::string tail = " probe probe";
+    if (texts.empty())
+        return "-";
+    if (texts.size() != 1 || texts[0].size() < tail.size())
+        return "?";
+    return texts[0].substr(0, texts[0].size() - tail.size());
+}
+
+std::vector<std::string> ChatUnderTest::ChannelsOf(const std::string& nickname)
+{
+    EventRecorder probe;
+    SetEventSink(&probe);
+    const std::string renamed = nickname + "~probe";
+    Dispatch(":" + nickname + "!p@h NICK :" + renamed);
+    Dispatch(":" + renamed + "!p@h NICK :" + nickname);
+    SetEventSink(m_pSink);
+    // Texts are "old new channel": those of the first rename name the channels.
+    const std::string head = nickname + " " + renamed + " ";
+    std::vector<std::string> channels;
+    for (const std::string& text : probe.Texts(CHAT_EVENT_NICK))
     {
-        try
-        {
-            lines.push_back(m_pCommandQueue->pop().Text());
-        }
-        catch (const SKException&)
-        {
-            return lines;
-        }
+        if (text.compare(0, head.size(), head) == 0)
+            channels.push_back(text.substr(head.size()));
     }
-}
-
-int ChatUnderTest::StateOf(const std::string& hostName)
-{
-    ZymString key(hostName.c_str());
-    return m_Channels.hasKey(key) ? m_Channels.lookup(key)->m_nState : -1;
-}
-
-std::string ChatUnderTest::ServerNameOf(const std::string& hostName)
-{
-    ZymString key(hostName.c_str());
-    return m_ServerNames.hasKey(key) ? m_ServerNames.lookup(key).Text() : "-";
-}
-
-std::string ChatUnderTest::HostNameOf(const std::string& serverName)
-{
-    ZymString key(serverName.c_str());
-    return m_HostNames.hasKey(key) ? m_HostNames.lookup(key).Text() : "-";
-}
-
-int ChatUnderTest::MemberCount(const std::string& nickname, const std::string& serverName)
-{
-    MemberPair wanted(ZymString(nickname.c_str()), ZymString(serverName.c_str()));
-    int nCount = 0;
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-    {
-        if (it.iterator() == wanted)
-            ++nCount;
-    }
-    return nCount;
-}
-
-int ChatUnderTest::MemberTotal()
-{
-    int nCount = 0;
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-        ++nCount;
-    return nCount;
+    return channels;
 }
 
 void ChatUnderTest::OpenLog(const char* pszFileName)

@@ -27,26 +27,40 @@ public:
     // Every line queued since the last call, oldest first.
     std::vector<std::string> TakeQueued();
 
+    // The nickname the next login sends. Kept internal on purpose: only a
+    // login shows it, and this object never logs in.
     std::string Nickname() const { return m_Nickname.Text(); }
-    bool Welcomed() const { return m_bWelcomed != 0; }
-    // The state of the host's channel, or -1 when the table has no entry.
-    int StateOf(const std::string& hostName);
-    // The mapped name, or "-" when the map holds none.
-    std::string ServerNameOf(const std::string& hostName);
-    std::string HostNameOf(const std::string& serverName);
-    // How often the member list holds the pair.
-    int MemberCount(const std::string& nickname, const std::string& serverName);
-    int MemberTotal();
+
+    // Probes that ask what a host and a server can see, through host
+    // operations and server lines only. Each records its events on a sink
+    // of its own, so the test's sink sees none of them; the ones that send
+    // take the queue, so call them once the lines queued before were checked.
+
+    // The server name a message to the host's channel goes out under, or "-"
+    // when the component refuses the message.
+    std::string SendsTo(const std::string& hostName);
+    // The host's name of the channel a server's message to serverName
+    // reaches the host under, or "-" when it reaches the host in none.
+    std::string ReachesHostAs(const std::string& serverName);
+    // The host's channels in which a NICK from the nickname is reported,
+    // each once per channel where it is a member; the nickname is renamed
+    // back afterwards, so the members stay as they were.
+    std::vector<std::string> ChannelsOf(const std::string& nickname);
 
     // Sends the diagnostic log to a file in the working folder.
     void OpenLog(const char* pszFileName);
     std::string LogText();
 
     // The lock that guards the channel table, taken by the test's thread.
+    // Kept internal on purpose: an operation that skips it misbehaves only
+    // in a race, which nothing a host or a server sees shows reliably.
     void HoldTableLock() { m_TableLock.Lock(); }
     void ReleaseTableLock() { m_TableLock.Unlock(); }
 
     using ZymChat::DispatchLine;
+
+private:
+    EventRecorder* m_pSink;
 };
 
 #endif

@@ -23,9 +23,11 @@ public:
     ChatComponent& Chat();
     RecordingSink& Sink();
     const std::string& Nickname() const;
+    // The server text Login connects to (plain or TLS).
+    const std::string& ServerText() const;
 
     // Sets the names, asks for the channel (empty: none) before the welcome
-    // and connects to server (empty: the test server).
+    // and connects to server (empty: ServerText()).
     void Login(const std::string& nickname, const std::string& channel,
                const std::string& server = std::string());
     // Waits until the server has named this client as a member of channel
@@ -53,6 +55,7 @@ private:
     RecordingSink m_Sink;
     ChatComponent* m_pChat;
     std::string m_Nickname;
+    std::string m_ServerText;
     bool m_bQuit;
 };
 
