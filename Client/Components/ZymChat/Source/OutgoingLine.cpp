@@ -14,4 +14,10 @@ namespace OutgoingLine
         return pszText != nullptr && std::strlen(pszText) <= kMaxLength &&
                HasNoLineBreak(pszText);
     }
+
+    bool IsSendableNickname(const char* pszNickname)
+    {
+        return pszNickname != nullptr && std::strlen(pszNickname) + 5 <= kMaxLength &&
+               HasNoLineBreak(pszNickname);
+    }
 }

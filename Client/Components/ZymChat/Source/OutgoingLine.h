@@ -19,6 +19,9 @@ namespace OutgoingLine
     // True when a piece of a line (a host text, a name) holds no CR or LF.
     // A null text has none.
     bool HasNoLineBreak(const char* pszText);
+
+    // True when "NICK " and the nickname make a sendable line.
+    bool IsSendableNickname(const char* pszNickname);
 }
 
 #endif

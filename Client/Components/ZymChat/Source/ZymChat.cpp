@@ -31,8 +31,10 @@ ZymChat::ZymChat()
       m_nLinesTaken(0),
       m_bLoginSent(false),
       m_bPongWaiting(false),
+      m_bPongTakenLast(false),
       m_bQuitPending(false),
       m_nQuitLine(0),
+      m_bConnectGivenUp(false),
       m_bSecureSocket(false)
 {
     m_LineBuffer[0] = '\0';

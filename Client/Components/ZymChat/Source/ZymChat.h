@@ -118,10 +118,17 @@ protected:
     int sendTxt(const char* pszText, LineSlot slot = QUEUE_IN_ORDER);
     void ProcessCommandEvent();
     // The next line to send: the waiting PONG first, then the oldest queued
-    // line. False when there is none.
+    // line; after a PONG a queued line goes before the next one. False when
+    // there is none.
     bool TakeNextLine(ZymString& line);
+    // Takes the waiting PONG; false when none waits. Under m_PongLock.
+    bool TakeWaitingPongHeld(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
+    // Takes lines off the queue unsent until line count nLine has been
+    // taken: a QUIT that an ended connection never sent, with the lines
+    // queued for that connection before it.
+    void DropLinesThrough(long nLine);
     int SendPong(const char* pszPingLine);
 
     // Line routing and inbound handlers (ZymChatInbound.cpp)
@@ -222,14 +229,24 @@ protected:
     ThreadLock m_PongLock;
     ZymString m_WaitingPong;
     bool m_bPongWaiting;
+    // The last line taken was a PONG: a server that pings before every turn
+    // of the loop would otherwise hold back every queued line.
+    bool m_bPongTakenLast;
 
     // The background thread, set by Run under the BaseThread lock.
     std::thread::id m_WorkerId;
     // A Quit made on the background thread (from a sink call): the loop ends
-    // the connection once the line count m_nQuitLine has been taken.
+    // the connection once the line count m_nQuitLine has been taken. The
+    // count of the last QUIT queued on either thread stays in m_nQuitLine,
+    // so that the next connection can drop it when it never went out.
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
+    // Set by a Quit while the thread runs without a live connection (still
+    // connecting): the attempt was given up, not failed, so nothing is
+    // reported and no connect starts. Cleared by the ConnectToServer that
+    // starts the thread. Under the BaseThread lock.
+    bool m_bConnectGivenUp;
     // The last server text that started the thread, taken apart; written
     // only while no thread runs. m_TCPSocket is a TLS socket when
     // m_bSecureSocket is set.

@@ -25,6 +25,11 @@ namespace
     // after the cap in all.
     const int kQuitIdleWaits = 20;
     const int kQuitMaxWaits = 600;
+    // With its socket closed the thread ends within one wait; Quit waits
+    // that long and a little more, so that a ConnectToServer right after it
+    // finds no thread still running and starts one. A thread held in a
+    // sink call is waited for no longer than this.
+    const int kQuitExitWait = 5 * kWaitMilliseconds;
 
     const char* FieldOrFiller(const ZymString& field)
     {
@@ -45,6 +50,7 @@ int ZymChat::ConnectToServer(const char* pszServer)
         // The address is only written while no thread can be reading it.
         UseServerText(pszServer);
         m_bThreadActive = true;
+        m_bConnectGivenUp = false;
     }
     Unlock();
 
@@ -80,7 +86,15 @@ void ZymChat::Quit()
     // of the next login, and the server would drop that connection at once.
     if (!ConnectionLive())
     {
+        // A connect under way is cut short by the host's wish: no failure
+        // to report, which a host might answer by connecting again.
+        Lock();
+        if (m_bThreadActive)
+            m_bConnectGivenUp = true;
+        Unlock();
         m_TCPSocket->Disconnect();
+        if (!OnWorkerThread())
+            WaitForExit(kQuitExitWait);
         return;
     }
     if (OnWorkerThread())
@@ -98,8 +112,15 @@ void ZymChat::Quit()
         return;
     }
     if (sendTxt("QUIT") == 1)
-        WaitUntilTaken(m_nLinesQueued.load());
+    {
+        long nQuitLine = m_nLinesQueued.load();
+        Lock();
+        m_nQuitLine = nQuitLine;
+        Unlock();
+        WaitUntilTaken(nQuitLine);
+    }
     m_TCPSocket->Disconnect();
+    WaitForExit(kQuitExitWait);
 }
 
 bool ZymChat::OnWorkerThread()
@@ -138,12 +159,13 @@ void ZymChat::WaitUntilTaken(long nLines)
 
 void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 {
-    // Once destruction has begun the host may be inside Release: it hears
-    // nothing more, and the failure only ends the thread.
+    // Once destruction has begun the host may be inside Release, and after
+    // a Quit that cut the connect short there is no failure to tell of: the
+    // host hears nothing more, and the failure only ends the thread.
     Lock();
-    bool bStopping = m_bStopping;
+    bool bQuiet = m_bStopping || m_bConnectGivenUp;
     Unlock();
-    if (bStopping)
+    if (bQuiet)
         throw SKException("ChatNetworkingError");
     if (m_pEventSink->ReportError(nCode, pszText) != 0)
         throw SKException("ChatNetworkingError");
@@ -152,10 +174,14 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 void ZymChat::Run()
 {
     Lock();
-    bool bStopping = m_bStopping;
+    bool bStopping = m_bStopping || m_bConnectGivenUp;
     m_WorkerId = std::this_thread::get_id();
     m_bQuitPending = false;
+    long nQuitLine = m_nQuitLine;
     Unlock();
+    // A QUIT that the last connection ended before sending would end this
+    // one as soon as it went out.
+    DropLinesThrough(nQuitLine);
     try
     {
         if (!bStopping && !m_Server.IsValid())

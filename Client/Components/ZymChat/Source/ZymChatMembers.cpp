@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "InboundFields.h"
+#include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 #include "Tokenizer.h"
 
@@ -196,7 +197,10 @@ void ZymChat::OnNick(char* pszLine)
         if (own.Length() > 0 && EqualsIgnoringCase(oldName.Text(), own.Text()))
         {
             m_ConfirmedNickname = newName;
-            m_Nickname = newName;
+            // A name that no NICK line can carry would make the next login
+            // refuse its own NICK line: the one we have stays for it.
+            if (OutgoingLine::IsSendableNickname(newName.Text()))
+                m_Nickname = newName;
         }
         for (const std::string& channel : m_Members.Rename(oldName.Text(), newName.Text()))
         {

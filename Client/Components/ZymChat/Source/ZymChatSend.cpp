@@ -108,16 +108,23 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
     return 1;
 }
 
+bool ZymChat::TakeWaitingPongHeld(ZymString& line)
+{
+    if (!m_bPongWaiting)
+        return false;
+    line = m_WaitingPong;
+    m_bPongWaiting = false;
+    m_bPongTakenLast = true;
+    return true;
+}
+
 bool ZymChat::TakeNextLine(ZymString& line)
 {
     {
         ScopedThreadLock hold(m_PongLock);
-        if (m_bPongWaiting)
-        {
-            line = m_WaitingPong;
-            m_bPongWaiting = false;
+        bool bLinesWaiting = m_nLinesQueued.load() > m_nLinesTaken.load();
+        if (!(m_bPongTakenLast && bLinesWaiting) && TakeWaitingPongHeld(line))
             return true;
-        }
     }
     try
     {
@@ -125,12 +132,29 @@ bool ZymChat::TakeNextLine(ZymString& line)
     }
     catch (SKException&)
     {
-        return false;
+        // A line counted but not pushed yet: the waiting answer goes now.
+        ScopedThreadLock hold(m_PongLock);
+        return TakeWaitingPongHeld(line);
+    }
+    {
+        ScopedThreadLock hold(m_PongLock);
+        m_bPongTakenLast = false;
     }
     // Only queued lines count: Quit and the attribute answers measure the
     // queue by them.
     ++m_nLinesTaken;
     return true;
+}
+
+void ZymChat::DropLinesThrough(long nLine)
+{
+    ZymString line;
+    while (m_nLinesTaken.load() < nLine && m_CommandEvent.TryConsume())
+    {
+        if (!TakeNextLine(line))
+            return;
+        Log("dropped \"%s\", queued for an earlier connection\n", line.Text());
+    }
 }
 
 void ZymChat::ProcessCommandEvent()

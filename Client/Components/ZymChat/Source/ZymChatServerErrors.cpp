@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "OutgoingLine.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
 
@@ -61,7 +62,8 @@ void ZymChat::OnServerError(int nNumeric)
         if (bNicknameRefused)
         {
             ScopedThreadLock hold(m_TableLock);
-            if (m_ConfirmedNickname.Length() > 0)
+            if (m_ConfirmedNickname.Length() > 0 &&
+                OutgoingLine::IsSendableNickname(m_ConfirmedNickname.Text()))
                 m_Nickname = m_ConfirmedNickname;
         }
         return;

@@ -274,6 +274,28 @@ TEST(ZymChatHostileServer, APingFloodIsAnsweredForItsLatestPingWithoutAQueueOfAn
     EXPECT_LT(nAfter, nBefore + kMemoryBound);
 }
 
+TEST(ZymChatHostileServer, PingsOnEveryTurnHoldBackNoQueuedLine)
+{
+    JoinedClient s("127.0.8.25");
+    ASSERT_TRUE(s.Start());
+    // A PING every 50 ms: each wait of the receive loop ends with one, so
+    // an answer is always waiting when the loop sends its next line.
+    bool bSent = false;
+    int nPings = 0;
+    for (; nPings < 60 && !bSent; ++nPings)
+    {
+        ASSERT_TRUE(s.server.SendLine("PING :t" + std::to_string(nPings)));
+        if (nPings == 5)
+        {
+            EXPECT_EQ(1, s.chat->SendChannelMessage("#home", "amid pings"));
+        }
+        Sleep(50);
+        bSent = s.server.Received().find("PRIVMSG #home :amid pings\r\n") != std::string::npos;
+    }
+    EXPECT_TRUE(bSent) << "the message was held back by " << nPings << " PINGs";
+    EXPECT_TRUE(s.server.WaitForReceived("PONG :t" + std::to_string(nPings - 1) + "\r\n", kWait));
+}
+
 TEST(ZymChatHostileServer, RepeatedAttributeRequestsAreAnsweredWithoutAQueueOfAnswers)
 {
     JoinedClient s("127.0.8.21");

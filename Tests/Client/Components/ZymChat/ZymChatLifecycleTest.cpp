@@ -27,6 +27,54 @@ namespace
     {
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
+
+    // A listener whose backlog is full takes no further connection: a
+    // component's connect to it waits until it is cut short.
+    struct FullListener
+    {
+        explicit FullListener(const char* pszAddress)
+            : bStarted(false), bReady(false), hListen(INVALID_SOCKET)
+        {
+            WSADATA data;
+            bStarted = WSAStartup(0x0101, &data) == 0;
+            if (!bStarted)
+                return;
+            hListen = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in local = {};
+            local.sin_family = AF_INET;
+            local.sin_port = htons(6667);
+            local.sin_addr.s_addr = inet_addr(pszAddress);
+            if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 ||
+                listen(hListen, 0) != 0)
+                return;
+            for (SOCKET& hFiller : fillers)
+            {
+                hFiller = socket(AF_INET, SOCK_STREAM, 0);
+                u_long nNonBlocking = 1;
+                ioctlsocket(hFiller, FIONBIO, &nNonBlocking);
+                connect(hFiller, reinterpret_cast<sockaddr*>(&local), sizeof(local));
+            }
+            Sleep(200);
+            bReady = true;
+        }
+        ~FullListener()
+        {
+            if (bReady)
+            {
+                for (SOCKET hFiller : fillers)
+                    closesocket(hFiller);
+            }
+            if (hListen != INVALID_SOCKET)
+                closesocket(hListen);
+            if (bStarted)
+                WSACleanup();
+        }
+
+        bool bStarted;
+        bool bReady;
+        SOCKET hListen;
+        SOCKET fillers[4];
+    };
 }
 
 TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
@@ -85,6 +133,71 @@ TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)
     EXPECT_TRUE(sink.Errors().empty());
 }
 
+TEST(ZymChatQuit, AQuitLeftUnsentByAClosedConnectionDoesNotEndTheNextLogin)
+{
+    FakeIrcServer server("127.0.8.56");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    std::unique_ptr<TestChat> chat(new TestChat());
+    HANDLE hServerClosed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(nullptr, hServerClosed);
+    // During the login the host picks another nickname and then gives up,
+    // from its sink; the server drops the connection before either line
+    // has gone out.
+    sink.onText = [&](int nCode, const char*) {
+        if (nCode != CHAT_EVENT_MOTD)
+            return;
+        chat->SetNickname("bob");
+        chat->Quit();
+        WaitForSingleObject(hServerClosed, kWait);
+    };
+    chat->SetEventSink(&sink);
+    chat->SetNickname("alice");
+    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    server.SendLine(":irc.test 372 alice :- hello");
+    ASSERT_TRUE(sink.WaitFor(RecordedEvent::Text, CHAT_EVENT_MOTD, kWait));
+    server.CloseClient();
+    SetEvent(hServerClosed);
+    ASSERT_TRUE(chat->ThreadEnded(kWait));
+    sink.onText = nullptr;
+    size_t nFirst = server.Received().size();
+    size_t nFirstLines = server.ReceivedLines().size();
+
+    // The host closes its side and tries again: the new connection logs in
+    // as the host now wants, and nothing of the old connection's quit ends
+    // it.
+    chat->Quit();
+    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
+    ASSERT_TRUE(server.WaitForConnections(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(nFirstLines + 2, kWait));
+    Sleep(300);
+    std::string second = server.Received().substr(nFirst);
+    EXPECT_EQ(std::string::npos, second.find("QUIT")) << second;
+    EXPECT_EQ(0u, second.find("NICK bob\r\n")) << second;
+    EXPECT_EQ(1, chat->m_bListening);
+    CloseHandle(hServerClosed);
+}
+
+TEST(ZymChatQuit, AConnectRightAfterAQuitStartsTheNewConnection)
+{
+    FakeIrcServer server("127.0.8.59");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+
+    // Not welcomed: the user gives up this login and tries again at once.
+    chat.Quit();
+    chat.SetNickname("alice2");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
+    EXPECT_TRUE(server.WaitForConnections(2, kWait)) << "the second ConnectToServer did nothing";
+    EXPECT_TRUE(server.WaitForReceived("QUIT\r\nNICK alice2\r\n", kWait));
+}
+
 TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
 {
     FakeIrcServer server("127.0.8.52");
@@ -108,6 +221,34 @@ TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
     ASSERT_TRUE(server.WaitForReceived("NOTICE #home :ZYMATTRIBREQUEST\r\n", kWait));
     EXPECT_EQ(1, chat->SendChannelMessage("#home", "made it"));
     EXPECT_TRUE(server.WaitForReceived("PRIVMSG #home :made it\r\n", kWait));
+}
+
+TEST(ZymChatNickname, ARenameByTheServerToANameNoNickLineCanCarryLeavesTheLoginWorking)
+{
+    FakeIrcServer server("127.0.8.58");
+    ASSERT_TRUE(server.IsListening());
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
+    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    // Before the welcome the server renames us to a name with a bare CR,
+    // then drops the connection.
+    server.SendLine(":alice!a@h NICK :al\rice");
+    server.SendLine("PING :seen");
+    ASSERT_TRUE(server.WaitForReceived("PONG :seen\r\n", kWait));
+    server.CloseClient();
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    size_t nFirst = server.Received().size();
+
+    // The host tries again: the login goes out, with the name it has.
+    chat.Quit();
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
+    ASSERT_TRUE(server.WaitForConnections(2, kWait));
+    EXPECT_TRUE(server.WaitForLines(5, kWait));
+    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\n", server.Received().substr(nFirst));
+    EXPECT_TRUE(sink.Errors().empty());
 }
 
 TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
@@ -137,26 +278,8 @@ TEST(TCPSocketClosing, ADisconnectFromAnotherThreadEndsAWaitingReceiveQuietly)
 
 TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
 {
-    // A listener whose backlog is full takes no further connection: the
-    // component's connect waits until destruction cuts it short.
-    WSADATA data;
-    ASSERT_EQ(0, WSAStartup(0x0101, &data));
-    SOCKET hListen = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(6667);
-    local.sin_addr.s_addr = inet_addr("127.0.8.55");
-    ASSERT_EQ(0, bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)));
-    ASSERT_EQ(0, listen(hListen, 0));
-    SOCKET fillers[4];
-    for (SOCKET& hFiller : fillers)
-    {
-        hFiller = socket(AF_INET, SOCK_STREAM, 0);
-        u_long nNonBlocking = 1;
-        ioctlsocket(hFiller, FIONBIO, &nNonBlocking);
-        connect(hFiller, reinterpret_cast<sockaddr*>(&local), sizeof(local));
-    }
-    Sleep(200);
+    FullListener listener("127.0.8.55");
+    ASSERT_TRUE(listener.bReady);
 
     EventRecorder sink;
     {
@@ -169,9 +292,22 @@ TEST(ZymChatDestruction, ADestructionDuringTheConnectReportsNothing)
     }
     Sleep(200);
     EXPECT_TRUE(sink.Events().empty());
+}
 
-    for (SOCKET hFiller : fillers)
-        closesocket(hFiller);
-    closesocket(hListen);
-    WSACleanup();
+TEST(ZymChatQuit, AQuitDuringTheConnectReportsNoConnectionError)
+{
+    FullListener listener("127.0.8.57");
+    ASSERT_TRUE(listener.bReady);
+
+    // A host that tries again whenever a connect fails must not hear of a
+    // failure when its user quit.
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.57"));
+    Sleep(500);
+    ASSERT_TRUE(sink.Errors().empty()) << "the connect did not wait";
+    chat.Quit();
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+    EXPECT_TRUE(sink.Events().empty());
 }
