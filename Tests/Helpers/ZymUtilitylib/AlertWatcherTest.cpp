@@ -10,7 +10,7 @@ TEST(AlertWatcherDeathTest, AWatcherThatGivesUpEndsTheProgramAtOnce)
 {
     EXPECT_EXIT(
         {
-            AlertWatcher watcher(200);
+            AlertWatcher watcher(AlertExpected(), 200);
             Sleep(600);
             ZymAlert("too late for the watcher");
         },

@@ -23,7 +23,7 @@ long long Millis(std::chrono::steady_clock::time_point start, const AlertBox& bo
 // one box has been shown and closed.
 void ShowFirstBox()
 {
-    AlertWatcher watcher;
+    AlertWatcher watcher{AlertExpected()};
     ZymAlert("first");
     ASSERT_TRUE(watcher.Result().bFound);
 }
@@ -57,7 +57,7 @@ TEST(PollingNotification, WaitWithoutTimeAlertsAndTimesOut)
 {
     ShowFirstBox();
     PollingNotification n;
-    AlertWatcher watcher;
+    AlertWatcher watcher{AlertExpected()};
     auto start = std::chrono::steady_clock::now();
     int result = n.Wait(0);
     const AlertBox& box = watcher.Result();
@@ -73,7 +73,7 @@ TEST(PollingNotification, WaitPollsForTheWholeTimeout)
 {
     ShowFirstBox();
     PollingNotification n;
-    AlertWatcher watcher;
+    AlertWatcher watcher{AlertExpected()};
     auto start = std::chrono::steady_clock::now();
     int result = n.Wait(250);
     const AlertBox& box = watcher.Result();
@@ -91,7 +91,7 @@ TEST(PollingNotification, SignalledWaitConsumesEverySignal)
     PollingNotification n;
     n.Signal();
     n.Signal();
-    AlertWatcher watcher;
+    AlertWatcher watcher{AlertExpected()};
     int result = n.Wait(1000);
     const AlertBox& box = watcher.Result();
     EXPECT_EQ(0, result);
@@ -103,7 +103,7 @@ TEST(PollingNotification, SignalledWaitConsumesEverySignal)
 TEST(PollingNotification, WaitWithoutLimitSeesALaterSignal)
 {
     PollingNotification n;
-    AlertWatcher watcher;
+    AlertWatcher watcher{AlertExpected()};
     std::thread signaller([&n] {
         Sleep(150);
         n.Signal();
