@@ -115,14 +115,14 @@ TEST(TCPSocket, ConnectWhereNothingListensFailsAndALaterConnectWorksOnANewSocket
     FakeIrcServer server("127.0.1.1");
     ASSERT_TRUE(server.IsListening());
     SocketAddress there;
-    there.SetAddress("127.0.1.1");
+    there.SetAddress(server.Address().c_str());
     EXPECT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     EXPECT_EQ(1, socket.GetConnectionState());
     EXPECT_TRUE(server.WaitForClient(2000));
 
     SocketAddress peer;
     EXPECT_EQ(ZymSocketOk, socket.GetAddress(&peer));
-    EXPECT_STREQ("127.0.1.1", peer.m_DottedAddress.Text());
+    EXPECT_EQ(server.Address(), peer.m_DottedAddress.Text());
     int nPort = 0;
     EXPECT_EQ(ZymSocketOk, socket.GetPort(&nPort));
     EXPECT_EQ(6667, nPort);
@@ -155,7 +155,7 @@ TEST(TCPSocket, SendAndReceiveCarryBytesBothWays)
     ASSERT_TRUE(server.IsListening());
     TCPSocket socket;
     SocketAddress there;
-    there.SetAddress("127.0.1.2");
+    there.SetAddress(server.Address().c_str());
     ASSERT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     ASSERT_TRUE(server.WaitForClient(2000));
 
@@ -182,7 +182,7 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
     ASSERT_TRUE(server.IsListening());
     TCPSocket socket;
     SocketAddress there;
-    there.SetAddress("127.0.1.3");
+    there.SetAddress(server.Address().c_str());
     ASSERT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     ASSERT_TRUE(server.WaitForClient(2000));
     SocketBase* sockets[] = {&socket};

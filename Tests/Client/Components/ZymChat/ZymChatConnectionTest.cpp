@@ -69,13 +69,21 @@ TEST(ZymChatConnection, ARetryAfterAFailedConnectReachesAServerThatListensNow)
     EventRecorder sink;
     TestChat chat;
     chat.SetEventSink(&sink);
-    chat.ConnectToServer("127.0.1.10");
+    // An address that was free a moment ago: nothing listens there until
+    // the server below.
+    std::string address;
+    {
+        FakeIrcServer probe("127.0.1.10");
+        ASSERT_TRUE(probe.IsListening());
+        address = probe.Address();
+    }
+    chat.ConnectToServer(address.c_str());
     ASSERT_TRUE(sink.WaitForCount(1, kWait));
     ASSERT_TRUE(chat.ThreadEnded(kWait));
 
-    FakeIrcServer server("127.0.1.10");
-    ASSERT_TRUE(server.IsListening());
-    chat.ConnectToServer("127.0.1.10");
+    FakeIrcServer server(address.c_str());
+    ASSERT_EQ(address, server.Address());
+    chat.ConnectToServer(address.c_str());
     EXPECT_TRUE(server.WaitForReceived("USER", kWait));
     EXPECT_EQ(1u, sink.Count());
 }
@@ -93,7 +101,7 @@ TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithI
 {
     Connected c("127.0.1.12");
     ASSERT_TRUE(c.server.IsListening());
-    c.chat->ConnectToServer("127.0.1.12");
+    c.chat->ConnectToServer(c.server.Address().c_str());
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     EXPECT_EQ("NICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
 }
@@ -216,7 +224,7 @@ TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
     EXPECT_EQ(0u, c.sink.Count());
     // Not welcomed: once the host has closed its side, it may log in again.
     c.chat->Quit();
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.20"));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     EXPECT_TRUE(c.server.WaitForLines(4, kWait));
     EXPECT_EQ(2, c.server.ConnectionCount());
 }
@@ -241,7 +249,7 @@ TEST(ZymChatConnection, DestructionRightAfterConnectToServerEndsTheThread)
     {
         std::unique_ptr<TestChat> chat(new TestChat());
         chat->SetEventSink(&sink);
-        chat->ConnectToServer("127.0.1.22");
+        chat->ConnectToServer(server.Address().c_str());
         DWORD nStart = GetTickCount();
         chat.reset();
         EXPECT_LT(GetTickCount() - nStart, 1000u);
@@ -252,8 +260,8 @@ TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
 {
     Connected c("127.0.1.23");
     ASSERT_TRUE(c.server.IsListening());
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     // A second thread would log in on a second connection, or a second time
     // on this one ahead of the nickname change.
@@ -275,7 +283,7 @@ TEST(ZymChatConnection, AfterTheWelcomeConnectToServerIsIgnored)
     ASSERT_TRUE(c.server.WaitForReceived("JOIN #home\r\n", kWait));
     c.server.CloseClient();
     ASSERT_TRUE(c.chat->ThreadEnded(kWait));
-    EXPECT_EQ(0, c.chat->ConnectToServer("127.0.1.24"));
+    EXPECT_EQ(0, c.chat->ConnectToServer(c.server.Address().c_str()));
     EXPECT_FALSE(c.server.WaitForConnections(2, 300));
 }
 

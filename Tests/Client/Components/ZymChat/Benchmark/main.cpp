@@ -99,7 +99,7 @@ bool MeasureBareReader(const char* address, int chunk, const InboundBurst& burst
     {
         return Fail("the reader's fake server could not listen");
     }
-    BareLineReader reader(address, chunk);
+    BareLineReader reader(server.Address().c_str(), chunk);
     if (!reader.Connect() || !server.WaitForClient(kStepMs))
     {
         return Fail("the bare reader could not connect");

@@ -1,11 +1,20 @@
 #include "FakeIrcServer.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 namespace
 {
     const int kPollMs = 20;
+
+    // Wine answers a bind to an address that another program listens on
+    // with WSAEACCES when SO_REUSEADDR is set, as Windows does for an
+    // address in exclusive use.
+    bool AddressTaken(int nError)
+    {
+        return nError == WSAEADDRINUSE || nError == WSAEACCES;
+    }
 }
 
 FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
@@ -19,9 +28,42 @@ FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
     WSADATA data;
     WSAStartup(0x0101, &data);
 
+    SOCKET hListen = Listen(m_Address, nPort);
+    // Fallbacks start at a place of the process's own, so that runs side by
+    // side rarely try the same addresses; each try is one bind.
+    const int kFallbacks = 2000;
+    int nStart = static_cast<int>(GetCurrentProcessId() % kFallbacks);
+    for (int i = 0; hListen == INVALID_SOCKET && AddressTaken(WSAGetLastError()) && i < kFallbacks;
+         ++i)
+    {
+        int n = (nStart + i) % kFallbacks;
+        std::string fallback =
+            "127.64." + std::to_string(n / 200) + "." + std::to_string(1 + n % 200);
+        hListen = Listen(fallback, nPort);
+        if (hListen != INVALID_SOCKET)
+        {
+            std::fprintf(stderr, "fake server: %s:%d is taken, listening on %s instead\n",
+                         m_Address.c_str(), nPort, fallback.c_str());
+            m_Address = fallback;
+        }
+    }
+    if (hListen == INVALID_SOCKET)
+    {
+        std::fprintf(stderr,
+                     "fake server: cannot listen on %s:%d or a fallback address (error %d);"
+                     " a program listening on port %d of every address takes them all\n",
+                     m_Address.c_str(), nPort, WSAGetLastError(), nPort);
+        return;
+    }
+    m_hListen = hListen;
+    m_Thread = std::thread(&FakeIrcServer::Serve, this);
+}
+
+SOCKET FakeIrcServer::Listen(const std::string& address, int nPort)
+{
     SOCKET hListen = socket(AF_INET, SOCK_STREAM, 0);
     if (hListen == INVALID_SOCKET)
-        return;
+        return INVALID_SOCKET;
     // A connection of an earlier test on the same address may still linger.
     BOOL bReuse = TRUE;
     setsockopt(hListen, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse),
@@ -30,15 +72,17 @@ FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
     std::memset(&local, 0, sizeof(local));
     local.sin_family = AF_INET;
     local.sin_port = htons(static_cast<u_short>(nPort));
-    local.sin_addr.s_addr = inet_addr(pszAddress);
+    local.sin_addr.s_addr = inet_addr(address.c_str());
     if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) == SOCKET_ERROR ||
         listen(hListen, 5) == SOCKET_ERROR)
     {
+        // The caller reads the bind's error; closing must not replace it.
+        int nError = WSAGetLastError();
         closesocket(hListen);
-        return;
+        WSASetLastError(nError);
+        return INVALID_SOCKET;
     }
-    m_hListen = hListen;
-    m_Thread = std::thread(&FakeIrcServer::Serve, this);
+    return hListen;
 }
 
 FakeIrcServer::~FakeIrcServer()
