@@ -52,6 +52,11 @@ int SocketBase::GetPort(int* pPort)
     return nResult;
 }
 
+bool SocketBase::HoldsData()
+{
+    return false;
+}
+
 int SocketBase::BytesAvailable(int* pCount)
 {
     if (pCount == nullptr)

@@ -25,6 +25,10 @@ public:
     virtual int Receive(char* pBuffer, int* pLength) = 0;
     // 8808 when nothing can be read without blocking.
     virtual int BytesAvailable(int* pCount);
+    // True while the socket holds bytes of its own that a Receive would hand
+    // out without the system's help (a select on the handle knows nothing
+    // of them).
+    virtual bool HoldsData();
 
     SOCKET GetHandle() const { return m_hSocket; }
 

@@ -8,8 +8,8 @@
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "MemberPair.h"
-#include "PollingNotification.h"
 #include "SocketAddress.h"
+#include "SocketNotification.h"
 #include "TList.h"
 #include "TLookupList.h"
 #include "TQueue.h"
@@ -134,7 +134,7 @@ protected:
     static const char* LogTime();
 
     TQueue<ZymString>* m_pCommandQueue;
-    PollingNotification m_CommandEvent;
+    SocketNotification m_CommandEvent;
     ChatEventSink* m_pEventSink;
     TCPSocket* m_TCPSocket;
     SocketAddress m_ServerAddress;

@@ -6,6 +6,7 @@
 #include "LineAssembler.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
+#include "SendPacing.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
 #include "TCPSocket.h"
@@ -15,6 +16,8 @@ namespace
     const int kServerPort = 6667;
     const int kReadSize = 128;
     const int kWaitMilliseconds = 100;
+    // Queued lines leave at least this far apart.
+    const int kSendIntervalMs = 100;
     const int kLoginFieldLimit = 99;
     // "NICK " and the nickname must stay within one line on the wire.
     const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
@@ -155,35 +158,39 @@ bool ZymChat::QueueLoginLines()
 void ZymChat::ListenLoop()
 {
     LineAssembler lines;
+    SendPacing pacing(kSendIntervalMs);
+    WakeSocket& wake = m_CommandEvent.Wake();
     Lock();
     if (!m_bStopping)
         m_bListening = 1;
     Unlock();
+    if (!wake.IsOpen())
+        Log("No wake socket: queued lines leave at the end of a wait\n");
 
     while (m_bListening == 1)
     {
-        bool bReadAgain = true;
-        while (bReadAgain)
+        SocketBase* pSocket = m_TCPSocket;
+        short nIndex = 0;
+        bool bWoken = false;
+        int nWait = WaitForReadableOrWake(
+            &pSocket, 1, &wake, pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds),
+            &nIndex, &bWoken);
+        if (bWoken)
+            wake.Drain();
+        SendPacing::Clock::time_point now = SendPacing::Clock::now();
+        if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
         {
-            bReadAgain = false;
-            SocketBase* pSocket = m_TCPSocket;
-            short nIndex = 0;
-            int nWait = WaitForReadable(&pSocket, 1, kWaitMilliseconds, &nIndex);
-            if (m_CommandEvent.TryConsume())
-                ProcessCommandEvent();
-            if (nWait == ZymSocketOk)
-            {
-                bReadAgain = ReadChunk(*m_TCPSocket, lines);
-            }
-            else if (nWait == ZymNothingToRead)
-            {
-                bReadAgain = true;
-            }
-            else if (nWait != ZymFnctnTimedOutErr)
-            {
-                m_bListening = 0;
-                Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
-            }
+            pacing.Left(now);
+            ProcessCommandEvent();
+        }
+        if (nWait == ZymSocketOk)
+        {
+            ReadChunk(*m_TCPSocket, lines);
+        }
+        else if (nWait != ZymNothingToRead && nWait != ZymFnctnTimedOutErr)
+        {
+            m_bListening = 0;
+            Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
         }
     }
     Log("Exiting the listen thread\n");
