@@ -84,9 +84,9 @@ protected:
     void ListenLoop();
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
-    // One Receive from the socket into the assembler; true when the read
-    // step goes on.
-    bool ReadChunk(SocketBase& socket, LineAssembler& lines);
+    // One Receive from the socket into the assembler, and the dispatch of
+    // every line it completes.
+    void ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
     // Bounded wait until the background thread has taken nLines lines.

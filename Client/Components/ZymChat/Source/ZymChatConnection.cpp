@@ -14,7 +14,10 @@
 namespace
 {
     const int kServerPort = 6667;
-    const int kReadSize = 128;
+    // One receive takes what the socket holds, up to this much: a read per
+    // line or per few lines would cost a system call each, and under load
+    // those calls, not the lines, would keep the thread busy.
+    const int kReadSize = 8192;
     const int kWaitMilliseconds = 100;
     // Queued lines leave at least this far apart.
     const int kSendIntervalMs = 100;
@@ -196,7 +199,7 @@ void ZymChat::ListenLoop()
     Log("Exiting the listen thread\n");
 }
 
-bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
+void ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 {
     char* pTail = lines.ReserveTail(kReadSize);
     int nRead = kReadSize;
@@ -205,25 +208,28 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
     // (Quit or destruction closed it meanwhile): nothing was read then.
     if (nResult == ZymSocketOk && socket.GetConnectionState() != 1)
         nRead = 0;
-    Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(), nResult == ZymSocketOk ? nRead : 0);
+    if (m_pLogFile != nullptr)
+        Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(),
+            nResult == ZymSocketOk ? nRead : 0);
 
     if (nResult == ZymConnectionAborted)
     {
         Log("m_TCPSocket->Receive() returned %d.  The network must already be shut down.\n",
             nResult);
-        return false;
+        return;
     }
     if (nResult != ZymSocketOk)
     {
         Log("received error %d in m_TCPSocket->Receive()\n", nResult);
         ReportNetworkError(-1002, "-1002 receive error");
-        return false;
+        return;
     }
 
-    bool bEndsLine = nRead >= 2 && pTail[nRead - 2] == '\r' && pTail[nRead - 1] == '\n';
     lines.Commit(nRead, [this](char* pszLine) {
-        Log("%s%s\n", LogTime(), pszLine);
+        // The time is only looked up for an open log: per line, it would
+        // cost more than the line's dispatch.
+        if (m_pLogFile != nullptr)
+            Log("%s%s\n", LogTime(), pszLine);
         DispatchLine(pszLine);
     });
-    return nRead == kReadSize && !bEndsLine;
 }

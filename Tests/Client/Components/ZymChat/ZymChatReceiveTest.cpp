@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "EventRecorder.h"
 #include "LineAssembler.h"
@@ -58,25 +59,35 @@ TEST(ZymChatReceive, AReceiveOnADisconnectedSocketAddsNoBytes)
     TestChat chat;
     LineAssembler lines;
     ScriptedSocket socket(0, ZymSocketOk, "");
-    EXPECT_FALSE(chat.ReadChunk(socket, lines));
+    chat.ReadChunk(socket, lines);
     EXPECT_EQ(0, lines.Held());
 }
 
-TEST(ZymChatReceive, AFullChunkInsideALineAsksForMoreAndAShortOneDoesNot)
+TEST(ZymChatReceive, OneReadTakesManyLinesAndAPartLineWaitsForTheNext)
 {
+    EventRecorder sink;
     TestChat chat;
+    chat.SetEventSink(&sink);
     LineAssembler lines;
-    ScriptedSocket full(1, ZymSocketOk, "PING :" + std::string(122, 'q'));
-    EXPECT_TRUE(chat.ReadChunk(full, lines));
+    // Many lines in one read (7 KiB in all): a read far larger than a line
+    // takes them all.
+    std::string bytes;
+    std::vector<std::string> rooms;
+    for (int i = 0; i < 200; ++i)
+    {
+        rooms.push_back("#room" + std::to_string(i));
+        bytes += ":irc.test 322 me " + rooms.back() + " 4 :topic\r\n";
+    }
+    bytes += "PING :" + std::string(122, 'q');
+    ScriptedSocket many(1, ZymSocketOk, bytes);
+    chat.ReadChunk(many, lines);
     EXPECT_EQ(128, lines.Held());
+    EXPECT_EQ(rooms, sink.Texts(CHAT_EVENT_LIST_ENTRY));
 
     ScriptedSocket rest(1, ZymSocketOk, "qq\r\n");
-    EXPECT_FALSE(chat.ReadChunk(rest, lines));
+    chat.ReadChunk(rest, lines);
     EXPECT_EQ(0, lines.Held());
     EXPECT_EQ("PONG :" + std::string(124, 'q'), TakeQueued(chat));
-
-    ScriptedSocket endsLine(1, ZymSocketOk, std::string(120, 'w') + " PING\r\n");
-    EXPECT_FALSE(chat.ReadChunk(endsLine, lines));
 }
 
 TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)
@@ -96,7 +107,7 @@ TEST(ZymChatReceive, AReceiveFailureIsReportedAndANonzeroAnswerEndsTheLoop)
     chat.SetEventSink(&sink);
     LineAssembler lines;
     ScriptedSocket failing(1, ZymReceiveFailed, "");
-    EXPECT_FALSE(chat.ReadChunk(failing, lines));
+    chat.ReadChunk(failing, lines);
     auto events = sink.Events();
     ASSERT_EQ(1u, events.size());
     EXPECT_EQ(RecordedEvent::Error, events[0].kind);
@@ -123,7 +134,7 @@ TEST(ZymChatReceive, AnAbortedConnectionIsOnlyLogged)
     chat.SetEventSink(&sink);
     LineAssembler lines;
     ScriptedSocket aborted(1, ZymConnectionAborted, "");
-    EXPECT_FALSE(chat.ReadChunk(aborted, lines));
+    chat.ReadChunk(aborted, lines);
     EXPECT_EQ(0u, sink.Count());
     EXPECT_EQ(0, lines.Held());
 }
