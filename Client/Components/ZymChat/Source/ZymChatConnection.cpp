@@ -183,8 +183,10 @@ void ZymChat::ListenLoop()
         SendPacing::Clock::time_point now = SendPacing::Clock::now();
         if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
         {
-            pacing.Left(now);
             ProcessCommandEvent();
+            // Counted from the end of the send, so that a send held up on
+            // its way out does not shorten the gap to the next line.
+            pacing.Left(SendPacing::Clock::now());
         }
         if (nWait == ZymSocketOk)
         {
