@@ -85,8 +85,8 @@ protected:
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
     // One Receive from the socket into the assembler, and the dispatch of
-    // every line it completes.
-    void ReadChunk(SocketBase& socket, LineAssembler& lines);
+    // every line it completes; true when the read filled its whole request.
+    bool ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
     // Bounded wait until the background thread has taken nLines lines.

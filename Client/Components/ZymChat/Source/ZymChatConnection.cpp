@@ -17,7 +17,7 @@ namespace
     // One receive takes what the socket holds, up to this much: a read per
     // line or per few lines would cost a system call each, and under load
     // those calls, not the lines, would keep the thread busy.
-    const int kReadSize = 8192;
+    const int kReadSize = 32768;
     const int kWaitMilliseconds = 100;
     // Queued lines leave at least this far apart.
     const int kSendIntervalMs = 100;
@@ -170,14 +170,21 @@ void ZymChat::ListenLoop()
     if (!wake.IsOpen())
         Log("No wake socket: queued lines leave at the end of a wait\n");
 
+    // Set while the last read filled its whole request: the socket then
+    // most likely holds more, and asking how much replaces the select.
+    bool bMore = false;
     while (m_bListening == 1)
     {
         SocketBase* pSocket = m_TCPSocket;
         short nIndex = 0;
         bool bWoken = false;
-        int nWait = WaitForReadableOrWake(
-            &pSocket, 1, &wake, pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds),
-            &nIndex, &bWoken);
+        int nAvailable = 0;
+        int nWait = ZymSocketOk;
+        if (!bMore || pSocket->BytesAvailable(&nAvailable) != ZymSocketOk)
+            nWait = WaitForReadableOrWake(
+                &pSocket, 1, &wake,
+                pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
+                &bWoken);
         if (bWoken)
             wake.Drain();
         SendPacing::Clock::time_point now = SendPacing::Clock::now();
@@ -188,9 +195,10 @@ void ZymChat::ListenLoop()
             // its way out does not shorten the gap to the next line.
             pacing.Left(SendPacing::Clock::now());
         }
+        bMore = false;
         if (nWait == ZymSocketOk)
         {
-            ReadChunk(*m_TCPSocket, lines);
+            bMore = ReadChunk(*m_TCPSocket, lines);
         }
         else if (nWait != ZymNothingToRead && nWait != ZymFnctnTimedOutErr)
         {
@@ -201,7 +209,7 @@ void ZymChat::ListenLoop()
     Log("Exiting the listen thread\n");
 }
 
-void ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
+bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 {
     char* pTail = lines.ReserveTail(kReadSize);
     int nRead = kReadSize;
@@ -218,13 +226,13 @@ void ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
     {
         Log("m_TCPSocket->Receive() returned %d.  The network must already be shut down.\n",
             nResult);
-        return;
+        return false;
     }
     if (nResult != ZymSocketOk)
     {
         Log("received error %d in m_TCPSocket->Receive()\n", nResult);
         ReportNetworkError(-1002, "-1002 receive error");
-        return;
+        return false;
     }
 
     lines.Commit(nRead, [this](char* pszLine) {
@@ -234,4 +242,5 @@ void ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
             Log("%s%s\n", LogTime(), pszLine);
         DispatchLine(pszLine);
     });
+    return nRead == kReadSize;
 }

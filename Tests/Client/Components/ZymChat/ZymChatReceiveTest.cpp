@@ -59,7 +59,7 @@ TEST(ZymChatReceive, AReceiveOnADisconnectedSocketAddsNoBytes)
     TestChat chat;
     LineAssembler lines;
     ScriptedSocket socket(0, ZymSocketOk, "");
-    chat.ReadChunk(socket, lines);
+    EXPECT_FALSE(chat.ReadChunk(socket, lines));
     EXPECT_EQ(0, lines.Held());
 }
 
@@ -80,14 +80,49 @@ TEST(ZymChatReceive, OneReadTakesManyLinesAndAPartLineWaitsForTheNext)
     }
     bytes += "PING :" + std::string(122, 'q');
     ScriptedSocket many(1, ZymSocketOk, bytes);
-    chat.ReadChunk(many, lines);
+    EXPECT_FALSE(chat.ReadChunk(many, lines));
     EXPECT_EQ(128, lines.Held());
     EXPECT_EQ(rooms, sink.Texts(CHAT_EVENT_LIST_ENTRY));
 
     ScriptedSocket rest(1, ZymSocketOk, "qq\r\n");
-    chat.ReadChunk(rest, lines);
+    EXPECT_FALSE(chat.ReadChunk(rest, lines));
     EXPECT_EQ(0, lines.Held());
     EXPECT_EQ("PONG :" + std::string(124, 'q'), TakeQueued(chat));
+}
+
+TEST(ZymChatReceive, AReadThatFillsItsWholeRequestSaysSoAndTheLineGoesOnInTheNext)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    LineAssembler lines;
+    // More than any one read asks for: the first read is full, and the line
+    // it ends inside is completed by the next.
+    std::vector<std::string> sent;
+    std::string bytes;
+    for (int i = 0; bytes.size() < 100000; ++i)
+    {
+        sent.push_back(":irc.test 322 me #room" + std::to_string(i) + " 4 :" +
+                       std::string(380, 't') + "\r\n");
+        bytes += sent.back();
+    }
+    ScriptedSocket full(1, ZymSocketOk, bytes);
+    EXPECT_TRUE(chat.ReadChunk(full, lines));
+    size_t nEntries = sink.Texts(CHAT_EVENT_LIST_ENTRY).size();
+    ASSERT_GT(nEntries, 0u);
+    ASSERT_LT(nEntries, sent.size());
+    size_t nHeld = static_cast<size_t>(lines.Held());
+    ASSERT_GT(nHeld, 0u);
+    size_t nRead = nHeld;
+    for (size_t i = 0; i < nEntries; ++i)
+        nRead += sent[i].size();
+
+    ScriptedSocket rest(1, ZymSocketOk, bytes.substr(nRead, sent[nEntries].size() - nHeld));
+    EXPECT_FALSE(chat.ReadChunk(rest, lines));
+    auto texts = sink.Texts(CHAT_EVENT_LIST_ENTRY);
+    ASSERT_EQ(nEntries + 1, texts.size());
+    EXPECT_EQ("#room" + std::to_string(nEntries), texts.back());
+    EXPECT_EQ(0, lines.Held());
 }
 
 TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)
@@ -107,7 +142,7 @@ TEST(ZymChatReceive, AReceiveFailureIsReportedAndANonzeroAnswerEndsTheLoop)
     chat.SetEventSink(&sink);
     LineAssembler lines;
     ScriptedSocket failing(1, ZymReceiveFailed, "");
-    chat.ReadChunk(failing, lines);
+    EXPECT_FALSE(chat.ReadChunk(failing, lines));
     auto events = sink.Events();
     ASSERT_EQ(1u, events.size());
     EXPECT_EQ(RecordedEvent::Error, events[0].kind);
@@ -134,7 +169,7 @@ TEST(ZymChatReceive, AnAbortedConnectionIsOnlyLogged)
     chat.SetEventSink(&sink);
     LineAssembler lines;
     ScriptedSocket aborted(1, ZymConnectionAborted, "");
-    chat.ReadChunk(aborted, lines);
+    EXPECT_FALSE(chat.ReadChunk(aborted, lines));
     EXPECT_EQ(0u, sink.Count());
     EXPECT_EQ(0, lines.Held());
 }
