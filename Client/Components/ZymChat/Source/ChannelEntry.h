@@ -23,6 +23,12 @@ public:
     int m_nState;
     // Ask the server to make the channel secret once it is joined.
     int m_bSecret;
+    // Attribute answers to a request are queued up to this line count; a
+    // request that comes while they still wait is answered by them.
+    long m_nAnswersQueuedUntil;
+    // Likewise for the PART that a confirmation after a leave queues: a
+    // repeated confirmation while it waits queues no second one.
+    long m_nPartQueuedUntil;
 };
 
 #endif

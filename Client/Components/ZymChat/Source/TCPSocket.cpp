@@ -1,5 +1,8 @@
 #include "TCPSocket.h"
 
+#include <cstring>
+
+#include "ScopedThreadLock.h"
 #include "SocketResults.h"
 
 TCPSocket::TCPSocket()
@@ -14,35 +17,42 @@ TCPSocket::~TCPSocket()
 
 int TCPSocket::Connect(const SocketAddress& address, int nPort)
 {
-    if (m_hSocket == 0)
+    SOCKET hSocket;
     {
-        SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
-        if (hSocket == INVALID_SOCKET)
+        ScopedThreadLock hold(m_CloseLock);
+        if (m_hSocket == 0)
         {
-            WSAGetLastError();
-            m_nNetworkState = 2;
-            return ZymSocketCreateFailed;
+            SOCKET hCreated = socket(AF_INET, SOCK_STREAM, 0);
+            if (hCreated == INVALID_SOCKET)
+            {
+                WSAGetLastError();
+                m_nNetworkState = 2;
+                return ZymSocketCreateFailed;
+            }
+            m_hSocket = hCreated;
         }
-        m_hSocket = hSocket;
-    }
-    if (m_nConnectionState == 1)
-        return ZymAlreadyConnected;
-    if (m_nNetworkState == 0)
-    {
-        m_nConnectionState = 2;
-        return ZymNetworkNotStarted;
-    }
-    if (m_nNetworkState == 2)
-    {
-        m_nConnectionState = 2;
-        return ZymNetworkFailed;
+        if (m_nConnectionState == 1)
+            return ZymAlreadyConnected;
+        if (m_nNetworkState == 0)
+        {
+            m_nConnectionState = 2;
+            return ZymNetworkNotStarted;
+        }
+        if (m_nNetworkState == 2)
+        {
+            m_nConnectionState = 2;
+            return ZymNetworkFailed;
+        }
+        m_Address = address;
+        m_nPort = nPort;
+        hSocket = m_hSocket;
     }
 
-    m_Address = address;
-    m_nPort = nPort;
-
+    // Resolving and connecting take time and run without the lock, so that
+    // a Disconnect meanwhile can cut them short; they work on copies.
+    SocketAddress target(address);
     char szDotted[SocketAddress::kDottedBufferSize];
-    int nResult = m_Address.GetDottedAddress(szDotted);
+    int nResult = target.GetDottedAddress(szDotted);
     if (nResult != ZymSocketOk)
     {
         m_nNetworkState = 2;
@@ -65,23 +75,30 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
         nAddress = *reinterpret_cast<unsigned long*>(pEntry->h_addr_list[0]);
     }
 
-    m_PeerAddress.sin_family = AF_INET;
-    m_PeerAddress.sin_port = htons(static_cast<u_short>(nPort));
-    m_PeerAddress.sin_addr.s_addr = nAddress;
+    sockaddr_in peer;
+    std::memset(&peer, 0, sizeof(peer));
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(static_cast<u_short>(nPort));
+    peer.sin_addr.s_addr = nAddress;
 
-    if (connect(m_hSocket, reinterpret_cast<sockaddr*>(&m_PeerAddress), sizeof(m_PeerAddress)) ==
-        SOCKET_ERROR)
-    {
+    bool bConnected =
+        connect(hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) != SOCKET_ERROR;
+    if (!bConnected)
         WSAGetLastError();
-        m_nConnectionState = 2;
+
+    ScopedThreadLock hold(m_CloseLock);
+    // Closed by Disconnect while connecting: the handle is gone already.
+    if (m_hSocket != hSocket)
         return ZymConnectFailed;
-    }
-    m_nConnectionState = 1;
-    return ZymSocketOk;
+    m_PeerAddress = peer;
+    m_Address = target;
+    m_nConnectionState = bConnected ? 1 : 2;
+    return bConnected ? ZymSocketOk : ZymConnectFailed;
 }
 
 int TCPSocket::Disconnect()
 {
+    ScopedThreadLock hold(m_CloseLock);
     // A socket whose send or receive failed is marked not connected but
     // still holds its handle; that handle is closed as well, or it would
     // leak.
@@ -107,10 +124,16 @@ int TCPSocket::Send(const char* pData, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nSent = send(m_hSocket, pData, *pLength, 0);
+    SOCKET hSocket = m_hSocket;
+    int nSent = send(hSocket, pData, *pLength, 0);
     if (nSent == SOCKET_ERROR)
     {
         WSAGetLastError();
+        ScopedThreadLock hold(m_CloseLock);
+        // Closed by Disconnect meanwhile: like a send after it, nothing to
+        // report.
+        if (m_hSocket != hSocket || hSocket == 0)
+            return ZymSocketOk;
         m_nConnectionState = 0;
         return ZymSendFailed;
     }
@@ -122,10 +145,15 @@ int TCPSocket::Receive(char* pBuffer, int* pLength)
 {
     if (m_nNetworkState != 1 || m_nConnectionState != 1)
         return ZymSocketOk;
-    int nReceived = recv(m_hSocket, pBuffer, *pLength, 0);
+    SOCKET hSocket = m_hSocket;
+    int nReceived = recv(hSocket, pBuffer, *pLength, 0);
     if (nReceived == SOCKET_ERROR)
     {
         int nError = WSAGetLastError();
+        ScopedThreadLock hold(m_CloseLock);
+        // Closed by Disconnect while waiting: the end this side asked for.
+        if (m_hSocket != hSocket || hSocket == 0)
+            return ZymConnectionAborted;
         m_nConnectionState = 0;
         return nError == WSAECONNABORTED ? ZymConnectionAborted : ZymReceiveFailed;
     }

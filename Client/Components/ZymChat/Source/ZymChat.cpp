@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 #include "TCPSocket.h"
 
@@ -26,7 +27,11 @@ ZymChat::ZymChat()
       m_bThreadActive(false),
       m_bStopping(false),
       m_nLinesQueued(0),
-      m_nLinesTaken(0)
+      m_nLinesTaken(0),
+      m_bLoginSent(false),
+      m_bPongWaiting(false),
+      m_bQuitPending(false),
+      m_nQuitLine(0)
 {
     m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
@@ -127,6 +132,10 @@ void ZymChat::SetHostText(const char* pszText)
 
 void ZymChat::SetRealName(const char* pszRealName)
 {
+    // A line break would end the login's USER line early and start a
+    // command of the text behind it.
+    if (!OutgoingLine::HasNoLineBreak(pszRealName))
+        return;
     // The login reads it on the background thread under the same lock.
     ScopedThreadLock hold(m_TableLock);
     m_RealName = ZymString(pszRealName != nullptr ? pszRealName : "");
@@ -134,6 +143,8 @@ void ZymChat::SetRealName(const char* pszRealName)
 
 void ZymChat::SetUserName(const char* pszUserName)
 {
+    if (!OutgoingLine::HasNoLineBreak(pszUserName))
+        return;
     // The login reads it on the background thread under the same lock.
     ScopedThreadLock hold(m_TableLock);
     m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");

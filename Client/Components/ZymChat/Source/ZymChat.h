@@ -3,11 +3,12 @@
 
 #include <atomic>
 #include <cstdio>
+#include <thread>
 
 #include "BaseThread.h"
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
-#include "MemberPair.h"
+#include "MemberIndex.h"
 #include "SocketAddress.h"
 #include "SocketNotification.h"
 #include "TList.h"
@@ -91,10 +92,30 @@ protected:
     void ReportNetworkError(int nCode, const char* pszText);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
+    // Closes the connection once a Quit of the background thread has had
+    // its line sent.
+    void EndConnectionAfterQuit();
+    // True on the background thread of this object.
+    bool OnWorkerThread();
+    // Whether a connection is up and logged in or logging in.
+    bool ConnectionLive();
 
     // Send path (ZymChatSend.cpp)
-    int sendTxt(const char* pszText);
+    enum LineSlot
+    {
+        // Queued behind every line queued before it.
+        QUEUE_IN_ORDER,
+        // Goes out before the queued lines, and replaces an answer to an
+        // earlier PING that is still waiting.
+        LATEST_PONG
+    };
+    // The one way a line is queued: a line that IsSendable refuses (a line
+    // break, or longer than one line on the wire) is never queued and gives 0.
+    int sendTxt(const char* pszText, LineSlot slot = QUEUE_IN_ORDER);
     void ProcessCommandEvent();
+    // The next line to send: the waiting PONG first, then the oldest queued
+    // line. False when there is none.
+    bool TakeNextLine(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
     int SendPong(const char* pszPingLine);
@@ -111,6 +132,10 @@ protected:
     void OnNamesReply(char* pszLine);
     void OnMotd(char* pszLine);
     void OnWelcome(char* pszLine);
+    void OnKick(char* pszLine);
+    void OnQuit(char* pszLine);
+    // The nickname the server addresses a welcome numeric to.
+    void OnWelcomeTarget(const char* pszLine);
 
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
@@ -126,7 +151,13 @@ protected:
     void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
     // One attribute update notice per attribute we hold, to one channel.
     void SendAttributesHeld(const char* pszTarget);
+    // Keeps the member only while the channel is in the table.
     void AddMember(const ZymString& nickname, const ZymString& channel);
+    // Drops the channel's name rows and members once it leaves the table.
+    void ForgetChannelHeld(const ZymString& hostName);
+    // The nickname that marks our own lines: the one the server confirmed
+    // last, else the one we asked for.
+    const ZymString& OwnNicknameHeld() const;
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
     void Log(const char* pszFormat, ...);
@@ -143,7 +174,7 @@ protected:
     TLookupList<ZymString, ZymString> m_ServerNames;
     TLookupList<ZymString, ZymString> m_HostNames;
     TLookupList<ZymString, ZymString> m_Attributes;
-    TList<MemberPair> m_Members;
+    MemberIndex m_Members;
     volatile unsigned char m_bListening;
     ZymString m_Nickname;
     ZymString m_RealName;
@@ -173,6 +204,28 @@ protected:
     // thread: held for one handler or one host operation at a time, never
     // across a sink call (the host may call back in) or the network.
     ThreadLock m_TableLock;
+
+    // The nickname the server last addressed us by (its welcome, or a NICK
+    // line of ours); empty before the welcome. Under m_TableLock.
+    ZymString m_ConfirmedNickname;
+    // Set once the login lines are queued, until the thread ends: a new
+    // nickname must then reach the server even before the welcome, or a
+    // refused login nickname could never be replaced. Under m_TableLock.
+    bool m_bLoginSent;
+
+    // The answer to the latest PING, waiting to go out before the queued
+    // lines; a newer PING replaces it, so a PING flood holds one line.
+    ThreadLock m_PongLock;
+    ZymString m_WaitingPong;
+    bool m_bPongWaiting;
+
+    // The background thread, set by Run under the BaseThread lock.
+    std::thread::id m_WorkerId;
+    // A Quit made on the background thread (from a sink call): the loop ends
+    // the connection once the line count m_nQuitLine has been taken.
+    // Under the BaseThread lock.
+    bool m_bQuitPending;
+    long m_nQuitLine;
 };
 
 #pragma pop_macro("SendMessage")

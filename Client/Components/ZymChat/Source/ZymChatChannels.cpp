@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 
 namespace
@@ -33,9 +34,13 @@ void ZymChat::JoinChannel(const char* pszChannel, int nKind)
 {
     if (pszChannel == nullptr)
         return;
+    // A name whose JOIN line could not go out is refused before the table
+    // holds it: it would sit there for ever, never joined.
+    ZymString hostName(pszChannel);
+    if (!OutgoingLine::IsSendable(Concat("JOIN ", hostName).Text()))
+        return;
     ScopedThreadLock hold(m_TableLock);
 
-    ZymString hostName(pszChannel);
     int nState = m_bWelcomed ? CHANNEL_JOINING : CHANNEL_PENDING;
     if (m_Channels.hasKey(hostName))
     {
@@ -130,10 +135,24 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
         hostName = joining;
     }
 
+    // The channel's earlier server name, and any other channel's claim on
+    // this one, stop routing: each joined channel has one row per map.
     if (m_ServerNames.hasKey(hostName))
+    {
+        ZymString earlier = m_ServerNames.lookup(hostName);
         m_ServerNames.remove(hostName);
+        if (m_HostNames.hasKey(earlier))
+            m_HostNames.remove(earlier);
+        if (!(earlier == serverName))
+            m_Members.RemoveChannel(earlier.Text());
+    }
     if (m_HostNames.hasKey(serverName))
+    {
+        ZymString claimant = m_HostNames.lookup(serverName);
         m_HostNames.remove(serverName);
+        if (m_ServerNames.hasKey(claimant))
+            m_ServerNames.remove(claimant);
+    }
     m_ServerNames.insert(hostName, serverName);
     m_HostNames.insert(serverName, hostName);
 
@@ -146,14 +165,17 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
             SetMode(serverName.Text(), "+s", nullptr);
 
         SendAttributesHeld(serverName.Text());
+        pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
         SendNoticeHeld(hostName.Text(), "ZYMATTRIBREQUEST", nullptr);
     }
-    else if (pEntry->m_nState == CHANNEL_LEAVING)
+    else if (pEntry->m_nState == CHANNEL_LEAVING &&
+             pEntry->m_nPartQueuedUntil <= m_nLinesTaken.load())
     {
         // The host left while the join was under way: leave now that the
         // server has put us in.
         pEntry->m_nState = CHANNEL_JOINED;
         LeaveChannelHeld(hostName);
+        pEntry->m_nPartQueuedUntil = m_nLinesQueued.load();
     }
 }
 
@@ -170,33 +192,25 @@ void ZymChat::HandleOwnPart(const ZymString& serverName)
             ChannelEntry* pEntry = m_Channels.lookup(hostName);
             m_Channels.remove(hostName);
             delete pEntry;
-            if (m_ServerNames.hasKey(hostName))
-            {
-                ZymString confirmed = m_ServerNames.lookup(hostName);
-                m_ServerNames.remove(hostName);
-                if (m_HostNames.hasKey(confirmed))
-                    m_HostNames.remove(confirmed);
-            }
+            ForgetChannelHeld(hostName);
         }
     }
+    m_Members.RemoveChannel(serverName.Text());
+}
 
-    m_Members.rewind();
-    while (m_Members.hasCurrent())
-    {
-        if (m_Members.iterator().m_Channel == serverName)
-            m_Members.removeCurrent();
-        else
-            m_Members.Step();
-    }
+void ZymChat::ForgetChannelHeld(const ZymString& hostName)
+{
+    if (!m_ServerNames.hasKey(hostName))
+        return;
+    ZymString confirmed = m_ServerNames.lookup(hostName);
+    m_ServerNames.remove(hostName);
+    if (m_HostNames.hasKey(confirmed))
+        m_HostNames.remove(confirmed);
+    m_Members.RemoveChannel(confirmed.Text());
 }
 
 void ZymChat::AddMember(const ZymString& nickname, const ZymString& channel)
 {
-    MemberPair member(nickname, channel);
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-    {
-        if (it.iterator() == member)
-            return;
-    }
-    m_Members.append(member);
+    if (m_HostNames.hasKey(channel))
+        m_Members.Add(nickname.Text(), channel.Text());
 }

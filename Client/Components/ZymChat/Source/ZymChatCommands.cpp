@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 
 namespace
@@ -74,21 +75,38 @@ void ZymChat::SendInvite(const char* pszChannel, const char* pszNickname)
 
 void ZymChat::SendAttributeUpdate(const char* pszKey, const char* pszValue)
 {
-    if (pszKey == nullptr || pszValue == nullptr)
+    if (pszKey == nullptr || pszValue == nullptr || !OutgoingLine::HasNoLineBreak(pszKey) ||
+        !OutgoingLine::HasNoLineBreak(pszValue))
         return;
-    ScopedThreadLock hold(m_TableLock);
-
     ZymString key(pszKey);
-    if (m_Attributes.hasKey(key))
-        m_Attributes.remove(key);
-    m_Attributes.insert(key, ZymString(pszValue));
-
     ZymString update("ZYMATTRIBUPDATE ");
     update += key;
     update += " ";
     update += pszValue;
 
+    ScopedThreadLock hold(m_TableLock);
+    // Refused whole, before it is kept, when its notice to a channel joined
+    // now would not fit one line.
     typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
+    for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
+    {
+        if (it.iterator().m_Value->m_nState != CHANNEL_JOINED ||
+            !m_ServerNames.hasKey(it.iterator().m_Key))
+            continue;
+        ZymString notice("NOTICE ");
+        notice += m_ServerNames.lookup(it.iterator().m_Key);
+        notice += " :";
+        notice += update;
+        if (!OutgoingLine::IsSendable(notice.Text()))
+            return;
+    }
+    if (!OutgoingLine::IsSendable(update.Text()))
+        return;
+
+    if (m_Attributes.hasKey(key))
+        m_Attributes.remove(key);
+    m_Attributes.insert(key, ZymString(pszValue));
+
     for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
     {
         if (it.iterator().m_Value->m_nState == CHANNEL_JOINED)
@@ -132,19 +150,19 @@ void ZymChat::ListChannels()
 
 void ZymChat::SetNickname(const char* pszNickname)
 {
-    // A nickname that would not fit a protocol line behind "NICK " is refused
-    // whole: the send path drops a line that leaves no room for its CR LF,
-    // and the nickname would already be taken as ours.
-    const size_t nLongest = DEFAULT_BUFLEN - 2 - 5;
-    if (pszNickname == nullptr || std::strlen(pszNickname) > nLongest)
+    // A nickname whose NICK line could not go out is refused before it is
+    // taken as ours.
+    if (pszNickname == nullptr)
+        return;
+    ZymString line("NICK ");
+    line += pszNickname;
+    if (!OutgoingLine::IsSendable(line.Text()))
         return;
 
     ScopedThreadLock hold(m_TableLock);
     m_Nickname = ZymString(pszNickname);
-    if (m_bWelcomed)
-    {
-        ZymString line("NICK ");
-        line += m_Nickname;
+    // Between the login and the welcome the server waits for a nickname it
+    // accepts: one it refused can only be replaced this way.
+    if (m_bWelcomed || m_bLoginSent)
         sendTxt(line.Text());
-    }
 }

@@ -65,9 +65,46 @@ int ZymChat::ConnectToServer(const char* pszServer)
 
 void ZymChat::Quit()
 {
+    // Without a connection a QUIT would wait in the queue and go out ahead
+    // of the next login, and the server would drop that connection at once.
+    if (!ConnectionLive())
+    {
+        m_TCPSocket->Disconnect();
+        return;
+    }
+    if (OnWorkerThread())
+    {
+        // From a sink call: this thread is the one that sends, so it cannot
+        // wait here for its own line; the loop ends the connection once the
+        // QUIT line has gone out.
+        if (sendTxt("QUIT") == 1)
+        {
+            Lock();
+            m_bQuitPending = true;
+            m_nQuitLine = m_nLinesQueued.load();
+            Unlock();
+        }
+        return;
+    }
     if (sendTxt("QUIT") == 1)
         WaitUntilTaken(m_nLinesQueued.load());
     m_TCPSocket->Disconnect();
+}
+
+bool ZymChat::OnWorkerThread()
+{
+    Lock();
+    bool bWorker = m_bThreadActive && m_WorkerId == std::this_thread::get_id();
+    Unlock();
+    return bWorker;
+}
+
+bool ZymChat::ConnectionLive()
+{
+    Lock();
+    bool bLive = m_bThreadActive && m_bListening == 1 && !m_bStopping;
+    Unlock();
+    return bLive && m_TCPSocket->GetConnectionState() == 1;
 }
 
 void ZymChat::WaitUntilTaken(long nLines)
@@ -90,6 +127,13 @@ void ZymChat::WaitUntilTaken(long nLines)
 
 void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 {
+    // Once destruction has begun the host may be inside Release: it hears
+    // nothing more, and the failure only ends the thread.
+    Lock();
+    bool bStopping = m_bStopping;
+    Unlock();
+    if (bStopping)
+        throw SKException("ChatNetworkingError");
     if (m_pEventSink->ReportError(nCode, pszText) != 0)
         throw SKException("ChatNetworkingError");
 }
@@ -98,6 +142,8 @@ void ZymChat::Run()
 {
     Lock();
     bool bStopping = m_bStopping;
+    m_WorkerId = std::this_thread::get_id();
+    m_bQuitPending = false;
     Unlock();
     try
     {
@@ -114,8 +160,7 @@ void ZymChat::Run()
                 Log("m_TCPSocket->Connect() returned %d\n", nResult);
                 // A socket whose connect failed is not used again: the next
                 // attempt gets a fresh one.
-                if (m_TCPSocket->GetConnectionState() == 2)
-                    m_TCPSocket->Disconnect();
+                m_TCPSocket->Disconnect();
                 ReportNetworkError(-1001, "-1001 connection error occured");
             }
             else if (QueueLoginLines())
@@ -139,6 +184,10 @@ void ZymChat::Run()
     catch (...)
     {
     }
+    {
+        ScopedThreadLock hold(m_TableLock);
+        m_bLoginSent = false;
+    }
     Lock();
     m_bThreadActive = false;
     Unlock();
@@ -155,7 +204,10 @@ bool ZymChat::QueueLoginLines()
         return false;
     std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
                   FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    return sendTxt(m_LineBuffer) == 1;
+    if (sendTxt(m_LineBuffer) != 1)
+        return false;
+    m_bLoginSent = true;
+    return true;
 }
 
 void ZymChat::ListenLoop()
@@ -191,6 +243,7 @@ void ZymChat::ListenLoop()
         if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
         {
             ProcessCommandEvent();
+            EndConnectionAfterQuit();
             // Counted from the end of the send, so that a send held up on
             // its way out does not shorten the gap to the next line.
             pacing.Left(SendPacing::Clock::now());
@@ -243,4 +296,18 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
         DispatchLine(pszLine);
     });
     return nRead == kReadSize;
+}
+
+void ZymChat::EndConnectionAfterQuit()
+{
+    Lock();
+    bool bEnd = m_bQuitPending && m_nLinesTaken.load() >= m_nQuitLine;
+    if (bEnd)
+    {
+        m_bQuitPending = false;
+        m_bListening = 0;
+    }
+    Unlock();
+    if (bEnd)
+        m_TCPSocket->Disconnect();
 }

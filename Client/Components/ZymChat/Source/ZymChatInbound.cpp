@@ -57,6 +57,10 @@ void ZymChat::DispatchLine(char* pszLine)
             OnPart(pszLine);
         else if (WordIs(pszCommand, "NICK"))
             OnNick(pszLine);
+        else if (WordIs(pszCommand, "KICK"))
+            OnKick(pszLine);
+        else if (WordIs(pszCommand, "QUIT"))
+            OnQuit(pszLine);
         else if (WordIs(pszCommand, "322"))
             OnListEntry(pszLine);
         else if (WordIs(pszCommand, "323"))
@@ -70,6 +74,8 @@ void ZymChat::DispatchLine(char* pszLine)
         else
         {
             int nNumeric = LeadingNumber(pszCommand);
+            if (nNumeric >= 1 && nNumeric <= 4)
+                OnWelcomeTarget(pszLine);
             if (nNumeric >= 2 && nNumeric <= 4)
                 OnWelcome(pszLine);
             else if (nNumeric >= 401 && nNumeric <= 499)
@@ -101,6 +107,19 @@ void ZymChat::OnWelcome(char*)
     // The host hears of the list before this thread sends the LIST line.
     if (bListStart)
         m_pEventSink->NotifyText(CHAT_EVENT_LIST_START, nullptr);
+}
+
+void ZymChat::OnWelcomeTarget(const char* pszLine)
+{
+    // ":server 001 nick :Welcome": the nickname the server knows us by. A
+    // server that has none yet writes "*".
+    const char* pszTarget = NextWord(CommandWord(pszLine));
+    if (pszTarget == nullptr || pszTarget[0] == '*' || pszTarget[0] == ':' ||
+        pszTarget[0] == ' ' || pszTarget[0] == '\0')
+        return;
+    ZymString target(pszTarget, static_cast<int>(WordLength(pszTarget)));
+    ScopedThreadLock hold(m_TableLock);
+    m_ConfirmedNickname = target;
 }
 
 void ZymChat::OnListEntry(char* pszLine)

@@ -34,6 +34,19 @@ namespace
         return true;
     }
 
+    // The sender's nickname, without the colon: the prefix up to its "!".
+    // False for a line without one.
+    bool CopySenderNick(const char* pszLine, const char* pszCommand, char* pArea,
+                        size_t nAreaSize)
+    {
+        int nSender = SenderLength(pszLine, pszCommand);
+        if (nSender < 1)
+            return false;
+        pArea[0] = '\0';
+        AppendText(pArea, nAreaSize, pszLine + 1, static_cast<size_t>(nSender - 1));
+        return true;
+    }
+
     ZymString MemberText(const ZymString& hostName, const char* pszNick)
     {
         ZymString text(hostName);
@@ -75,9 +88,10 @@ void ZymChat::OnJoin(char* pszLine)
         size_t nCompared = nPrefix;
         if (nCompared > 0 && (prefix[0] == ':' || prefix[1] == '@'))
             --nCompared;
-        size_t nOwn = static_cast<size_t>(m_Nickname.Length());
+        const ZymString& own = OwnNicknameHeld();
+        size_t nOwn = static_cast<size_t>(own.Length());
         if (nOwn > 0 && nCompared == nOwn &&
-            EqualsIgnoringCase(prefix + nPrefix - nOwn, m_Nickname.Text()))
+            EqualsIgnoringCase(prefix + nPrefix - nOwn, own.Text()))
         {
             ResolveOwnJoin(serverName);
             return;
@@ -116,19 +130,17 @@ void ZymChat::OnPart(char* pszLine)
     char channel[kChannelArea];
     CopyWord(pszChannel, channel, sizeof(channel));
 
-    int nSender = SenderLength(pszLine, pszCommand);
-    if (nSender < 1)
-        return;
     char nick[kNicknameArea];
-    nick[0] = '\0';
-    AppendText(nick, sizeof(nick), pszLine + 1, static_cast<size_t>(nSender - 1));
+    if (!CopySenderNick(pszLine, pszCommand, nick, sizeof(nick)))
+        return;
 
     ZymString serverName(channel);
     ZymString notice;
     bool bNotify = false;
     {
         ScopedThreadLock hold(m_TableLock);
-        if (m_Nickname.Length() > 0 && EqualsIgnoringCase(nick, m_Nickname.Text()))
+        const ZymString& own = OwnNicknameHeld();
+        if (own.Length() > 0 && EqualsIgnoringCase(nick, own.Text()))
         {
             HandleOwnPart(serverName);
             return;
@@ -144,14 +156,7 @@ void ZymChat::OnPart(char* pszLine)
             Log("---> Just got a PART message from a channel we don't think we're in: %s, %d\n",
                 channel, Now());
         }
-        try
-        {
-            m_Members.remove(MemberPair(ZymString(nick), serverName));
-        }
-        catch (const SKException&)
-        {
-            // A member we never saw join: nothing to drop.
-        }
+        m_Members.Remove(nick, channel);
     }
     if (bNotify)
         m_pEventSink->NotifyText(CHAT_EVENT_PART, notice.Text());
@@ -185,16 +190,21 @@ void ZymChat::OnNick(char* pszLine)
     TList<ZymString> texts;
     {
         ScopedThreadLock hold(m_TableLock);
-        for (TList<MemberPair>::Iterator it(m_Members); it.hasCurrent(); it.Step())
+        // A server may rename us without being asked, and confirms a rename
+        // we asked for the same way: our own lines are recognised by it.
+        const ZymString& own = OwnNicknameHeld();
+        if (own.Length() > 0 && EqualsIgnoringCase(oldName.Text(), own.Text()))
         {
-            MemberPair& member = it.iterator();
-            if (!(member.m_Nickname == oldName))
-                continue;
-            member.m_Nickname = newName;
-            if (!m_HostNames.hasKey(member.m_Channel))
+            m_ConfirmedNickname = newName;
+            m_Nickname = newName;
+        }
+        for (const std::string& channel : m_Members.Rename(oldName.Text(), newName.Text()))
+        {
+            ZymString serverName(channel.c_str());
+            if (!m_HostNames.hasKey(serverName))
                 continue;
             ZymString text(base);
-            text += m_HostNames.lookup(member.m_Channel);
+            text += m_HostNames.lookup(serverName);
             texts.append(text);
         }
     }
@@ -246,4 +256,40 @@ void ZymChat::OnNamesReply(char* pszLine)
         }
     }
     Deliver(m_pEventSink, CHAT_EVENT_MEMBER, texts);
+}
+
+void ZymChat::OnKick(char* pszLine)
+{
+    // ":op!u@h KICK #channel nick :reason"
+    const char* pszChannel = NextWord(CommandWord(pszLine));
+    const char* pszVictim = NextWord(pszChannel);
+    if (pszChannel == nullptr || pszVictim == nullptr)
+        return;
+    char channel[kChannelArea];
+    CopyWord(pszChannel, channel, sizeof(channel));
+    char victim[kNicknameArea];
+    CopyWord(pszVictim[0] == ':' ? pszVictim + 1 : pszVictim, victim, sizeof(victim));
+
+    ScopedThreadLock hold(m_TableLock);
+    const ZymString& own = OwnNicknameHeld();
+    // Kicked ourselves: like a PART we did not ask for, the channel stays
+    // listed, and none of its members are ours to know any more.
+    if (own.Length() > 0 && EqualsIgnoringCase(victim, own.Text()))
+        m_Members.RemoveChannel(channel);
+    else
+        m_Members.Remove(victim, channel);
+}
+
+void ZymChat::OnQuit(char* pszLine)
+{
+    char nick[kNicknameArea];
+    if (!CopySenderNick(pszLine, CommandWord(pszLine), nick, sizeof(nick)))
+        return;
+    ScopedThreadLock hold(m_TableLock);
+    m_Members.RemoveNickname(nick);
+}
+
+const ZymString& ZymChat::OwnNicknameHeld() const
+{
+    return m_ConfirmedNickname.Length() > 0 ? m_ConfirmedNickname : m_Nickname;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "ChannelEntry.h"
 #include "InboundFields.h"
 #include "ScopedThreadLock.h"
 #include "Tokenizer.h"
@@ -103,7 +104,15 @@ void ZymChat::OnNotice(char* pszLine)
                 // The answer goes to the whole channel: servers take a word
                 // between the target and the text as the text itself, so an
                 // answer addressed to the requester that way never arrives.
+                // A request that comes while the answers to an earlier one
+                // still wait in the queue is answered by them.
+                if (!m_Channels.hasKey(hostName))
+                    return;
+                ChannelEntry* pEntry = m_Channels.lookup(hostName);
+                if (pEntry->m_nAnswersQueuedUntil > m_nLinesTaken.load())
+                    return;
                 SendAttributesHeld(target);
+                pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
                 return;
             }
             if (!bUpdate || words.GetCount() < 3)

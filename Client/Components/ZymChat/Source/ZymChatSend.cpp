@@ -3,7 +3,9 @@
 #include <cstring>
 #include <ctime>
 
+#include "OutgoingLine.h"
 #include "SKException.h"
+#include "ScopedThreadLock.h"
 #include "SendWhole.h"
 #include "TCPSocket.h"
 #include "ZymAlert.h"
@@ -50,11 +52,39 @@ namespace
     }
 }
 
-int ZymChat::sendTxt(const char* pszText)
+int ZymChat::sendTxt(const char* pszText, LineSlot slot)
 {
     if (pszText == nullptr)
         return 0;
+    if (!OutgoingLine::IsSendable(pszText))
+    {
+        Log("sendTxt() refused a line of %d characters, %d\n",
+            static_cast<int>(std::strlen(pszText)), static_cast<int>(std::time(nullptr)));
+        return 0;
+    }
     Log("sendTxt(\"%s\"), %d\n", pszText, static_cast<int>(std::time(nullptr)));
+    if (slot == LATEST_PONG)
+    {
+        try
+        {
+            ZymString pong(pszText);
+            bool bWasWaiting;
+            {
+                ScopedThreadLock hold(m_PongLock);
+                bWasWaiting = m_bPongWaiting;
+                m_WaitingPong = pong;
+                m_bPongWaiting = true;
+            }
+            // One signal stands for the slot while it is filled.
+            if (!bWasWaiting)
+                m_CommandEvent.Signal();
+        }
+        catch (...)
+        {
+            return 0;
+        }
+        return 1;
+    }
     // Counted before the push, so that a count read after a line was pushed
     // includes that line whichever thread pushed first.
     ++m_nLinesQueued;
@@ -78,17 +108,41 @@ int ZymChat::sendTxt(const char* pszText)
     return 1;
 }
 
-void ZymChat::ProcessCommandEvent()
+bool ZymChat::TakeNextLine(ZymString& line)
 {
-    ZymString line;
+    {
+        ScopedThreadLock hold(m_PongLock);
+        if (m_bPongWaiting)
+        {
+            line = m_WaitingPong;
+            m_bPongWaiting = false;
+            return true;
+        }
+    }
     try
     {
         line = m_pCommandQueue->pop();
     }
     catch (SKException&)
     {
-        ZymAlert("Caught an SKException in ProcessCommandEvent()");
-        return;
+        return false;
+    }
+    // Only queued lines count: Quit and the attribute answers measure the
+    // queue by them.
+    ++m_nLinesTaken;
+    return true;
+}
+
+void ZymChat::ProcessCommandEvent()
+{
+    ZymString line;
+    try
+    {
+        if (!TakeNextLine(line))
+        {
+            ZymAlert("Caught an SKException in ProcessCommandEvent()");
+            return;
+        }
     }
     catch (...)
     {
@@ -96,16 +150,11 @@ void ZymChat::ProcessCommandEvent()
         return;
     }
 
-    // Counts the line as taken on every way out, and wakes a Quit that waits
-    // for its line.
+    // Wakes a Quit that waits for its line, on every way out.
     struct TakenMark
     {
         ZymChat* m_pChat;
-        ~TakenMark()
-        {
-            ++m_pChat->m_nLinesTaken;
-            m_pChat->Signal();
-        }
+        ~TakenMark() { m_pChat->Signal(); }
     } mark = {this};
 
     SendQueuedLine(*m_TCPSocket, line);
@@ -114,6 +163,7 @@ void ZymChat::ProcessCommandEvent()
 void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
 {
     int nLength = line.Length();
+    // sendTxt queues no such line; the alert marks a fault of the component.
     if (nLength + 2 > DEFAULT_BUFLEN)
     {
         ZymAlert("Attempting to send a buffer that is longer than DEFAULT_BUFLEN");
@@ -131,8 +181,7 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
     if (nResult != 0)
     {
         Log("m_TCPSocket->Send() returned %d\n", nResult);
-        if (m_pEventSink->ReportError(-1002, "-1002 send error occured") != 0)
-            throw SKException("ChatNetworkingError");
+        ReportNetworkError(-1002, "-1002 send error occured");
         return;
     }
     Log("%sm_TCPSocket->Send() sent %d bytes\n", LogTime(), nSent);
@@ -148,7 +197,7 @@ int ZymChat::SendPong(const char* pszPingLine)
         reply += ZymString(" :");
         reply += ZymString(pszToken, nLength);
     }
-    if (sendTxt(reply.Text()) != 1)
+    if (sendTxt(reply.Text(), LATEST_PONG) != 1)
         throw SKException("sendTxt failed.");
     return 1;
 }

@@ -53,10 +53,21 @@ void ZymChat::OnServerError(int nNumeric)
     char text[64];
     std::strncpy(text, pszText, sizeof(text) - 1);
     text[sizeof(text) - 1] = '\0';
+    bool bNicknameRefused = nNumeric == 433 || nNumeric == 436;
     if (m_pEventSink->ReportError(nNumeric, text) == 0)
+    {
+        // The server kept the nickname it confirmed last; so do we, rather
+        // than the one it refused.
+        if (bNicknameRefused)
+        {
+            ScopedThreadLock hold(m_TableLock);
+            if (m_ConfirmedNickname.Length() > 0)
+                m_Nickname = m_ConfirmedNickname;
+        }
         return;
+    }
 
-    if (nNumeric == 433 || nNumeric == 436)
+    if (bNicknameRefused)
     {
         {
             ScopedThreadLock hold(m_TableLock);

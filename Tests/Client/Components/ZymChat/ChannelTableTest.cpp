@@ -204,17 +204,18 @@ TEST(ChannelTable, ChannelNamesAreCaseSensitive)
     EXPECT_TRUE(sink.Texts(CHAT_EVENT_MESSAGE).empty());
 }
 
-TEST(ChannelTable, EmptiedNicknameTakesNoJoinAsOwn)
+TEST(ChannelTable, NicknameEmptiedBeforeTheWelcomeTakesNoJoinAsOwn)
 {
     EventRecorder sink(1);
     ChatUnderTest chat(sink);
-    chat.Welcome();
     chat.JoinChannel("#x", 0);
     chat.Dispatch(":irc.test 433 * me :Nickname is already in use");
     ASSERT_EQ("", chat.Nickname());
+    chat.Dispatch(":irc.test 002 * :Your host");
     chat.Dispatch(":me!u@h JOIN :#x");
     EXPECT_EQ(CHANNEL_JOINING, chat.StateOf("#x"));
-    EXPECT_EQ(1, chat.MemberCount("me", "#x"));
+    // Not a channel of ours yet: its members are not kept.
+    EXPECT_EQ(0, chat.MemberCount("me", "#x"));
 }
 
 // The host may act on the component from inside a sink call: the table lock

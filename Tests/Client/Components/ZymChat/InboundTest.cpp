@@ -116,8 +116,9 @@ TEST(InboundRouting, PingWithOrWithoutPrefixIsAnswered)
     EventRecorder sink;
     ChatUnderTest chat(sink);
     chat.Dispatch("PING :irc.test");
+    EXPECT_EQ((Lines{"PONG :irc.test"}), chat.TakeQueued());
     chat.Dispatch(":irc.test PING :token2");
-    EXPECT_EQ((Lines{"PONG :irc.test", "PONG :token2"}), chat.TakeQueued());
+    EXPECT_EQ((Lines{"PONG :token2"}), chat.TakeQueued());
     EXPECT_TRUE(sink.Events().empty());
 }
 
@@ -191,12 +192,12 @@ TEST_F(Inbound, OtherUsersJoinIsReportedAndRecordedInEitherForm)
     EXPECT_EQ(1, chat.MemberCount("carol", "#lobby12"));
 }
 
-TEST_F(Inbound, JoinToAChannelNotJoinedIsLoggedAndStillRecorded)
+TEST_F(Inbound, JoinToAChannelNotJoinedIsLoggedAndNotRecorded)
 {
     chat.OpenLog("chatlogic-inbound-join.log");
     chat.Dispatch(":bob!bob@h JOIN :#far");
     EXPECT_TRUE(sink.Events().empty());
-    EXPECT_EQ(1, chat.MemberCount("bob", "#far"));
+    EXPECT_EQ(0, chat.MemberCount("bob", "#far"));
     EXPECT_NE(std::string::npos,
               chat.LogText().find("---> We just got a join from a channel we don't think we're in: #far, "));
 }
@@ -286,7 +287,8 @@ TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
 
     chat.Dispatch(":bob!bob@h NICK :robert");
     EXPECT_EQ((Lines{"bob robert #a", "bob robert #b"}), sink.Texts(CHAT_EVENT_NICK));
-    EXPECT_EQ(1, chat.MemberCount("robert", "#unknown"));
+    EXPECT_EQ(0, chat.MemberCount("robert", "#unknown"));
+    EXPECT_EQ(1, chat.MemberCount("robert", "#b2"));
     EXPECT_EQ(0, chat.MemberCount("bob", "#a"));
 
     // The parameter may come without a colon, and nicknames compare exactly.
@@ -382,5 +384,5 @@ TEST_F(Inbound, NoHandlerTextOutgrowsItsArea)
     EXPECT_EQ(512u, motd[0].size());
     // A channel word longer than its area is cut, so it matches no joined name.
     EXPECT_TRUE(sink.Texts(CHAT_EVENT_MEMBER).empty());
-    EXPECT_EQ(1, chat.MemberCount("bob", "#" + std::string(498, 'x')));
+    EXPECT_EQ(0, chat.MemberTotal());
 }

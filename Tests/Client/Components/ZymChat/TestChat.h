@@ -15,7 +15,17 @@ public:
     using ZymChat::ReadChunk;
     using ZymChat::SendQueuedLine;
     using ZymChat::sendTxt;
+    using ZymChat::TakeNextLine;
     using ZymChat::SendPong;
+
+    // Members kept, read under the lock the background thread takes.
+    size_t MemberTotal()
+    {
+        m_TableLock.Lock();
+        size_t nTotal = m_Members.Total();
+        m_TableLock.Unlock();
+        return nTotal;
+    }
 
     // True when the background thread has ended (or never ran) within the
     // time.

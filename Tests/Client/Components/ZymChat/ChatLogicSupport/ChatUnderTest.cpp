@@ -31,17 +31,10 @@ void ChatUnderTest::JoinConfirmed(const std::string& hostName, const std::string
 std::vector<std::string> ChatUnderTest::TakeQueued()
 {
     std::vector<std::string> lines;
-    for (;;)
-    {
-        try
-        {
-            lines.push_back(m_pCommandQueue->pop().Text());
-        }
-        catch (const SKException&)
-        {
-            return lines;
-        }
-    }
+    ZymString line;
+    while (TakeNextLine(line))
+        lines.push_back(line.Text());
+    return lines;
 }
 
 int ChatUnderTest::StateOf(const std::string& hostName)
@@ -64,22 +57,21 @@ std::string ChatUnderTest::HostNameOf(const std::string& serverName)
 
 int ChatUnderTest::MemberCount(const std::string& nickname, const std::string& serverName)
 {
-    MemberPair wanted(ZymString(nickname.c_str()), ZymString(serverName.c_str()));
-    int nCount = 0;
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-    {
-        if (it.iterator() == wanted)
-            ++nCount;
-    }
-    return nCount;
+    return m_Members.Contains(nickname, serverName) ? 1 : 0;
 }
 
 int ChatUnderTest::MemberTotal()
 {
-    int nCount = 0;
-    for (TList<MemberPair>::ConstIterator it(m_Members); it.hasCurrent(); it.Step())
-        ++nCount;
-    return nCount;
+    return static_cast<int>(m_Members.Total());
+}
+
+int ChatUnderTest::HostNameRows()
+{
+    int nRows = 0;
+    typedef TList<LookupPair<ZymString, ZymString> > NameList;
+    for (NameList::ConstIterator it(m_HostNames); it.hasCurrent(); it.Step())
+        ++nRows;
+    return nRows;
 }
 
 void ChatUnderTest::OpenLog(const char* pszFileName)

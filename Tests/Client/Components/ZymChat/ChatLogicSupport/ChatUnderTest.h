@@ -37,6 +37,8 @@ public:
     // How often the member list holds the pair.
     int MemberCount(const std::string& nickname, const std::string& serverName);
     int MemberTotal();
+    // Rows of the map from server names to host names.
+    int HostNameRows();
 
     // Sends the diagnostic log to a file in the working folder.
     void OpenLog(const char* pszFileName);
