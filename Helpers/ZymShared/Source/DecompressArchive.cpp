@@ -16,7 +16,9 @@
 namespace {
 
 const size_t kNameBufferSize = 256;
-const unsigned kCopyBufferSize = 8192;
+// Each read and write is a call into Wine's server or the system: a few large
+// ones cost less than many small ones.
+const unsigned kCopyBufferSize = 256 * 1024;
 
 // What became of one entry: the minizip result, which ends the extraction
 // when it is not UNZ_OK, and whether the entry was taken over whole.
@@ -57,6 +59,10 @@ FILE* OpenOutput(const std::string& path, bool hasFolderPart)
             file = fopen(path.c_str(), "wb");
         }
     }
+    // The copy hands over blocks of kCopyBufferSize: a stream buffer would
+    // only copy them once more.
+    if (file != nullptr)
+        setvbuf(file, nullptr, _IONBF, 0);
     return file;
 }
 
