@@ -4,6 +4,7 @@
 #include "EntryTime.h"
 #include "FolderPath.h"
 
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -112,6 +113,11 @@ EntryOutcome ExtractCurrentEntry(unzFile zip, const char* destination)
 
     uLong copied = 0;
     result = CopyEntryData(zip, out, buffer.get(), copied);
+    // The times are set through the handle already open rather than by
+    // opening the file a second time; a file that fails its checks below is
+    // removed whatever its times.
+    if (result == UNZ_OK && fflush(out) == 0)
+        SetEntryTime(reinterpret_cast<void*>(_get_osfhandle(_fileno(out))), info.dosDate);
     if (fclose(out) != 0 && result == UNZ_OK)
         result = UNZ_ERRNO;
     // A deflate stream that ends before the stored size is not checked
@@ -127,7 +133,6 @@ EntryOutcome ExtractCurrentEntry(unzFile zip, const char* destination)
         remove(path.c_str());
         return {result, false};
     }
-    SetEntryTime(path.c_str(), info.dosDate);
     return {UNZ_OK, true};
 }
 

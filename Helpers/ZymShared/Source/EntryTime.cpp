@@ -24,19 +24,11 @@ bool DosTimeToUtc(unsigned long dosDateTime, FILETIME& utc)
 
 } // namespace
 
-void SetEntryTime(const char* path, unsigned long dosDateTime)
+void SetEntryTime(void* file, unsigned long dosDateTime)
 {
     FILETIME utc;
-    if (!DosTimeToUtc(dosDateTime, utc))
+    if (file == INVALID_HANDLE_VALUE || !DosTimeToUtc(dosDateTime, utc))
         return;
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    FILETIME created;
-    FILETIME accessed;
-    FILETIME written;
-    if (GetFileTime(file, &created, &accessed, &written))
-        SetFileTime(file, &utc, &accessed, &utc);
-    CloseHandle(file);
+    // A null time leaves that time as it is.
+    SetFileTime(static_cast<HANDLE>(file), &utc, nullptr, &utc);
 }
