@@ -42,13 +42,17 @@ ZYMSHARED_API int GetZymGUID(char* buffer, int size);
 ZYMSHARED_API int SetZymGUID(const char* identifier);
 
 // Extracts every file of a ZIP archive below destination (the current folder
-// when null), keeping the stored folders and replacing existing files.
-// Returns true only when every file entry was written whole. False when the
-// archive cannot be opened, when an entry was refused (absolute names, drive
-// or UNC prefixes, ".." components, device names such as "nul" or "com1",
-// names of 256 characters or more), when an entry could not be written or
-// failed its checksum (its file is removed), and when the extraction stopped
-// early. Files already written whole stay.
+// when null), keeping the stored folders and replacing existing files. Names
+// flagged as UTF-8 in the archive are taken as UTF-8, others in the ANSI code
+// page. Returns true only when every file entry was written whole. False,
+// with nothing written, when the sizes the entries declare exceed the free
+// space of the destination's volume. False as well when the archive cannot be
+// opened, when an entry was refused (absolute names, drive or UNC prefixes,
+// ".." components, device names such as "nul", "com1" or "com" with a
+// superscript digit, names of 256 characters or more, paths of 260 or more),
+// when an entry could not be written, failed its checksum or held more or
+// less than it declares (the file it was to replace then stays as it was),
+// and when the extraction stopped early. Files already written whole stay.
 ZYMSHARED_API bool DecompressArchive(const char* archive, const char* destination);
 
 // Creates each folder along path. Only backslashes separate, and the text

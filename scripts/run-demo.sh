@@ -5,6 +5,10 @@
 #   scripts/run-demo.sh                          the conversation, non-interactive
 #   scripts/run-demo.sh --interactive [NICK] [CHANNEL]
 #                                              chat by hand with the console host
+#   scripts/run-demo.sh --tls [...]              the same over TLS: a demo authority
+#                                              trusted only in the demo's prefix,
+#                                              the server's TLS port on localhost;
+#                                              prints the protocol and cipher
 #
 # Installs what is missing, builds, and runs the Windows programs under Wine.
 # ZYM_BUILD_DIR chooses the build folder as for scripts/run-tests.sh;
@@ -16,7 +20,11 @@ preset=mingw-i686
 build="${ZYM_BUILD_DIR:-$root/build/$preset}"
 address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
 
-mode=demo nick=guest channel="#lobby"
+mode=demo nick=guest channel="#lobby" tls=""
+if [ "${1:-}" = --tls ]; then
+  tls=yes
+  shift
+fi
 case "${1:-}" in
   "") ;;
   --interactive | -i)
@@ -25,7 +33,7 @@ case "${1:-}" in
     channel="${3:-#lobby}"
     ;;
   *)
-    sed -n '2,12s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,16s/^# \{0,1\}//p' "$0" >&2
     exit 2
     ;;
 esac
@@ -38,7 +46,7 @@ bash "$root/scripts/setup-debian.sh"
 
 cd "$root"
 cmake --preset "$preset" -B "$build" >/dev/null
-cmake --build "$build" --target ChatDemo ChatHost >/dev/null
+cmake --build "$build" --target ChatDemo ChatHost ${tls:+TrustTestAuthority} >/dev/null
 
 . "$root/scripts/wine-env.sh"
 # A prefix of its own: the demo may run while the tests use theirs.
@@ -56,6 +64,9 @@ cleanup() {
     wait "$server_pid" 2>/dev/null || true
     rm -f "$demo_dir/ngircd.pid"
   fi
+  if [ -n "$tls" ] && [ -f "$tls_dir/authority.sha1" ]; then
+    wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$(cat "$tls_dir/authority.sha1")" /f >/dev/null 2>&1 || true
+  fi
   zym_down
 }
 trap cleanup EXIT
@@ -64,12 +75,20 @@ trap cleanup EXIT
 listening() { ss -Hltnp "src $address:6667" 2>/dev/null | grep -q "pid=$1,"; }
 
 ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
+tls_dir="$demo_dir/tls"
+tls_port=6697
 running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
 if [ "$mode" = interactive ] && [ -n "$running_pid" ] && listening "$running_pid"; then
   echo "* joining the server of the other session on $address"
   # Ending this session must not end the other session's programs.
   export WINEPREFIX="$build/demo-wine-prefix-$nick"
 else
+  if [ -n "$tls" ]; then
+    # A fresh authority for this session, for the server's certificate on
+    # localhost; the key only lives in the build folder.
+    bash "$root/Tests/Client/Components/ZymChat/Tls/make-test-certificates.sh" "$tls_dir" >/dev/null
+    chmod 644 "$tls_dir/good.key"
+  fi
   cat >"$demo_dir/ngircd.conf" <<EOF
 [Global]
 Name = irc.demo.local
@@ -77,7 +96,7 @@ Info = Local chat server of the demo
 AdminInfo1 = Chat demo
 AdminInfo2 = Loopback only
 AdminEMail = nobody@demo.local
-Listen = $address
+Listen = $address${tls:+,127.0.0.1}
 Ports = 6667
 MotdPhrase = "Welcome to the local chat server of the demo"
 ServerUID = 65534
@@ -87,6 +106,15 @@ PAM = no
 Ident = no
 DNS = no
 EOF
+  if [ -n "$tls" ]; then
+    cat >>"$demo_dir/ngircd.conf" <<EOF
+[SSL]
+CertFile = $tls_dir/good.pem
+KeyFile = $tls_dir/good.key
+CipherList = SECURE128:-VERS-SSL3.0
+Ports = $tls_port
+EOF
+  fi
   "$ngircd_program" -n -f "$demo_dir/ngircd.conf" >"$demo_dir/ngircd.log" 2>&1 &
   server_pid=$!
   echo "$server_pid" >"$demo_dir/ngircd.pid"
@@ -105,11 +133,36 @@ fi
 
 zym_wine_up
 
+server="$address"
+if [ -n "$tls" ]; then
+  if ! ss -Hltn "src 127.0.0.1:$tls_port" 2>/dev/null | grep -q .; then
+    echo "the server takes no TLS on 127.0.0.1:$tls_port (was it started without --tls?)" >&2
+    exit 1
+  fi
+  server="ircs://localhost:$tls_port"
+  # Trusted in this prefix only, and taken out again when the demo ends.
+  wine "$build/Tests/Client/Components/ZymChat/Tls/TrustTestAuthority.exe" \
+    "$(wine winepath -w "$tls_dir/authority.der" 2>/dev/null)"
+  # The components' log names what each connection negotiated.
+  chat_log="$demo_dir/chat-$nick.log"
+  : >"$chat_log"
+  wine reg add 'HKCU\SOFTWARE\Quillmarsh\SkelvaneClient\2.0' /v ChatLogFile \
+    /d "$(wine winepath -w "$chat_log" 2>/dev/null)" /f >/dev/null
+  echo "* TLS on 127.0.0.1 port $tls_port; the server text is $server"
+fi
+
+status=0
 if [ "$mode" = demo ]; then
-  wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$address" </dev/null
+  wine "$build/Tools/ChatDemo/ChatDemo.exe" --channel "$channel" "$server" </dev/null || status=$?
 else
   if [ -n "$server_pid" ]; then
-    echo "* another person can join: scripts/run-demo.sh --interactive OTHERNICK"
+    echo "* another person can join: scripts/run-demo.sh ${tls:+--tls }--interactive OTHERNICK"
   fi
-  wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$address"
+  wine "$build/Tools/ChatHost/ChatHost.exe" --nick "$nick" --channel "$channel" "$server" || status=$?
 fi
+if [ -n "$tls" ]; then
+  wine reg delete 'HKCU\SOFTWARE\Quillmarsh\SkelvaneClient\2.0' /v ChatLogFile /f >/dev/null 2>&1 || true
+  echo "* negotiated, as the components logged it:"
+  grep -a "^TLS with " "$chat_log" | tr -d '\r' | sed 's/^/    /' || echo "    (nothing logged)"
+fi
+exit "$status"

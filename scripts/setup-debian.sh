@@ -10,6 +10,7 @@ packages=(
   xvfb xauth x11-apps x11-utils imagemagick
   googletest
   ngircd inspircd iproute2
+  libgnutls30:i386 openssl python3
   unzip zip bzip2 binutils-mingw-w64-i686
 )
 

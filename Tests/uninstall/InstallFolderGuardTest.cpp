@@ -2,95 +2,158 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace
 {
+typedef InstallFolderGuard Guard;
+
+struct Case
+{
+    const wchar_t* folder;
+    Guard::Verdict verdict;
+};
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+
 class InstallFolderGuardTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        guard.AddProtectedFolder("C:\\Windows");
-        guard.AddProtectedFolder("C:\\Program Files");
-        guard.AddProtectedFolder("E:\\Apps\\Program Files (x86)\\");
-        guard.AddProfilesFolder("C:\\Users");
+        guard.SetFallbackName(L"QuillMarsh");
+        guard.AddWindowsFolder(L"C:\\Windows");
+        guard.AddKnownFolder(L"C:\\Program Files");
+        guard.AddKnownFolder(L"E:\\Apps\\Program Files (x86)\\");
+        guard.AddKnownFolder(L"C:\\Users\\Public\\Documents");
+        guard.AddKnownFolder(L"C:\\Users\\alice\\AppData\\Local");
+        guard.AddKnownFolder(L"C:\\Users\\alice\\AppData\\Local\\Programs");
+        guard.AddProfilesFolder(L"C:\\Users");
+        guard.AddMachineName(L"Workstation");
+    }
+
+    void Expect(const Case* cases, size_t count)
+    {
+        for (size_t i = 0; i < count; ++i)
+            EXPECT_EQ(cases[i].verdict, guard.Judge(cases[i].folder)) << Narrow(cases[i].folder);
     }
 
     InstallFolderGuard guard;
 };
 
-TEST_F(InstallFolderGuardTest, RefusesRootsOfDrivesAndShares)
+TEST_F(InstallFolderGuardTest, RefusesRootsOfDrivesAndSharesAndAdministrativeAndLocalShares)
 {
-    EXPECT_FALSE(guard.IsRemovable("D:\\"));
-    EXPECT_FALSE(guard.IsRemovable("d:"));
-    EXPECT_FALSE(guard.IsRemovable("D:\\\\"));
-    EXPECT_FALSE(guard.IsRemovable("D:/"));
-    EXPECT_FALSE(guard.IsRemovable("\\\\server\\share"));
-    EXPECT_FALSE(guard.IsRemovable("\\\\server\\share\\"));
-    EXPECT_FALSE(guard.IsRemovable("\\\\server"));
-    EXPECT_TRUE(guard.IsRemovable("\\\\server\\share\\QuillMarsh\\"));
+    const Case cases[] = {
+        { L"D:\\", Guard::DriveRoot },
+        { L"d:", Guard::NotAFullPath },
+        { L"D:\\\\", Guard::DriveRoot },
+        { L"D:/", Guard::DriveRoot },
+        { L"\\\\server\\share", Guard::ShareRoot },
+        { L"\\\\server\\share\\", Guard::ShareRoot },
+        { L"\\\\server", Guard::ShareRoot },
+        { L"\\\\localhost\\C$\\windows\\", Guard::AdministrativeShare },
+        { L"\\\\server\\ADMIN$\\QuillMarsh", Guard::AdministrativeShare },
+        { L"\\\\127.0.0.1\\data\\QuillMarsh", Guard::ShareOfThisMachine },
+        { L"\\\\LOCALHOST\\data\\QuillMarsh", Guard::ShareOfThisMachine },
+        { L"\\\\workstation\\data\\QuillMarsh", Guard::ShareOfThisMachine },
+        { L"\\\\Workstation.example.net\\data\\QuillMarsh", Guard::ShareOfThisMachine },
+        { L"\\\\server\\share\\QuillMarsh\\", Guard::Removable },
+    };
+    Expect(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST_F(InstallFolderGuardTest, RefusesProtectedFoldersAndEveryFolderAboveThem)
+TEST_F(InstallFolderGuardTest, RefusesEverythingInsideWindowsButTheProductsOwnFallback)
 {
-    EXPECT_FALSE(guard.IsRemovable("C:\\Windows"));
-    EXPECT_FALSE(guard.IsRemovable("c:\\WINDOWS\\"));
-    EXPECT_FALSE(guard.IsRemovable("C:/Windows"));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Program Files\\"));
-    EXPECT_FALSE(guard.IsRemovable("E:\\Apps\\Program Files (x86)"));
-    EXPECT_FALSE(guard.IsRemovable("E:\\Apps"));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Users\\"));
+    const Case cases[] = {
+        { L"C:\\Windows", Guard::KnownFolder },
+        { L"c:\\WINDOWS\\", Guard::KnownFolder },
+        { L"C:\\windows\\system32\\drivers\\", Guard::InsideWindows },
+        { L"C:/Windows/System32", Guard::InsideWindows },
+        { L"C:\\Windows\\Temp\\QuillMarsh", Guard::InsideWindows },
+        { L"C:\\Windows\\QuillMarsh", Guard::Removable },
+        { L"c:\\windows\\quillmarsh\\", Guard::Removable },
+        { L"C:\\Windows\\QuillMarsh\\sub", Guard::InsideWindows },
+        { L"C:\\Windows2\\QuillMarsh", Guard::Removable },
+    };
+    Expect(cases, sizeof cases / sizeof cases[0]);
 }
 
-TEST_F(InstallFolderGuardTest, RefusesEveryUsersProfileButNotWhatLiesBelow)
+TEST_F(InstallFolderGuardTest, RefusesKnownFoldersTheirAncestorsAndProfilesButNotWhatLiesBelow)
 {
-    EXPECT_FALSE(guard.IsRemovable("C:\\Users\\alice"));
-    EXPECT_FALSE(guard.IsRemovable("C:\\users\\Bob\\"));
-    EXPECT_TRUE(guard.IsRemovable("C:\\Users\\alice\\AppData\\Local\\QuillMarsh\\"));
-}
-
-TEST_F(InstallFolderGuardTest, AllowsTheFoldersTheProductInstallsItselfInto)
-{
-    EXPECT_TRUE(guard.IsRemovable("C:\\Program Files\\QuillMarsh\\"));
-    EXPECT_TRUE(guard.IsRemovable("c:\\program files\\QuillMarsh"));
-    EXPECT_TRUE(guard.IsRemovable("C:\\Windows\\QuillMarsh"));
-    EXPECT_TRUE(guard.IsRemovable("D:\\Games\\Skelvane\\"));
-    // Sharing a prefix of letters is not lying above a protected folder.
-    EXPECT_TRUE(guard.IsRemovable("C:\\Program"));
-    EXPECT_TRUE(guard.IsRemovable("C:\\Windows2\\QuillMarsh"));
+    const Case cases[] = {
+        { L"C:\\Program Files\\", Guard::KnownFolder },
+        { L"E:\\Apps\\Program Files (x86)", Guard::KnownFolder },
+        { L"E:\\Apps", Guard::KnownFolder },
+        { L"E:\\", Guard::DriveRoot },
+        { L"C:\\users\\Public\\Documents\\", Guard::KnownFolder },
+        { L"C:\\Users\\Public", Guard::KnownFolder },
+        { L"C:\\Users\\", Guard::KnownFolder },
+        { L"C:\\Users\\alice", Guard::KnownFolder },
+        { L"C:\\users\\Bob\\", Guard::UsersProfile },
+        { L"C:\\Users\\alice\\AppData", Guard::KnownFolder },
+        { L"C:\\Users\\alice\\AppData\\Local\\Programs", Guard::KnownFolder },
+        { L"C:\\Users\\alice\\AppData\\Local\\Programs\\QuillMarsh\\", Guard::Removable },
+        { L"C:\\Program Files\\QuillMarsh\\", Guard::Removable },
+        { L"c:\\program files\\QuillMarsh", Guard::Removable },
+        { L"D:\\Games\\Skelvane\\", Guard::Removable },
+        // Sharing a prefix of letters is not lying above a known folder.
+        { L"C:\\Program", Guard::Removable },
+    };
+    Expect(cases, sizeof cases / sizeof cases[0]);
 }
 
 TEST_F(InstallFolderGuardTest, RefusesTextsThatAreNotPlainFullPaths)
 {
-    EXPECT_FALSE(guard.IsRemovable(""));
-    EXPECT_FALSE(guard.IsRemovable(nullptr));
-    EXPECT_FALSE(guard.IsRemovable("QuillMarsh\\"));
-    EXPECT_FALSE(guard.IsRemovable("\\QuillMarsh"));
-    EXPECT_FALSE(guard.IsRemovable("D:QuillMarsh"));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Program Files\\QuillMarsh\\..\\.."));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Program Files\\.\\QuillMarsh"));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Program Files\\\\QuillMarsh"));
-    // Windows drops trailing dots and blanks: these name the Windows folder.
-    EXPECT_FALSE(guard.IsRemovable("C:\\Windows."));
-    EXPECT_FALSE(guard.IsRemovable("C:\\Windows \\"));
-    EXPECT_FALSE(guard.IsRemovable("\\\\?\\C:\\Program Files\\QuillMarsh"));
-    EXPECT_FALSE(guard.IsRemovable("\\\\.\\C:\\QuillMarsh"));
+    const Case cases[] = {
+        { L"", Guard::NotAFullPath },
+        { L"QuillMarsh\\", Guard::NotAFullPath },
+        { L"\\QuillMarsh", Guard::NotAFullPath },
+        { L"D:QuillMarsh", Guard::NotAFullPath },
+        { L"C:\\Program Files\\QuillMarsh\\..\\..", Guard::NotAFullPath },
+        { L"C:\\Program Files\\.\\QuillMarsh", Guard::NotAFullPath },
+        { L"C:\\Program Files\\\\QuillMarsh", Guard::NotAFullPath },
+        // Windows drops trailing dots and blanks: these name the Windows folder.
+        { L"C:\\Windows.", Guard::NotAFullPath },
+        { L"C:\\Windows \\", Guard::NotAFullPath },
+        { L"\\\\?\\C:\\Program Files\\QuillMarsh", Guard::StreamOrDevice },
+        { L"\\\\.\\C:\\QuillMarsh", Guard::StreamOrDevice },
+        { L"C:\\windows::$INDEX_ALLOCATION\\", Guard::StreamOrDevice },
+        { L"D:\\inst:stream", Guard::StreamOrDevice },
+        { L"D:\\inst\\nul", Guard::StreamOrDevice },
+        { L"D:\\COM\u00b9\\inst", Guard::StreamOrDevice },
+        { L"D:\\lpt\u00b3.txt", Guard::StreamOrDevice },
+        { L"D:\\in*st", Guard::StreamOrDevice },
+        { L"D:\\a\x0001", Guard::StreamOrDevice },
+    };
+    Expect(cases, sizeof cases / sizeof cases[0]);
+    EXPECT_EQ(Guard::NotAFullPath, guard.Judge(L"D:\\" + std::wstring(300, L'a')));
 }
 
-TEST(InstallFolderGuardNormalize, GivesOneComparableForm)
+TEST(InstallFolderGuardForms, GivesOneComparableFormAndTellsWhatLiesInside)
 {
-    char out[260];
-    ASSERT_TRUE(InstallFolderGuard::Normalize("c:/Program Files/QuillMarsh\\\\", out, sizeof out));
-    EXPECT_STREQ("C:\\PROGRAM FILES\\QUILLMARSH", out);
-    ASSERT_TRUE(InstallFolderGuard::Normalize("d:\\", out, sizeof out));
-    EXPECT_STREQ("D:", out);
-    ASSERT_TRUE(InstallFolderGuard::Normalize("\\\\srv\\Share\\x", out, sizeof out));
-    EXPECT_STREQ("\\\\SRV\\SHARE\\X", out);
-}
+    std::wstring out;
+    ASSERT_EQ(Guard::Removable, Guard::Normalize(L"c:/Program Files/QuillMarsh\\\\", out));
+    EXPECT_EQ(L"C:\\PROGRAM FILES\\QUILLMARSH", out);
+    ASSERT_EQ(Guard::Removable, Guard::Normalize(L"d:\\", out));
+    EXPECT_EQ(L"D:", out);
+    ASSERT_EQ(Guard::Removable, Guard::Normalize(L"\\\\srv\\Share\\x\u00e9", out));
+    EXPECT_EQ(L"\\\\SRV\\SHARE\\X\u00c9", out);
 
-TEST(InstallFolderGuardNormalize, RefusesATextLongerThanItsBuffer)
-{
-    char out[8];
-    EXPECT_FALSE(InstallFolderGuard::Normalize("C:\\QuillMarsh", out, sizeof out));
-    EXPECT_TRUE(InstallFolderGuard::Normalize("C:\\Quill", out, 9));
+    EXPECT_TRUE(Guard::IsInside(L"D:\\inst\\uninstall.exe", L"d:\\INST\\"));
+    EXPECT_TRUE(Guard::IsInside(L"D:\\inst\\sub\\uninstall.exe", L"D:\\inst"));
+    EXPECT_FALSE(Guard::IsInside(L"D:\\inst", L"D:\\inst"));
+    EXPECT_FALSE(Guard::IsInside(L"D:\\install\\uninstall.exe", L"D:\\inst"));
+    EXPECT_FALSE(Guard::IsInside(L"D:\\uninstall.exe", L"D:\\inst"));
+    EXPECT_FALSE(Guard::IsInside(L"", L"D:\\inst"));
+
+    EXPECT_EQ(L"C:\\Windows", Guard::WithoutFinalPathPrefix(L"\\\\?\\C:\\Windows"));
+    EXPECT_EQ(L"\\\\srv\\share\\x", Guard::WithoutFinalPathPrefix(L"\\\\?\\UNC\\srv\\share\\x"));
+    EXPECT_EQ(L"\\\\?\\Volume{1}\\x", Guard::WithoutFinalPathPrefix(L"\\\\?\\Volume{1}\\x"));
 }
 }

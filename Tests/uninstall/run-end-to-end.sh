@@ -3,7 +3,8 @@
 # listings of the whole sandbox, the registry and the records of the test
 # programs what it removed and what it left. Arguments: scenario, sandbox
 # folder. The programs come from ZYM_UNINSTALL_EXE, ZYM_PLUGIN_DLL,
-# ZYM_FAKE_DAEMON, ZYM_BAR_WATCHER and ZYM_RELAUNCH_STARTER.
+# ZYM_FAKE_DAEMON, ZYM_BAR_WATCHER, ZYM_BOX_WATCHER, ZYM_FILE_HOLDER and
+# ZYM_RELAUNCH_STARTER.
 set -euo pipefail
 . "$(dirname "$0")/sandbox-lib.sh"
 scenario=$1
@@ -13,6 +14,8 @@ export ZYM_PLUGIN_RECORD='D:\records\plugins.txt'
 mkdir -p "$d/records" "$d/tools" "$d/setup"
 cp "$ZYM_FAKE_DAEMON" "$d/tools/FakeDaemon.exe"
 cp "$ZYM_BAR_WATCHER" "$d/tools/BarWatcher.exe"
+cp "$ZYM_BOX_WATCHER" "$d/tools/BoxWatcher.exe"
+cp "$ZYM_FILE_HOLDER" "$d/tools/FileHolder.exe"
 cp "$ZYM_RELAUNCH_STARTER" "$d/tools/RelaunchStarter.exe"
 
 # write_keys INSTALLPATH: the product's keys as an installation leaves them.
@@ -54,14 +57,15 @@ install_tree() {
   for name in alpha beta gamma; do cp "$ZYM_PLUGIN_DLL" "$d/inst/libraries/$name.dll"; done
 }
 
+# start_daemon [hang]
 start_daemon() {
-  swine 'D:\tools\FakeDaemon.exe' 'D:\records\daemon.txt' 'D:\records\daemon.ready' &
+  swine 'D:\tools\FakeDaemon.exe' 'D:\records\daemon.txt' 'D:\records\daemon.ready' "$@" &
   daemon_pid=$!
   wait_for 20 test -e "$d/records/daemon.ready" || fail "the stand-in daemon did not start"
 }
 
 end_daemon() {
-  wait_for 20 gone "/proc/$daemon_pid" || fail "the stand-in daemon did not end"
+  wait_for 45 gone "/proc/$daemon_pid" || fail "the stand-in daemon did not end"
   wait "$daemon_pid" 2>/dev/null || true
 }
 
@@ -81,13 +85,38 @@ check_plugins() {
   fi
 }
 
-# run_uninstaller PATH: the first run as a user starts it, then waits for
-# its cleanup copy to end.
+# run_uninstaller PATH: the first run as a user starts it, with a watcher
+# that records and closes the message box at its end, then waits for its
+# cleanup copy to end. Sets run_seconds.
 run_uninstaller() {
-  local rc=0
-  SWINEDEBUG=-all,warn+debugstr swine "$1" 2>"$logs/debug.txt" || rc=$?
+  local rc=0 started box_pid
+  rm -f "$d/records/box.stop" "$d/records/box.txt"
+  swine 'D:\tools\BoxWatcher.exe' 'D:\records\box.txt' 'D:\records\box.stop' &
+  box_pid=$!
+  started=$(date +%s)
+  swine "$1" || rc=$?
+  run_seconds=$(( $(date +%s) - started ))
+  touch "$d/records/box.stop"
+  wait "$box_pid" || fail "the box watcher failed"
+  echo "---- message box ----"; record "$d/records/box.txt"
   [ "$rc" -eq 0 ] || fail "uninstall.exe exited with $rc"
-  wait_for 30 no_cleanup_copy || fail "the cleanup copy did not end"
+  wait_for 30 no_cleanup_copy || fail "the cleanup copy or its folder is still there"
+}
+
+# expect_box TEXT...: the run ended with one box holding each text line.
+expect_box() {
+  local text line
+  text=$(record "$d/records/box.txt")
+  grep -qx 'boxes 1' <<<"$text" || fail "not exactly one message box"
+  for line in "$@"; do
+    grep -qxF -- "$line" <<<"$text" || fail "the box does not say: $line"
+  done
+}
+
+expect_no_box() {
+  local text
+  text=$(record "$d/records/box.txt")
+  grep -qx 'boxes 0' <<<"$text" || fail "a message box appeared after a full removal"
 }
 
 case $scenario in
@@ -120,10 +149,7 @@ removes_everything|window)
   check_daemon_closed
   check_plugins alpha.dll beta.dll gamma.dll
   company_key_gone || fail "the company key is still there"
-  echo "---- debug output ----"; debug_lines "$logs/debug.txt" | tee "$logs/debug-lines.txt"
-  for f in readme.txt 'data\a.dat' 'data\deep\b.dat' uninstall.exe; do
-    grep -qxF "Deleting D:\\inst\\$f" "$logs/debug-lines.txt" || fail "no debug line for $f"
-  done
+  expect_no_box
   if [ "$scenario" = window ]; then
     wait "$watcher_pid" || fail "the watcher failed"
     wait "$shot_pid" || fail "the screenshot failed"
@@ -164,6 +190,8 @@ keeps_what_is_not_the_products)
   check_daemon_closed
   check_plugins alpha.dll beta.dll gamma.dll old-uninstall.exe.dll
   company_key_gone || fail "the company key is still there"
+  # Under Wine the link cannot be removed; the box says so.
+  expect_box "These files and folders could not be removed:" 'D:\inst\shortcut'
   [ -f "$d/outside/precious.txt" ] && [ -f "$d/outside/sub/more.txt" ] || fail "files outside the install folder were lost"
   ;;
 
@@ -186,6 +214,7 @@ libraries_link)
     >"$logs/expected-removed.txt"
   compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
   [ ! -e "$d/records/plugins.txt" ] || fail "a library outside the install folder ran"
+  expect_box 'D:\inst\libraries'
   [ -f "$d/elsewhere/foreign.dll" ] && [ -f "$d/elsewhere/precious.txt" ] \
     || fail "files outside the install folder were lost"
   company_key_gone || fail "the company key is still there"
@@ -207,10 +236,10 @@ refuses_a_drive_root)
   print_listing "sandbox before" "$logs/before.txt"
   print_listing "sandbox after" "$logs/after.txt"
   echo "f ./d/uninstall.exe" >"$logs/expected-removed.txt"
-  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^$'
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
   [ ! -e "$d/records/plugins.txt" ] || fail "a plug-in ran although the folder was refused"
+  expect_box "This folder was left as it is: it is not a folder the uninstaller may empty." 'D:\' 
   company_key_gone || fail "the company key is still there"
-  ! debug_lines "$logs/debug.txt" | grep -q 'Deleting' || fail "files were deleted below the drive root"
   ;;
 
 relaunch_arguments)
@@ -243,6 +272,123 @@ relaunch_arguments)
   print_listing "sandbox after" "$logs/after.txt"
   printf '%s\n' "d ./d/QuillMarsh" "f ./d/prog/old.exe" >"$logs/expected-removed.txt"
   compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^$'
+  ;;
+
+fullwidth_names)
+  # Fullwidth full stops and solidus, which the ANSI functions turn into
+  # "../": a path built from them would lead beside the install folder.
+  install_tree
+  mkdir -p "$d/victim" "$d/victim2" "$d/inst/．．／victim2"
+  echo precious >"$d/victim/target.txt"
+  echo keep >"$d/victim2/keep.txt"
+  cp "$ZYM_PLUGIN_DLL" "$d/victim/plugin.dll"
+  echo x >"$d/inst/．．／victim／target.txt"
+  echo y >"$d/inst/．．／victim2/inner.txt"
+  cp "$ZYM_PLUGIN_DLL" "$d/inst/libraries/．．／．．／victim／plugin.dll"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  run_uninstaller 'D:\inst\uninstall.exe'
+  wait_for 30 gone "$d/inst" || fail "the install folder is still there"
+  sandbox_listing "$logs/after.txt"
+  print_listing "sandbox before" "$logs/before.txt"
+  print_listing "sandbox after" "$logs/after.txt"
+  grep '^. \./d/inst' "$logs/before.txt" >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  echo "---- plug-in record ----"; record "$d/records/plugins.txt"
+  [ "$(record "$d/records/plugins.txt" | wc -l)" -eq 4 ] || fail "not exactly the four plug-ins ran"
+  ! grep -qxF 'Uninstall D:\victim\plugin.dll' <<<"$(record "$d/records/plugins.txt")" \
+    || fail "a library beside the install folder ran"
+  expect_no_box
+  ;;
+
+refuses_system_folders)
+  # Each value names a folder of the machine, in its own or another
+  # spelling; the uninstaller lies inside the folder it names, so only the
+  # folder rules can refuse it. Nothing but the program file may go.
+  c="$prefix/drive_c"
+  user=$(ls "$c/users" | grep -vx Public | head -1)
+  mkdir -p "$d/inst" "$d/elsewhere"
+  echo mine >"$d/inst/readme.txt"
+  cases=(
+    'windows/system32/drivers|C:\windows\system32\drivers\'
+    'windows/system32/drivers|C:/windows/system32/drivers/'
+    'windows/system32|c:\WINDOWS\.\system32\'
+    'windows/system32|C:\windows\\system32'
+    'windows/system32|C:\windows\system32\..\system32\'
+    'windows|C:\windows::$INDEX_ALLOCATION\'
+    'windows|C:\WINDOWS'
+    'users/Public/Documents|C:\users\Public\Documents\'
+    'users/@USER@/Desktop|C:\users\@USER@\Desktop'
+    'users/@USER@/AppData/Local|c:\Users\@USER@\appdata\local\'
+    'users/@USER@|C:\users\@USER@\'
+    'users|C:\users\'
+    'Program Files|C:\Program Files\'
+    '.|C:\'
+  )
+  for entry in "${cases[@]}"; do
+    entry=${entry//@USER@/$user}
+    dir=${entry%%|*} value=${entry#*|}
+    mkdir -p "$c/$dir"
+    cp "$ZYM_UNINSTALL_EXE" "$c/$dir/uninstall.exe"
+    echo marker >"$c/$dir/zym-marker.txt"
+    write_keys "$value"
+    sandbox_listing "$logs/before.txt"
+    program='C:\'$(printf '%s' "$dir" | tr '/' '\\')'\uninstall.exe'
+    run_uninstaller "$program"
+    wait_for 30 gone "$c/$dir/uninstall.exe" || fail "the program file in $dir is still there"
+    sandbox_listing "$logs/after.txt"
+    echo "---- InstallPath $value ----"
+    echo "f ./prefix/drive_c/$dir/uninstall.exe" | sed 's#/\./#/#' >"$logs/expected-removed.txt"
+    # The lookup of the install folder makes the folder the value names,
+    # which Wine does for a stream name too.
+    compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" \
+      '^. \./d/records/|^d \./prefix/drive_c/windows::\$INDEX_ALLOCATION$'
+    # The box names the folder as the lookup gives it, with a backslash.
+    [[ $value == *'\' ]] || value+='\'
+    expect_box "This folder was left as it is: it is not a folder the uninstaller may empty." "$value"
+    company_key_gone || fail "the company key is still there"
+    rm -f "$c/$dir/zym-marker.txt"
+  done
+  # An allowed folder that the running program does not lie in.
+  cp "$ZYM_UNINSTALL_EXE" "$d/elsewhere/uninstall.exe"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  run_uninstaller 'D:\elsewhere\uninstall.exe'
+  wait_for 30 gone "$d/elsewhere/uninstall.exe" || fail "the program file is still there"
+  sandbox_listing "$logs/after.txt"
+  echo "f ./d/elsewhere/uninstall.exe" >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  expect_box 'D:\inst\'
+  ;;
+
+locked_file_and_hung_daemon)
+  install_tree
+  echo held >"$d/inst/data/held.dat"
+  swine 'D:\tools\FileHolder.exe' 'D:\inst\data\held.dat' 'D:\records\held.ready' 'D:\records\held.stop' &
+  holder_pid=$!
+  wait_for 20 test -e "$d/records/held.ready" || fail "the file holder did not start"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  start_daemon hang
+  run_uninstaller 'D:\inst\uninstall.exe'
+  echo "first run took $run_seconds s"
+  [ "$run_seconds" -le 25 ] || fail "the run waited $run_seconds s for the hung daemon"
+  wait_for 30 gone "$d/inst/uninstall.exe" || fail "the program file is still there"
+  touch "$d/records/held.stop"
+  wait "$holder_pid" || fail "the file holder failed"
+  end_daemon
+  sandbox_listing "$logs/after.txt"
+  print_listing "sandbox before" "$logs/before.txt"
+  print_listing "sandbox after" "$logs/after.txt"
+  grep '^. \./d/inst' "$logs/before.txt" | grep -Ev '^. \./d/inst(/data(/held\.dat)?)?$' \
+    >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  check_daemon_closed
+  check_plugins alpha.dll beta.dll gamma.dll
+  expect_box "These will be removed when Windows restarts:" 'D:\inst\data\held.dat' 'D:\inst\data'
+  pending=$(swine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+    /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' || true)
+  grep -qF 'held.dat' <<<"$pending" || fail "the file is not scheduled for the next restart"
   ;;
 
 *) echo "unknown scenario $scenario"; exit 2 ;;

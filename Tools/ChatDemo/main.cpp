@@ -160,7 +160,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "the library gave no chat component\n");
             return 1;
         }
-        out.WriteLine("== two chat components, one server: " + settings.server + " port 6667");
+        out.WriteLine("== two chat components, one server: " + settings.server);
         done = Conversation(alice, bob, settings.server, settings.channel, out);
         out.WriteLine("== both quit");
         alice.Quit();

@@ -82,5 +82,6 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
 std::string HostOptions::Usage()
 {
     return "usage: ChatHost [--nick NAME] [--user NAME] [--name FULLNAME] "
-           "[--channel CHANNEL] [--library PATH] SERVER";
+           "[--channel CHANNEL] [--library PATH] SERVER\n"
+           "SERVER: HOST (port 6667), HOST:PORT, or ircs://HOST[:PORT] for TLS (port 6697)";
 }

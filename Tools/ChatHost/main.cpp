@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     }
     chat->ConnectToServer(options.server.c_str());
     out.WriteLine("* " + options.nickname + " connecting to " + options.server +
-                  " port 6667; /help lists the commands");
+                  "; /help lists the commands");
 
     std::string line;
     bool running = true;

@@ -1,82 +1,116 @@
 #include "CleanupRelaunch.h"
 
+#include "KernelHandle.h"
+#include "PathJoin.h"
+#include "RelaunchArguments.h"
+
 #include <windows.h>
 
-#include <stdio.h>
+#include <vector>
 
 namespace
 {
-// Owns a kernel handle; closes it on every path.
-class KernelHandle
+std::wstring OwnProgramPath()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring();
+}
+
+std::wstring TemporaryFolder()
+{
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetTempPathW(MAX_PATH, folder);
+    return length > 0 && length < MAX_PATH ? std::wstring(folder, length) : std::wstring();
+}
+
+// A folder made by this call, so that no other program's files lie beside
+// the copy: the copy's libraries are looked for in its own folder first.
+std::wstring MakeOwnFolder(const std::wstring& parent)
+{
+    const unsigned long seed = GetCurrentProcessId() ^ GetTickCount();
+    for (unsigned long attempt = 0; attempt < 100; ++attempt)
+    {
+        wchar_t name[32];
+        wsprintfW(name, L"Del%08lX", seed + attempt * 7919ul);
+        const std::wstring folder = JoinPath(parent, name);
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::wstring();
+    }
+    return std::wstring();
+}
+
+// Removes the folder and the copy unless the start succeeded.
+class CopyFolder
 {
 public:
-    explicit KernelHandle(HANDLE hHandle) : m_hHandle(hHandle) {}
-    ~KernelHandle()
+    explicit CopyFolder(const std::wstring& folder) : m_Folder(folder), m_bKept(false) {}
+    ~CopyFolder()
     {
-        if (m_hHandle != nullptr && m_hHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(m_hHandle);
+        if (m_bKept || m_Folder.empty())
+            return;
+        DeleteFileW(m_Copy.c_str());
+        RemoveDirectoryW(m_Folder.c_str());
     }
-    HANDLE Get() const { return m_hHandle; }
-    bool IsValid() const { return m_hHandle != nullptr && m_hHandle != INVALID_HANDLE_VALUE; }
+    void SetCopy(const std::wstring& copy) { m_Copy = copy; }
+    void Keep() { m_bKept = true; }
 
 private:
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
+    CopyFolder(const CopyFolder&) = delete;
+    CopyFolder& operator=(const CopyFolder&) = delete;
 
-    HANDLE m_hHandle;
+    std::wstring m_Folder;
+    std::wstring m_Copy;
+    bool m_bKept;
 };
-
-bool Fits(DWORD length, DWORD size)
-{
-    return length > 0 && length < size;
-}
 }
 
-void StartCleanupCopy(const char* installFolder)
+bool StartCleanupCopy(const std::wstring& installFolder)
 {
-    char ownPath[MAX_PATH];
-    char tempFolder[MAX_PATH];
-    if (!Fits(GetModuleFileNameA(nullptr, ownPath, MAX_PATH), MAX_PATH)
-        || !Fits(GetTempPathA(MAX_PATH, tempFolder), MAX_PATH))
-        return;
-
-    char copyPath[MAX_PATH];
-    if (GetTempFileNameA(tempFolder, "Del", 0, copyPath) == 0)
-        return;
-    if (!CopyFileA(ownPath, copyPath, FALSE))
-    {
-        DeleteFileA(copyPath);
-        return;
-    }
-    const KernelHandle copy(CreateFileA(copyPath, 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const std::wstring ownPath = OwnProgramPath();
+    const std::wstring tempFolder = TemporaryFolder();
+    if (ownPath.empty() || tempFolder.empty())
+        return false;
+    const std::wstring folder = MakeOwnFolder(tempFolder);
+    if (folder.empty())
+        return false;
+    CopyFolder made(folder);
+    const std::wstring copyPath = JoinPath(folder, folder.substr(folder.find_last_of(L'\\') + 1) + L".tmp");
+    made.SetCopy(copyPath);
+    if (!CopyFileW(ownPath.c_str(), copyPath.c_str(), TRUE))
+        return false;
+    KernelHandle copy(CreateFileW(copyPath.c_str(), 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!copy.IsValid())
+        return false;
     const KernelHandle self(OpenProcess(SYNCHRONIZE, TRUE, GetCurrentProcessId()));
     if (!self.IsValid())
-        return;
+        return false;
 
-    // The program part of the line is not quoted; its short form keeps a
-    // temporary folder with blanks in its name from splitting it.
-    char program[MAX_PATH];
-    if (!Fits(GetShortPathNameA(copyPath, program, MAX_PATH), MAX_PATH))
-        lstrcpynA(program, copyPath, MAX_PATH);
+    const std::wstring line = RelaunchArguments::Format(
+        copyPath, static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(self.Get())), ownPath, installFolder);
+    if (line.empty())
+        return false;
+    std::vector<wchar_t> commandLine(line.begin(), line.end());
+    commandLine.push_back(L'\0');
 
-    char commandLine[MAX_PATH * 3 + 600];
-    const int written = snprintf(commandLine, sizeof commandLine, "%s %d \"%s\" \"%s\"", program,
-                                 static_cast<int>(reinterpret_cast<INT_PTR>(self.Get())), ownPath,
-                                 installFolder);
-    if (written < 0 || static_cast<size_t>(written) >= sizeof commandLine)
-        return;
-
-    STARTUPINFOA startup;
+    STARTUPINFOW startup;
     ZeroMemory(&startup, sizeof startup);
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    // The copy starts in the temporary folder: a process whose current
-    // folder is the install folder keeps that folder from being removed.
-    if (CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, 0, nullptr, tempFolder,
-                       &startup, &process))
+    // The copy starts in its own folder: a process whose current folder is
+    // the install folder keeps that folder from being removed.
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                        &process))
     {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
+        // The copy goes when its handle closes; the folder then is empty.
+        copy.Close();
+        return false;
     }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    made.Keep();
+    return true;
 }

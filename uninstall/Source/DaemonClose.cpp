@@ -1,10 +1,28 @@
 #include "DaemonClose.h"
 
+#include "KernelHandle.h"
+
 #include <windows.h>
+
+namespace
+{
+const UINT kSendTimeoutMilliseconds = 5000;
+const DWORD kExitTimeoutMilliseconds = 5000;
+}
 
 void CloseDaemon()
 {
-    const HWND daemon = FindWindowA("ZYMDD", "Zym Daemon");
-    if (daemon != nullptr && IsWindowEnabled(daemon))
-        SendMessageA(daemon, WM_CLOSE, 0, static_cast<LPARAM>(0xDEADBEEF));
+    const HWND daemon = FindWindowW(L"ZYMDD", L"Zym Daemon");
+    if (daemon == nullptr || !IsWindowEnabled(daemon))
+        return;
+    // The process is opened before the request, while its window still names
+    // it; afterwards its files stay in use until it has ended.
+    DWORD processId = 0;
+    GetWindowThreadProcessId(daemon, &processId);
+    const KernelHandle process(processId != 0 ? OpenProcess(SYNCHRONIZE, FALSE, processId) : nullptr);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(daemon, WM_CLOSE, 0, static_cast<LPARAM>(0xDEADBEEF), SMTO_ABORTIFHUNG,
+                        kSendTimeoutMilliseconds, &result);
+    if (process.IsValid())
+        WaitForSingleObject(process.Get(), kExitTimeoutMilliseconds);
 }

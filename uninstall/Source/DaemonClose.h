@@ -2,7 +2,8 @@
 #define UNINSTALL_DAEMONCLOSE_H
 
 // Asks the product's daemon window, when present and enabled, to close, and
-// waits until it has handled the request.
+// waits until it has handled the request and its process has ended, each
+// wait bounded: a hung daemon delays the run by seconds, never for good.
 void CloseDaemon();
 
 #endif

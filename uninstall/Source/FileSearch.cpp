@@ -1,7 +1,10 @@
 #include "FileSearch.h"
 
-FileSearch::FileSearch(const char* pattern)
-    : m_hSearch(FindFirstFileA(pattern, &m_Entry))
+#include "PathJoin.h"
+
+FileSearch::FileSearch(const std::wstring& folder)
+    : m_Folder(folder)
+    , m_hSearch(FindFirstFileW(JoinPath(folder, L"*").c_str(), &m_Entry))
 {
 }
 
@@ -11,7 +14,12 @@ FileSearch::~FileSearch()
         FindClose(m_hSearch);
 }
 
+std::wstring FileSearch::Path() const
+{
+    return JoinPath(m_Folder, m_Entry.cFileName);
+}
+
 bool FileSearch::Next()
 {
-    return m_hSearch != INVALID_HANDLE_VALUE && FindNextFileA(m_hSearch, &m_Entry) != FALSE;
+    return m_hSearch != INVALID_HANDLE_VALUE && FindNextFileW(m_hSearch, &m_Entry) != FALSE;
 }

@@ -2,15 +2,27 @@
 
 #include "CleanupRelaunch.h"
 #include "MainWindow.h"
+#include "RemovalReport.h"
+#include "ReportBox.h"
 #include "Resource.h"
 #include "SafeInstallFolder.h"
 #include "SystemCommonControls.h"
 #include "UninstallSequence.h"
 #include "ZymStatic.h"
 
+namespace
+{
+std::wstring OwnProgramPath()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring(L"uninstall.exe");
+}
+}
+
 void RunFirstRun(HINSTANCE hInstance, int showCommand)
 {
-    const char* installFolder = GetZymDirectory();
+    const std::wstring installFolder = WidenInstallFolder(GetZymDirectory());
 
     char title[100];
     char className[100];
@@ -29,6 +41,12 @@ void RunFirstRun(HINSTANCE hInstance, int showCommand)
     ShowWindow(mainWindow, showCommand);
     UpdateWindow(mainWindow);
 
-    RunUninstallSequence(hInstance, mainWindow, installFolder, IsSafeInstallFolder(installFolder));
-    StartCleanupCopy(installFolder);
+    RemovalReport report;
+    std::wstring resolved;
+    if (CheckInstallFolder(installFolder, true, resolved) != InstallFolderGuard::Removable)
+        report.FolderRefused(installFolder);
+    RunUninstallSequence(hInstance, mainWindow, resolved, report);
+    if (!StartCleanupCopy(installFolder))
+        report.NotRemoved(OwnProgramPath());
+    ShowRemovalReport(hInstance, report);
 }

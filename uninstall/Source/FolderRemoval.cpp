@@ -1,55 +1,97 @@
 #include "FolderRemoval.h"
 
+#include "FileRemoval.h"
 #include "FileSearch.h"
-#include "PathJoin.h"
-
-#include <string.h>
+#include "HeldFolder.h"
+#include "RemovalReport.h"
 
 namespace
 {
-void ReportDeletion(const char* path)
+// What emptying a folder left behind, which decides what becomes of the
+// folder itself.
+struct Leftovers
 {
-    OutputDebugStringA("Deleting ");
-    OutputDebugStringA(path);
-    OutputDebugStringA("\r\n");
+    bool keptOnPurpose = false;  // a dot-named folder or the program file
+    bool scheduled = false;      // something goes at the next restart
+    bool failed = false;         // something stays against the intent
+};
+
+void Merge(Leftovers& into, RemovalOutcome outcome)
+{
+    if (outcome == ScheduledAtRestart)
+        into.scheduled = true;
+    else if (outcome == LeftInPlace)
+        into.failed = true;
 }
 
-void RemoveSubFolder(const char* path, DWORD attributes)
+Leftovers EmptyHeldFolder(const std::wstring& folder, RemovalReport& report);
+
+RemovalOutcome RemoveFolderEntry(const std::wstring& path, RemovalReport& report, bool& keptOnPurpose)
 {
-    // A junction or symbolic link would lead out of the install folder: only
-    // the link itself may go.
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        RemoveFolderContents(path);
-    RemoveDirectoryA(path);
-}
+    HeldFolder held(path);
+    if (!held.IsPlainFolder())
+    {
+        // Only the link itself may go; what it leads to is not the product's.
+        held.Release();
+        return RemoveEmptyFolder(path, false, report);
+    }
+    const Leftovers inside = EmptyHeldFolder(path, report);
+    held.Release();
+    if (inside.keptOnPurpose && !inside.scheduled && !inside.failed)
+    {
+        keptOnPurpose = true;
+        return Removed;
+    }
+    // What stays inside is named in the report already.
+    if (inside.failed)
+        return LeftInPlace;
+    return RemoveEmptyFolder(path, inside.scheduled, report);
 }
 
-void RemoveFolderContents(const char* folder)
+Leftovers EmptyHeldFolder(const std::wstring& folder, RemovalReport& report)
 {
-    char pattern[MAX_PATH];
-    if (!JoinPath(pattern, sizeof pattern, folder, "*.*"))
-        return;
-    FileSearch search(pattern);
+    Leftovers leftovers;
+    FileSearch search(folder);
     if (!search.IsOpen())
-        return;
+        return leftovers;
     do
     {
-        const WIN32_FIND_DATAA& entry = search.Entry();
-        const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (isFolder && entry.cFileName[0] == '.')
-            continue;
-        char path[MAX_PATH];
-        // An entry whose full path does not fit is left alone rather than
-        // cut to a name that could belong to something else.
-        if (!JoinPath(path, sizeof path, folder, entry.cFileName))
-            continue;
-        if (isFolder)
+        const wchar_t* name = search.Entry().cFileName;
+        if (search.IsFolder())
         {
-            RemoveSubFolder(path, entry.dwFileAttributes);
+            // Skips "." and "..", and keeps every dot-named folder whole.
+            if (name[0] == L'.')
+            {
+                if (name[1] != L'\0' && !(name[1] == L'.' && name[2] == L'\0'))
+                    leftovers.keptOnPurpose = true;
+                continue;
+            }
+            bool kept = false;
+            Merge(leftovers, RemoveFolderEntry(search.Path(), report, kept));
+            leftovers.keptOnPurpose = leftovers.keptOnPurpose || kept;
             continue;
         }
-        if (strstr(path, "uninstall.exe") == nullptr)
-            DeleteFileA(path);
-        ReportDeletion(path);
+        const std::wstring path = search.Path();
+        if (path.find(L"uninstall.exe") != std::wstring::npos)
+        {
+            leftovers.keptOnPurpose = true;
+            continue;
+        }
+        Merge(leftovers, RemoveFile(path, report));
     } while (search.Next());
+    return leftovers;
+}
+}
+
+void RemoveFolderContents(const std::wstring& folder, RemovalReport& report)
+{
+    const HeldFolder held(folder);
+    if (held.IsPlainFolder())
+        EmptyHeldFolder(folder, report);
+}
+
+void RemoveListedFolder(const std::wstring& path, RemovalReport& report)
+{
+    bool kept = false;
+    RemoveFolderEntry(path, report, kept);
 }

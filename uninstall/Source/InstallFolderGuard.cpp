@@ -1,130 +1,208 @@
 #include "InstallFolderGuard.h"
 
-#include <windows.h>
-
-#include <string.h>
+#include "PathNames.h"
 
 namespace
 {
-bool IsDriveLetter(char c)
+bool IsDriveLetter(wchar_t c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+}
+
+bool IsForbiddenCharacter(wchar_t c)
+{
+    return c < 0x20 || c == L'*' || c == L'?' || c == L'"' || c == L'<' || c == L'>' || c == L'|'
+        || c == L':';
 }
 
 // Checks the steps of a path after its root; rest has no trailing backslash.
-bool StepsAreSound(const char* rest)
+InstallFolderGuard::Verdict CheckSteps(const std::wstring& rest)
 {
-    while (*rest != '\0')
+    size_t start = 0;
+    while (start <= rest.size())
     {
-        const char* end = strchr(rest, '\\');
-        const size_t length = end != nullptr ? static_cast<size_t>(end - rest) : strlen(rest);
-        if (length == 0)
-            return false;
-        if (rest[length - 1] == '.' || rest[length - 1] == ' ')
-            return false;
-        if (end == nullptr)
-            return true;
-        rest = end + 1;
+        size_t end = rest.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = rest.size();
+        const std::wstring step = rest.substr(start, end - start);
+        if (step.empty() || step.back() == L'.' || step.back() == L' ')
+            return InstallFolderGuard::NotAFullPath;
+        for (wchar_t c : step)
+            if (IsForbiddenCharacter(c))
+                return InstallFolderGuard::StreamOrDevice;
+        if (NamesDevice(step.c_str(), step.size()))
+            return InstallFolderGuard::StreamOrDevice;
+        start = end + 1;
     }
-    return true;
+    return InstallFolderGuard::Removable;
 }
 
-// Number of steps after the two leading backslashes of a share path.
-int ShareSteps(const char* normalized)
+bool IsLoopbackAddress(const std::wstring& server)
 {
-    int steps = 1;
-    for (const char* p = normalized + 2; *p != '\0'; ++p)
-        if (*p == '\\')
-            ++steps;
-    return steps;
+    return server == L"LOCALHOST" || server == L"." || server == L"?" || server.compare(0, 4, L"127.") == 0
+        || server == L"::1" || server == L"[::1]" || server == L"0--1.IPV6-LITERAL.NET";
 }
 }
 
-InstallFolderGuard::InstallFolderGuard()
+std::wstring InstallFolderGuard::Upper(const std::wstring& text)
 {
+    std::wstring out(text);
+    for (wchar_t& c : out)
+        c = FoldCase(c);
+    return out;
 }
 
-void InstallFolderGuard::AddProtectedFolder(const char* path)
+std::wstring InstallFolderGuard::WithoutFinalPathPrefix(const std::wstring& path)
 {
-    char normalized[MAX_PATH];
-    if (path != nullptr && Normalize(path, normalized, sizeof normalized))
-        m_ProtectedFolders.append(ZymString(normalized));
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.compare(0, 4, L"\\\\?\\") == 0 && path.size() >= 6 && path[5] == L':')
+        return path.substr(4);
+    return path;
 }
 
-void InstallFolderGuard::AddProfilesFolder(const char* path)
+InstallFolderGuard::Verdict InstallFolderGuard::Normalize(const std::wstring& path, std::wstring& out)
 {
-    char normalized[MAX_PATH];
-    if (path != nullptr && Normalize(path, normalized, sizeof normalized))
+    out.clear();
+    // Paths longer than the system's classic limit are refused: the file
+    // functions would not reach them in the same form.
+    if (path.empty() || path.size() >= 260)
+        return NotAFullPath;
+    std::wstring text(path);
+    for (wchar_t& c : text)
+        if (c == L'/')
+            c = L'\\';
+    if (text.compare(0, 4, L"\\\\?\\") == 0 || text.compare(0, 4, L"\\\\.\\") == 0)
+        return StreamOrDevice;
+    while (!text.empty() && text.back() == L'\\')
+        text.pop_back();
+
+    size_t restStart = 0;
+    if (text.size() >= 2 && text[0] == L'\\' && text[1] == L'\\')
     {
-        m_ProfilesFolders.append(ZymString(normalized));
-        m_ProtectedFolders.append(ZymString(normalized));
+        restStart = 2;
+        if (text.size() == 2)
+            return NotAFullPath;
     }
-}
-
-bool InstallFolderGuard::Normalize(const char* path, char* out, size_t outSize)
-{
-    const size_t length = strlen(path);
-    if (length == 0 || length >= outSize)
-        return false;
-    memcpy(out, path, length + 1);
-    for (char* p = out; *p != '\0'; ++p)
-        if (*p == '/')
-            *p = '\\';
-    size_t end = length;
-    while (end > 0 && out[end - 1] == '\\')
-        out[--end] = '\0';
-
-    const char* rest = nullptr;
-    if (out[0] == '\\' && out[1] == '\\')
+    else if (text.size() >= 2 && IsDriveLetter(text[0]) && text[1] == L':')
     {
-        if (out[2] == '?' || out[2] == '.')
-            return false;
-        rest = out + 2;
-        if (*rest == '\0')
-            return false;
-    }
-    else if (IsDriveLetter(out[0]) && out[1] == ':' && (path[2] == '\\' || path[2] == '/'))
-    {
-        rest = out[2] == '\\' ? out + 3 : out + 2;
+        if (text.size() == 2)
+        {
+            // "C:" alone is the drive's current folder; "C:\" its root.
+            if (path.size() < 3)
+                return NotAFullPath;
+            out = Upper(text);
+            return Removable;
+        }
+        if (text[2] != L'\\')
+            return NotAFullPath;
+        restStart = 3;
     }
     else
     {
-        return false;
+        return NotAFullPath;
     }
-    if (!StepsAreSound(rest))
-        return false;
-    CharUpperBuffA(out, static_cast<DWORD>(strlen(out)));
-    return true;
+    const Verdict steps = CheckSteps(text.substr(restStart));
+    if (steps != Removable)
+        return steps;
+    out = Upper(text);
+    return Removable;
 }
 
-bool InstallFolderGuard::IsAtOrAbove(const char* folder, const ZymString& protectedFolder)
+bool InstallFolderGuard::IsAtOrAbove(const std::wstring& folder, const std::wstring& known)
 {
-    const size_t length = strlen(folder);
-    const char* text = protectedFolder.Text();
-    return strncmp(text, folder, length) == 0 && (text[length] == '\0' || text[length] == '\\');
+    return known.compare(0, folder.size(), folder) == 0
+        && (known.size() == folder.size() || known[folder.size()] == L'\\');
 }
 
-bool InstallFolderGuard::IsDirectlyBelow(const char* folder, const ZymString& parent)
+bool InstallFolderGuard::IsBelow(const std::wstring& folder, const std::wstring& parent)
 {
-    const size_t length = static_cast<size_t>(parent.Length());
-    return strncmp(folder, parent.Text(), length) == 0 && folder[length] == '\\'
-        && strchr(folder + length + 1, '\\') == nullptr;
+    return folder.size() > parent.size() + 1 && folder.compare(0, parent.size(), parent) == 0
+        && folder[parent.size()] == L'\\';
 }
 
-bool InstallFolderGuard::IsRemovable(const char* folder) const
+bool InstallFolderGuard::IsInside(const std::wstring& path, const std::wstring& folder)
 {
-    char normalized[MAX_PATH];
-    if (folder == nullptr || !Normalize(folder, normalized, sizeof normalized))
-        return false;
-    if (normalized[1] == ':' && normalized[2] == '\0')
-        return false;
-    if (normalized[0] == '\\' && ShareSteps(normalized) < 3)
-        return false;
-    for (TList<ZymString>::ConstIterator walker(m_ProtectedFolders); walker.hasCurrent(); walker.Step())
-        if (IsAtOrAbove(normalized, walker.iterator()))
-            return false;
-    for (TList<ZymString>::ConstIterator walker(m_ProfilesFolders); walker.hasCurrent(); walker.Step())
-        if (IsDirectlyBelow(normalized, walker.iterator()))
-            return false;
-    return true;
+    std::wstring inner;
+    std::wstring outer;
+    return Normalize(path, inner) == Removable && Normalize(folder, outer) == Removable
+        && IsBelow(inner, outer);
+}
+
+void InstallFolderGuard::AddWindowsFolder(const std::wstring& path)
+{
+    std::wstring normalized;
+    if (Normalize(path, normalized) == Removable)
+        m_WindowsFolders.push_back(normalized);
+}
+
+void InstallFolderGuard::AddKnownFolder(const std::wstring& path)
+{
+    std::wstring normalized;
+    if (Normalize(path, normalized) == Removable)
+        m_KnownFolders.push_back(normalized);
+}
+
+void InstallFolderGuard::AddProfilesFolder(const std::wstring& path)
+{
+    std::wstring normalized;
+    if (Normalize(path, normalized) == Removable)
+    {
+        m_ProfilesFolders.push_back(normalized);
+        m_KnownFolders.push_back(normalized);
+    }
+}
+
+void InstallFolderGuard::AddMachineName(const std::wstring& name)
+{
+    if (!name.empty())
+        m_MachineNames.push_back(Upper(name));
+}
+
+bool InstallFolderGuard::IsThisMachine(const std::wstring& server) const
+{
+    if (IsLoopbackAddress(server))
+        return true;
+    for (const std::wstring& name : m_MachineNames)
+        if (server == name || (server.size() > name.size() && server.compare(0, name.size(), name) == 0
+                               && server[name.size()] == L'.'))
+            return true;
+    return false;
+}
+
+InstallFolderGuard::Verdict InstallFolderGuard::Judge(const std::wstring& folder) const
+{
+    std::wstring path;
+    const Verdict form = Normalize(folder, path);
+    if (form != Removable)
+        return form;
+    if (path.size() == 2 && path[1] == L':')
+        return DriveRoot;
+    if (path[0] == L'\\')
+    {
+        const size_t serverEnd = path.find(L'\\', 2);
+        if (serverEnd == std::wstring::npos)
+            return ShareRoot;
+        const size_t shareEnd = path.find(L'\\', serverEnd + 1);
+        if (shareEnd == std::wstring::npos)
+            return ShareRoot;
+        if (path[shareEnd - 1] == L'$')
+            return AdministrativeShare;
+        if (IsThisMachine(path.substr(2, serverEnd - 2)))
+            return ShareOfThisMachine;
+    }
+    for (const std::wstring& windows : m_WindowsFolders)
+    {
+        if (IsAtOrAbove(path, windows))
+            return KnownFolder;
+        if (IsBelow(path, windows) && !(!m_FallbackName.empty() && path == windows + L"\\" + m_FallbackName))
+            return InsideWindows;
+    }
+    for (const std::wstring& known : m_KnownFolders)
+        if (IsAtOrAbove(path, known))
+            return KnownFolder;
+    for (const std::wstring& profiles : m_ProfilesFolders)
+        if (IsBelow(path, profiles) && path.find(L'\\', profiles.size() + 1) == std::wstring::npos)
+            return UsersProfile;
+    return Removable;
 }

@@ -1,44 +1,78 @@
 #ifndef UNINSTALL_INSTALLFOLDERGUARD_H
 #define UNINSTALL_INSTALLFOLDERGUARD_H
 
-#include "TList.h"
-#include "ZymString.h"
-
-#include <stddef.h>
+#include <string>
+#include <vector>
 
 // Decides whether a folder may be emptied. The install folder comes from the
-// registry, so anything may stand there; emptying a drive root, a share, the
-// Windows or Program Files folder, a user's profile or a folder above one of
-// them would destroy what is not the product's. The decision is made on the
-// text alone; the folders to protect are given by the caller.
+// registry, so anything may stand there; emptying a drive root, a share, a
+// system folder, a user's folder or a folder above one of them would destroy
+// what is not the product's. The decision is made on texts alone: the caller
+// resolves the folder (full path, then the final path of an opened handle)
+// and gives each form to Judge, and names the machine's folders with the Add
+// functions. No system call is made here.
 class InstallFolderGuard
 {
 public:
-    InstallFolderGuard();
+    enum Verdict
+    {
+        Removable,
+        NotAFullPath,     // relative, empty, odd steps, or too long
+        StreamOrDevice,   // a stream, a device name or a device path
+        DriveRoot,
+        ShareRoot,
+        AdministrativeShare,
+        ShareOfThisMachine,
+        InsideWindows,
+        KnownFolder,      // a known folder or a folder above one
+        UsersProfile,     // a folder directly below a folder of profiles
+        // Outcomes of resolving the folder on the machine, not of the text.
+        NotFound,         // cannot be opened, so cannot be resolved
+        ReachedThroughLink,
+        ProgramOutside,   // the running program does not lie inside it
+    };
 
-    // A folder that must neither be emptied nor lie below the install folder.
-    // Texts that are not full paths are ignored.
-    void AddProtectedFolder(const char* path);
-    // A folder whose direct sub-folders are users' profiles; it is protected
-    // itself as well.
-    void AddProfilesFolder(const char* path);
+    // Everything inside it is refused, except the product's own fallback
+    // folder directly inside it, named fallbackName.
+    void AddWindowsFolder(const std::wstring& path);
+    // Refused itself, and so is every folder above it; below it is allowed.
+    void AddKnownFolder(const std::wstring& path);
+    // A folder whose direct sub-folders are profiles: it and each of them
+    // are refused.
+    void AddProfilesFolder(const std::wstring& path);
+    // A name under which this machine answers as a file server (its
+    // computer names); "localhost", "." and loopback addresses are known.
+    void AddMachineName(const std::wstring& name);
+    void SetFallbackName(const std::wstring& name) { m_FallbackName = Upper(name); }
 
-    bool IsRemovable(const char* folder) const;
+    Verdict Judge(const std::wstring& folder) const;
 
-    // Writes the comparable form of a full path into out: backslashes only,
-    // upper case, no trailing backslash ("C:" for a drive root,
-    // "\\SERVER\SHARE..." for a share). False for an empty or relative text,
-    // a device path, a "." or ".." step, an empty step, a name ending in a
-    // dot or blank (which Windows would silently strip), or a text that does
-    // not fit.
-    static bool Normalize(const char* path, char* out, size_t outSize);
+    // The comparable form of a full path: backslashes only, upper case, no
+    // trailing backslash ("C:" for a drive root, "\\SERVER\SHARE..." for a
+    // share). Returns NotAFullPath for an empty or relative text, a "." or
+    // ".." step, an empty step, or a name ending in a dot or blank (which
+    // Windows would silently strip); StreamOrDevice for a colon after the
+    // drive, a "\\?\" or "\\.\" path, a device name as a step, or a wildcard
+    // or control character.
+    static Verdict Normalize(const std::wstring& path, std::wstring& out);
+    // Whether path lies below folder (both in any spelling Normalize takes).
+    static bool IsInside(const std::wstring& path, const std::wstring& folder);
+    // A path as GetFinalPathNameByHandle gives it ("\\?\C:\..." or
+    // "\\?\UNC\server\share\...") in its usual form.
+    static std::wstring WithoutFinalPathPrefix(const std::wstring& path);
+
+    static std::wstring Upper(const std::wstring& text);
 
 private:
-    static bool IsAtOrAbove(const char* folder, const ZymString& protectedFolder);
-    static bool IsDirectlyBelow(const char* folder, const ZymString& parent);
+    static bool IsAtOrAbove(const std::wstring& folder, const std::wstring& known);
+    static bool IsBelow(const std::wstring& folder, const std::wstring& parent);
+    bool IsThisMachine(const std::wstring& server) const;
 
-    TList<ZymString> m_ProtectedFolders;
-    TList<ZymString> m_ProfilesFolders;
+    std::vector<std::wstring> m_WindowsFolders;
+    std::vector<std::wstring> m_KnownFolders;
+    std::vector<std::wstring> m_ProfilesFolders;
+    std::vector<std::wstring> m_MachineNames;
+    std::wstring m_FallbackName;
 };
 
 #endif

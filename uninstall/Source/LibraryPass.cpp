@@ -1,29 +1,26 @@
 #include "LibraryPass.h"
 
+#include "FileRemoval.h"
 #include "FileSearch.h"
+#include "FinalPath.h"
+#include "HeldFolder.h"
+#include "InstallFolderGuard.h"
 #include "MessagePause.h"
 #include "PathJoin.h"
 
-#include <string.h>
-
 namespace
 {
-bool IsFile(const WIN32_FIND_DATAA& entry)
+// A file that is a link would load a library from outside the folder.
+bool IsPlainFile(const std::wstring& path)
 {
-    return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0
+        && InstallFolderGuard::Upper(FinalPathOf(path)) == InstallFolderGuard::Upper(path);
 }
 
-// A "libraries" folder that is a junction or symbolic link leads out of the
-// install folder: nothing there is the product's to run or delete.
-bool IsLink(const char* path)
+void CallUninstallEntry(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-void CallUninstallEntry(const char* path)
-{
-    const HMODULE library = LoadLibraryA(path);
+    const HMODULE library = LoadLibraryW(path.c_str());
     if (library == nullptr)
         return;
     typedef void (*UninstallEntry)();
@@ -35,46 +32,45 @@ void CallUninstallEntry(const char* path)
 }
 }
 
-LibraryPass::LibraryPass(const char* installFolder)
-    : m_bValid(JoinPath(m_szFolder, sizeof m_szFolder, installFolder, "libraries")
-               && JoinPath(m_szPattern, sizeof m_szPattern, m_szFolder, "*.*")
-               && !IsLink(m_szFolder))
+LibraryPass::LibraryPass(const std::wstring& installFolder)
+    : m_Folder(JoinPath(installFolder, L"libraries"))
 {
 }
 
 int LibraryPass::CountFiles() const
 {
-    if (!m_bValid)
+    const HeldFolder held(m_Folder);
+    if (!held.IsPlainFolder())
         return 0;
-    FileSearch search(m_szPattern);
+    FileSearch search(m_Folder);
     if (!search.IsOpen())
         return 0;
     int count = 0;
     do
     {
-        if (IsFile(search.Entry()))
+        if (!search.IsFolder())
             ++count;
     } while (search.Next());
     return count;
 }
 
-void LibraryPass::Run(unsigned long pauseMilliseconds) const
+void LibraryPass::Run(unsigned long pauseMilliseconds, RemovalReport& report) const
 {
-    if (!m_bValid)
+    const HeldFolder held(m_Folder);
+    if (!held.IsPlainFolder())
         return;
-    FileSearch search(m_szPattern);
+    FileSearch search(m_Folder);
     if (!search.IsOpen())
         return;
     do
     {
-        if (!IsFile(search.Entry()))
+        if (search.IsFolder())
             continue;
-        char path[MAX_PATH];
-        if (!JoinPath(path, sizeof path, m_szFolder, search.Entry().cFileName))
-            continue;
-        CallUninstallEntry(path);
-        if (strstr(path, "uninstall.exe") == nullptr)
-            DeleteFileA(path);
+        const std::wstring path = search.Path();
+        if (IsPlainFile(path))
+            CallUninstallEntry(path);
+        if (path.find(L"uninstall.exe") == std::wstring::npos)
+            RemoveFile(path, report);
         PauseWithMessages(pauseMilliseconds);
     } while (search.Next());
 }

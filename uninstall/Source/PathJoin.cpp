@@ -19,3 +19,10 @@ bool JoinPath(char* out, size_t outSize, const char* folder, const char* name)
     memcpy(out + at, name, strlen(name) + 1);
     return true;
 }
+
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name)
+{
+    if (!folder.empty() && folder.back() == L'\\')
+        return folder + name;
+    return folder + L"\\" + name;
+}

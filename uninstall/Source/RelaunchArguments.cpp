@@ -1,97 +1,103 @@
 #include "RelaunchArguments.h"
 
-#include <string.h>
-
 namespace
 {
-bool IsBlank(char c)
+bool IsBlank(wchar_t c)
 {
-    return c == ' ' || c == '\t';
+    return c == L' ' || c == L'\t';
 }
 
-const char* SkipBlanks(const char* p)
+size_t SkipBlanks(const std::wstring& line, size_t at)
 {
-    while (IsBlank(*p))
-        ++p;
-    return p;
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
+    return at;
 }
 
-// Copies the argument at p into out (at most outSize - 1 characters) and
-// returns the position after it, or null when it is malformed or too long.
-const char* TakeArgument(const char* p, char* out, size_t outSize)
+// Takes the argument at position at into out and returns the position after
+// it, or npos when it is malformed or not shorter than limit.
+size_t TakeArgument(const std::wstring& line, size_t at, std::wstring& out, size_t limit)
 {
-    const char* begin = p;
-    const char* end = nullptr;
-    const char* next = nullptr;
-    if (*p == '"')
+    size_t begin = at;
+    size_t end = 0;
+    size_t next = 0;
+    if (line[at] == L'"')
     {
-        begin = p + 1;
-        end = strchr(begin, '"');
-        if (end == nullptr)
-            return nullptr;
+        begin = at + 1;
+        end = line.find(L'"', begin);
+        if (end == std::wstring::npos)
+            return std::wstring::npos;
         next = end + 1;
-        if (*next != '\0' && !IsBlank(*next))
-            return nullptr;
+        if (next < line.size() && !IsBlank(line[next]))
+            return std::wstring::npos;
     }
     else
     {
-        end = p;
-        while (*end != '\0' && !IsBlank(*end))
+        end = at;
+        while (end < line.size() && !IsBlank(line[end]))
         {
-            if (*end == '"')
-                return nullptr;
+            if (line[end] == L'"')
+                return std::wstring::npos;
             ++end;
         }
         next = end;
     }
-    const size_t length = static_cast<size_t>(end - begin);
-    if (length >= outSize)
-        return nullptr;
-    memcpy(out, begin, length);
-    out[length] = '\0';
+    if (end - begin >= limit)
+        return std::wstring::npos;
+    out = line.substr(begin, end - begin);
     return next;
 }
 
 // The program name follows the system's rule for the first argument: quoted
 // up to the next quote, else up to the first blank.
-const char* SkipProgram(const char* p)
+size_t SkipProgram(const std::wstring& line)
 {
-    if (*p == '"')
+    if (!line.empty() && line[0] == L'"')
     {
-        const char* end = strchr(p + 1, '"');
-        return end != nullptr ? end + 1 : p + strlen(p);
+        const size_t end = line.find(L'"', 1);
+        return end != std::wstring::npos ? end + 1 : line.size();
     }
-    while (*p != '\0' && !IsBlank(*p))
-        ++p;
-    return p;
+    size_t at = 0;
+    while (at < line.size() && !IsBlank(line[at]))
+        ++at;
+    return at;
 }
 }
 
 RelaunchArguments::RelaunchArguments()
     : m_nProcessHandle(0)
 {
-    m_szProgramFile[0] = '\0';
-    m_szInstallFolder[0] = '\0';
-    m_szFolderToRemove[0] = '\0';
 }
 
-HANDLE RelaunchArguments::ProcessHandle() const
+std::wstring RelaunchArguments::Format(const std::wstring& copy, unsigned long processHandle,
+                                       const std::wstring& programFile, const std::wstring& installFolder)
 {
-    return reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(m_nProcessHandle));
+    if (copy.find(L'"') != std::wstring::npos || programFile.find(L'"') != std::wstring::npos
+        || installFolder.find(L'"') != std::wstring::npos)
+        return std::wstring();
+    return L"\"" + copy + L"\" " + std::to_wstring(processHandle) + L" \"" + programFile + L"\" \"" + installFolder
+        + L"\"";
 }
 
-bool RelaunchArguments::ParseHandle(const char* text)
+std::wstring RelaunchArguments::FolderToRemove() const
+{
+    if (!m_InstallFolder.empty() && m_InstallFolder.back() == L'\\')
+        return m_InstallFolder.substr(0, m_InstallFolder.size() - 1);
+    return m_InstallFolder;
+}
+
+bool RelaunchArguments::ParseHandle(const std::wstring& text)
 {
     // Handles of other objects are small positive numbers; the negative
     // pseudo handles (the process itself, its thread) would wait forever.
     unsigned long value = 0;
-    if (*text == '\0')
+    if (text.empty())
         return false;
-    for (const char* p = text; *p != '\0'; ++p)
+    for (wchar_t c : text)
     {
-        if (*p < '0' || *p > '9')
+        if (c < L'0' || c > L'9')
             return false;
-        value = value * 10 + static_cast<unsigned long>(*p - '0');
+        value = value * 10 + static_cast<unsigned long>(c - L'0');
         if (value > 0x7FFFFFFFul)
             return false;
     }
@@ -101,28 +107,27 @@ bool RelaunchArguments::ParseHandle(const char* text)
     return true;
 }
 
-bool RelaunchArguments::Parse(const char* commandLine)
+bool RelaunchArguments::Parse(const std::wstring& commandLine)
 {
-    char handleText[16];
-    char* const outputs[] = { handleText, m_szProgramFile, m_szInstallFolder };
-    const size_t sizes[] = { sizeof handleText, sizeof m_szProgramFile, sizeof m_szInstallFolder };
+    std::wstring handleText;
+    std::wstring programFile;
+    std::wstring installFolder;
+    std::wstring* const outputs[] = { &handleText, &programFile, &installFolder };
+    const size_t limits[] = { 16, maxPath, maxPath };
 
-    const char* p = SkipBlanks(SkipProgram(commandLine));
+    size_t at = SkipBlanks(commandLine, SkipProgram(commandLine));
     for (int i = 0; i < 3; ++i)
     {
-        if (*p == '\0')
+        if (at >= commandLine.size())
             return false;
-        p = TakeArgument(p, outputs[i], sizes[i]);
-        if (p == nullptr)
+        at = TakeArgument(commandLine, at, *outputs[i], limits[i]);
+        if (at == std::wstring::npos)
             return false;
-        p = SkipBlanks(p);
+        at = SkipBlanks(commandLine, at);
     }
-    if (*p != '\0' || !ParseHandle(handleText))
+    if (at != commandLine.size() || !ParseHandle(handleText))
         return false;
-
-    const size_t length = strlen(m_szInstallFolder);
-    memcpy(m_szFolderToRemove, m_szInstallFolder, length + 1);
-    if (length > 0 && m_szFolderToRemove[length - 1] == '\\')
-        m_szFolderToRemove[length - 1] = '\0';
+    m_ProgramFile = programFile;
+    m_InstallFolder = installFolder;
     return true;
 }

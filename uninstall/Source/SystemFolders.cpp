@@ -1,105 +1,205 @@
 #include "SystemFolders.h"
 
+#include "FinalPath.h"
 #include "InstallFolderGuard.h"
-#include "RegistryKey.h"
 
 #include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
-#include <stdlib.h>
-#include <string.h>
+#include <string>
+#include <vector>
 
 namespace
 {
-void AddFromEnvironment(InstallFolderGuard& guard, const char* name)
-{
-    char value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    if (length > 0 && length < sizeof value)
-        guard.AddProtectedFolder(value);
-}
+typedef void (InstallFolderGuard::*AddFunction)(const std::wstring&);
 
-// Reads a REG_SZ or REG_EXPAND_SZ value, expanded; false when absent.
-bool ReadPathValue(HKEY key, const char* name, char* out, DWORD outSize)
-{
-    char raw[MAX_PATH];
-    DWORD size = sizeof raw - 1;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(raw), &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return false;
-    raw[size < sizeof raw ? size : sizeof raw - 1] = '\0';
-    const DWORD length = ExpandEnvironmentStringsA(raw, out, outSize);
-    return length > 0 && length <= outSize;
-}
+// The folders below a profile that hold the user's own things or the
+// programs' settings; each is a known folder of that profile's user.
+const wchar_t* const kProfileFolders[] = {
+    L"Desktop", L"Documents", L"Downloads", L"Music", L"Pictures", L"Videos", L"Favorites", L"Links",
+    L"Contacts", L"Searches", L"Saved Games", L"OneDrive", L"3D Objects", L"AppData", L"AppData\\Local",
+    L"AppData\\LocalLow", L"AppData\\Roaming", L"AppData\\Local\\Programs", L"AppData\\Local\\Temp",
+    L"AppData\\Roaming\\Microsoft\\Windows\\Start Menu", L"My Documents", L"Application Data",
+    L"Local Settings", L"Start Menu", L"Templates",
+};
 
-void AddFromRegistry(InstallFolderGuard& guard, const char* keyPath, const char* valueName)
+// Adds the path as written and as the file system resolves it: a link such
+// as "Documents and Settings" names the same folder as its target.
+void AddBothForms(InstallFolderGuard& guard, AddFunction add, const std::wstring& path)
 {
-    RegistryKey key;
-    char value[MAX_PATH];
-    if (key.Open(HKEY_LOCAL_MACHINE, keyPath, KEY_READ) && ReadPathValue(key.Get(), valueName, value, sizeof value))
-        guard.AddProtectedFolder(value);
-}
-
-void AddProfiles(InstallFolderGuard& guard)
-{
-    RegistryKey list;
-    if (!list.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", KEY_READ))
+    if (path.empty())
         return;
-    char value[MAX_PATH];
-    if (ReadPathValue(list.Get(), "ProfilesDirectory", value, sizeof value))
-        guard.AddProfilesFolder(value);
-    char name[261];
+    (guard.*add)(path);
+    const std::wstring resolved = FinalPathOf(path);
+    if (!resolved.empty())
+        (guard.*add)(resolved);
+}
+
+std::wstring Environment(const wchar_t* name)
+{
+    wchar_t value[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+}
+
+// Reads a REG_SZ or REG_EXPAND_SZ value, expanded; empty when absent.
+std::wstring ReadPathValue(HKEY key, const wchar_t* name)
+{
+    wchar_t raw[MAX_PATH + 1];
+    DWORD size = sizeof raw - sizeof raw[0];
+    DWORD type = 0;
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(raw), &size) != ERROR_SUCCESS
+        || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::wstring();
+    raw[size / sizeof raw[0]] = L'\0';
+    wchar_t expanded[MAX_PATH];
+    const DWORD length = ExpandEnvironmentStringsW(raw, expanded, MAX_PATH);
+    return length > 0 && length <= MAX_PATH ? std::wstring(expanded) : std::wstring();
+}
+
+std::wstring ReadMachineValue(const wchar_t* keyPath, const wchar_t* name)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::wstring();
+    const std::wstring value = ReadPathValue(key, name);
+    RegCloseKey(key);
+    return value;
+}
+
+std::vector<std::wstring> Profiles(std::wstring& profilesFolder)
+{
+    std::vector<std::wstring> profiles;
+    HKEY list = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList", 0,
+                      KEY_READ, &list) != ERROR_SUCCESS)
+        return profiles;
+    profilesFolder = ReadPathValue(list, L"ProfilesDirectory");
+    wchar_t name[256];
     for (DWORD index = 0;; ++index)
     {
-        DWORD length = sizeof name;
-        if (RegEnumKeyExA(list.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return;
-        RegistryKey profile;
-        if (profile.Open(list.Get(), name, KEY_READ) && ReadPathValue(profile.Get(), "ProfileImagePath", value, sizeof value))
-            guard.AddProtectedFolder(value);
+        DWORD length = 256;
+        if (RegEnumKeyExW(list, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY profile = nullptr;
+        if (RegOpenKeyExW(list, name, 0, KEY_READ, &profile) != ERROR_SUCCESS)
+            continue;
+        const std::wstring path = ReadPathValue(profile, L"ProfileImagePath");
+        RegCloseKey(profile);
+        if (!path.empty())
+            profiles.push_back(path);
     }
+    RegCloseKey(list);
+    return profiles;
 }
 
-// The folder holding the current user's profile holds the others too.
-void AddParentOfUserProfile(InstallFolderGuard& guard)
+// Every known folder the system's folder manager has a path for.
+std::vector<std::wstring> KnownFolders()
 {
-    char value[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("USERPROFILE", value, sizeof value);
-    if (length == 0 || length >= sizeof value)
-        return;
-    char* cut = strrchr(value, '\\');
-    if (cut != nullptr && cut > value + 2)
+    std::vector<std::wstring> folders;
+    const HRESULT initialized = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IKnownFolderManager* manager = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_KnownFolderManager, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IKnownFolderManager, reinterpret_cast<void**>(&manager))))
     {
-        *cut = '\0';
-        guard.AddProfilesFolder(value);
+        KNOWNFOLDERID* ids = nullptr;
+        UINT count = 0;
+        if (SUCCEEDED(manager->GetFolderIds(&ids, &count)))
+        {
+            for (UINT i = 0; i < count; ++i)
+            {
+                PWSTR path = nullptr;
+                if (SUCCEEDED(SHGetKnownFolderPath(ids[i], KF_FLAG_DONT_VERIFY, nullptr, &path)) && path != nullptr)
+                    folders.push_back(path);
+                CoTaskMemFree(path);
+            }
+            CoTaskMemFree(ids);
+        }
+        manager->Release();
+    }
+    if (SUCCEEDED(initialized))
+        CoUninitialize();
+    return folders;
+}
+
+// The parts below the current user's profile of those known folders that
+// lie there: every other profile has its own folder of each.
+void AddRelativeFolders(const std::wstring& profile, const std::vector<std::wstring>& known,
+                        std::vector<std::wstring>& relative)
+{
+    for (const std::wstring& folder : known)
+        if (InstallFolderGuard::IsInside(folder, profile))
+            relative.push_back(folder.substr(profile.size() + (profile.back() == L'\\' ? 0 : 1)));
+}
+
+void AddMachineNames(InstallFolderGuard& guard)
+{
+    const COMPUTER_NAME_FORMAT formats[] = { ComputerNameNetBIOS, ComputerNameDnsHostname,
+                                             ComputerNameDnsFullyQualified };
+    for (COMPUTER_NAME_FORMAT format : formats)
+    {
+        wchar_t name[256];
+        DWORD length = 256;
+        if (GetComputerNameExW(format, name, &length))
+            guard.AddMachineName(std::wstring(name, length));
     }
 }
 }
 
 void AddSystemFolders(InstallFolderGuard& guard)
 {
-    char folder[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(folder, sizeof folder);
-    if (length > 0 && length < sizeof folder)
-        guard.AddProtectedFolder(folder);
-    length = GetSystemDirectoryA(folder, sizeof folder);
-    if (length > 0 && length < sizeof folder)
-        guard.AddProtectedFolder(folder);
+    guard.SetFallbackName(L"QuillMarsh");
+    wchar_t folder[MAX_PATH];
+    UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        AddBothForms(guard, &InstallFolderGuard::AddWindowsFolder, folder);
+    length = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    if (length > 0 && length < MAX_PATH)
+        AddBothForms(guard, &InstallFolderGuard::AddWindowsFolder, folder);
+    AddBothForms(guard, &InstallFolderGuard::AddWindowsFolder, Environment(L"SystemRoot"));
+    AddBothForms(guard, &InstallFolderGuard::AddWindowsFolder, Environment(L"windir"));
 
-    static const char* const kVariables[] = {
-        "SystemRoot", "windir", "ProgramFiles", "ProgramFiles(x86)", "ProgramW6432",
-        "CommonProgramFiles", "CommonProgramFiles(x86)", "ProgramData", "ALLUSERSPROFILE",
-        "PUBLIC", "USERPROFILE",
+    static const wchar_t* const kVariables[] = {
+        L"ProgramFiles", L"ProgramFiles(x86)", L"ProgramW6432", L"CommonProgramFiles",
+        L"CommonProgramFiles(x86)", L"CommonProgramW6432", L"ProgramData", L"ALLUSERSPROFILE",
+        L"PUBLIC", L"USERPROFILE", L"APPDATA", L"LOCALAPPDATA", L"TEMP", L"TMP",
     };
-    for (const char* name : kVariables)
-        AddFromEnvironment(guard, name);
+    for (const wchar_t* name : kVariables)
+        AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, Environment(name));
+    const wchar_t* const version = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    static const wchar_t* const kValues[] = { L"ProgramFilesDir", L"ProgramFilesDir (x86)", L"CommonFilesDir",
+                                              L"CommonFilesDir (x86)" };
+    for (const wchar_t* name : kValues)
+        AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, ReadMachineValue(version, name));
 
-    const char* const version = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-    AddFromRegistry(guard, version, "ProgramFilesDir");
-    AddFromRegistry(guard, version, "ProgramFilesDir (x86)");
-    AddFromRegistry(guard, version, "CommonFilesDir");
+    const std::vector<std::wstring> known = KnownFolders();
+    for (const std::wstring& path : known)
+        AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, path);
 
-    AddProfiles(guard);
-    AddParentOfUserProfile(guard);
+    std::vector<std::wstring> relative(kProfileFolders, kProfileFolders + sizeof kProfileFolders / sizeof kProfileFolders[0]);
+    const std::wstring ownProfile = Environment(L"USERPROFILE");
+    if (!ownProfile.empty())
+        AddRelativeFolders(ownProfile, known, relative);
+
+    std::wstring profilesFolder;
+    std::vector<std::wstring> profiles = Profiles(profilesFolder);
+    AddBothForms(guard, &InstallFolderGuard::AddProfilesFolder, profilesFolder);
+    // The folder holding the current user's profile holds the others too.
+    const size_t cut = ownProfile.find_last_of(L'\\');
+    if (cut != std::wstring::npos && cut > 2)
+        AddBothForms(guard, &InstallFolderGuard::AddProfilesFolder, ownProfile.substr(0, cut));
+    profiles.push_back(ownProfile);
+    profiles.push_back(Environment(L"PUBLIC"));
+    for (const std::wstring& profile : profiles)
+    {
+        if (profile.empty())
+            continue;
+        AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, profile);
+        const std::wstring base = profile.back() == L'\\' ? profile : profile + L"\\";
+        for (const std::wstring& part : relative)
+            AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, base + part);
+    }
+    AddMachineNames(guard);
 }

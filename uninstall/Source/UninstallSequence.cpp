@@ -22,20 +22,20 @@ HWND CreateProgressBar(HINSTANCE hInstance, HWND mainWindow)
 }
 }
 
-void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const char* installFolder,
-                          bool folderRemovable)
+void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const std::wstring& installFolder,
+                          RemovalReport& report)
 {
     CloseDaemon();
     const HWND bar = CreateProgressBar(hInstance, mainWindow);
 
-    char savedFolder[MAX_PATH];
-    const DWORD savedLength = GetCurrentDirectoryA(sizeof savedFolder, savedFolder);
-    const bool haveSavedFolder = savedLength > 0 && savedLength < sizeof savedFolder;
-    if (haveSavedFolder)
-        SetCurrentDirectoryA(installFolder);
+    wchar_t savedFolder[MAX_PATH];
+    const DWORD savedLength = GetCurrentDirectoryW(MAX_PATH, savedFolder);
+    const bool haveSavedFolder = savedLength > 0 && savedLength < MAX_PATH;
+    if (haveSavedFolder && !installFolder.empty())
+        SetCurrentDirectoryW(installFolder.c_str());
 
     WPARAM step = 0;
-    if (folderRemovable)
+    if (!installFolder.empty())
     {
         const LibraryPass libraries(installFolder);
         const int count = libraries.CountFiles();
@@ -45,14 +45,14 @@ void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const char* inst
             step = static_cast<WPARAM>(100 / (count + 2));
             SendMessageA(bar, PBM_DELTAPOS, step, 0);
             PauseWithMessages(kPauseMilliseconds);
-            libraries.Run(kPauseMilliseconds);
+            libraries.Run(kPauseMilliseconds, report);
         }
-        RemoveFolderContents(installFolder);
+        RemoveFolderContents(installFolder, report);
     }
     RemoveRegistryKeys();
 
     if (haveSavedFolder)
-        SetCurrentDirectoryA(savedFolder);
+        SetCurrentDirectoryW(savedFolder);
     SendMessageA(bar, PBM_DELTAPOS, step, 0);
     PauseWithMessages(kPauseMilliseconds);
     SendMessageA(mainWindow, WM_CLOSE, 0, 0);

@@ -3,12 +3,17 @@
 
 #include <windows.h>
 
+#include <string>
+
+class RemovalReport;
+
 // The removal the first run performs with its window: closes the daemon,
 // shows the progress bar, runs the plug-in libraries, empties the install
-// folder, removes the registry keys and finally closes the window. A folder
-// that may not be emptied (folderRemovable false) keeps its files and its
-// plug-ins are not run; the registry keys are removed all the same.
-void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const char* installFolder,
-                          bool folderRemovable);
+// folder, removes the registry keys and finally closes the window. An empty
+// installFolder stands for a folder that may not be emptied: its files stay
+// and its plug-ins are not run; the registry keys are removed all the same.
+// What cannot be removed goes to the report.
+void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const std::wstring& installFolder,
+                          RemovalReport& report);
 
 #endif

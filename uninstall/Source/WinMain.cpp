@@ -9,10 +9,10 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int showCommand)
 {
     // The current folder becomes the install folder during the run; no
     // library may be found there by name.
-    SetDllDirectoryA("");
+    SetDllDirectoryW(L"");
     if (__argc == 1)
         RunFirstRun(hInstance, showCommand);
     else
-        RunRelaunchedCleanup(GetCommandLineA());
+        RunRelaunchedCleanup(GetCommandLineW());
     return 0;
 }

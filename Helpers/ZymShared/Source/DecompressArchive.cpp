@@ -1,11 +1,9 @@
 #include "ZymShared.h"
 
+#include "ArchiveSpace.h"
 #include "EntryName.h"
-#include "EntryTime.h"
-#include "FolderPath.h"
+#include "EntryOutput.h"
 
-#include <io.h>
-#include <stdio.h>
 #include <string.h>
 
 #include <memory>
@@ -17,9 +15,11 @@
 namespace {
 
 const size_t kNameBufferSize = 256;
-// Each read and write is a call into Wine's server or the system: a few large
-// ones cost less than many small ones.
+// Large blocks keep the number of reads and writes per entry small; the
+// buffer is made once per archive.
 const unsigned kCopyBufferSize = 256 * 1024;
+// General-purpose flag bit 11: the stored name is UTF-8.
+const unsigned long kUtf8NameFlag = 0x800;
 
 // What became of one entry: the minizip result, which ends the extraction
 // when it is not UNZ_OK, and whether the entry was taken over whole.
@@ -28,112 +28,102 @@ struct EntryOutcome {
     bool complete;
 };
 
-const char* LastComponent(const char* name)
+std::wstring Widen(const char* text, size_t length)
 {
-    const char* last = name;
-    for (const char* p = name; *p != '\0'; ++p) {
-        if (*p == '/' || *p == '\\')
-            last = p + 1;
-    }
-    return last;
+    if (length == 0)
+        return std::wstring();
+    const int size = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), nullptr, 0);
+    if (size <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(length), &wide[0], size);
+    return wide;
 }
 
-std::string JoinOutputPath(const char* destination, const char* name)
+// The name as Windows will create it: UTF-8 when the archive says so, else
+// the ANSI code page, which is what the ANSI file functions used.
+bool EntryName(const char* stored, size_t length, unsigned long flags, std::wstring& name)
 {
-    if (destination == nullptr)
+    if (flags & kUtf8NameFlag)
+        return DecodeUtf8Name(stored, length, name);
+    name = Widen(stored, length);
+    return !name.empty();
+}
+
+bool IsFolderEntry(const std::wstring& name)
+{
+    return name.back() == L'/' || name.back() == L'\\';
+}
+
+std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring& name)
+{
+    if (destination.empty())
         return name;
-    std::string path(destination);
-    if (!path.empty() && path.back() == '\\')
+    std::wstring path(destination);
+    if (path.back() == L'\\')
         path.pop_back();
-    path += '\\';
-    path += name;
-    return path;
+    return path + L"\\" + name;
 }
 
-FILE* OpenOutput(const std::string& path, bool hasFolderPart)
+int CopyEntryData(unzFile zip, EntryOutput& out, char* buffer, ZPOS64_T declared)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (file == nullptr && hasFolderPart) {
-        const size_t cut = path.find_last_of("\\/");
-        if (cut != std::string::npos) {
-            MakeFolderPath(path.substr(0, cut).c_str());
-            file = fopen(path.c_str(), "wb");
-        }
-    }
-    // The copy hands over blocks of kCopyBufferSize: a stream buffer would
-    // only copy them once more.
-    if (file != nullptr)
-        setvbuf(file, nullptr, _IONBF, 0);
-    return file;
-}
-
-int CopyEntryData(unzFile zip, FILE* out, char* buffer, uLong& copied)
-{
+    ZPOS64_T copied = 0;
     for (;;) {
         const int count = unzReadCurrentFile(zip, buffer, kCopyBufferSize);
         if (count < 0)
             return count;
         if (count == 0)
-            return UNZ_OK;
-        if (fwrite(buffer, 1, static_cast<size_t>(count), out) != static_cast<size_t>(count))
+            return copied == declared ? UNZ_OK : UNZ_BADZIPFILE;
+        // Never more than the entry declares: the free space was judged on it.
+        if (static_cast<ZPOS64_T>(count) > declared - copied)
+            return UNZ_BADZIPFILE;
+        if (!out.Write(buffer, static_cast<DWORD>(count)))
             return UNZ_ERRNO;
-        copied += static_cast<uLong>(count);
+        copied += static_cast<ZPOS64_T>(count);
     }
 }
 
-EntryOutcome ExtractCurrentEntry(unzFile zip, const char* destination)
+EntryOutcome ExtractCurrentEntry(unzFile zip, const std::wstring& destination, char* buffer)
 {
-    unz_file_info info;
-    char name[kNameBufferSize];
-    int result = unzGetCurrentFileInfo(zip, &info, name, sizeof(name), nullptr, 0, nullptr, 0);
+    unz_file_info64 info;
+    char stored[kNameBufferSize];
+    int result = unzGetCurrentFileInfo64(zip, &info, stored, sizeof(stored), nullptr, 0, nullptr, 0);
     if (result != UNZ_OK)
         return {result, false};
-
-    std::unique_ptr<char[]> buffer(new (std::nothrow) char[kCopyBufferSize]);
-    if (!buffer)
-        return {UNZ_INTERNALERROR, false};
-
-    if (!IsSafeEntryName(name, info.size_filename, sizeof(name)))
+    // A longer name arrives cut and unterminated.
+    if (info.size_filename >= sizeof(stored))
         return {UNZ_OK, false};
-
-    const char* last = LastComponent(name);
-    if (*last == '\0')
+    std::wstring name;
+    if (!EntryName(stored, info.size_filename, info.flag, name) || !IsSafeEntryName(name))
+        return {UNZ_OK, false};
+    if (IsFolderEntry(name))
         return {UNZ_OK, true};
 
-    const std::string path = JoinOutputPath(destination, name);
     result = unzOpenCurrentFile(zip);
     if (result != UNZ_OK) {
         unzCloseCurrentFile(zip);
         return {result, false};
     }
-
-    FILE* out = OpenOutput(path, destination != nullptr || last != name);
-    if (out == nullptr)
+    // A path the system's classic limit does not hold would be created on
+    // some systems and not on others; it is refused everywhere.
+    const std::wstring path = JoinOutputPath(destination, name);
+    if (path.size() >= MAX_PATH) {
+        unzCloseCurrentFile(zip);
+        return {UNZ_OK, false};
+    }
+    const bool hasFolderPart = !destination.empty() || name.find_first_of(L"\\/") != std::wstring::npos;
+    EntryOutput out(path, hasFolderPart);
+    if (!out.IsOpen())
         return {unzCloseCurrentFile(zip), false};
 
-    uLong copied = 0;
-    result = CopyEntryData(zip, out, buffer.get(), copied);
-    // The times are set through the handle already open rather than by
-    // opening the file a second time; a file that fails its checks below is
-    // removed whatever its times.
-    if (result == UNZ_OK && fflush(out) == 0)
-        SetEntryTime(reinterpret_cast<void*>(_get_osfhandle(_fileno(out))), info.dosDate);
-    if (fclose(out) != 0 && result == UNZ_OK)
-        result = UNZ_ERRNO;
-    // A deflate stream that ends before the stored size is not checked
-    // against the checksum, so the count is compared as well.
-    if (result == UNZ_OK && copied != info.uncompressed_size)
-        result = UNZ_BADZIPFILE;
+    result = CopyEntryData(zip, out, buffer, info.uncompressed_size);
     if (result == UNZ_OK)
         result = unzCloseCurrentFile(zip);
     else
         unzCloseCurrentFile(zip);
-
-    if (result != UNZ_OK) {
-        remove(path.c_str());
+    if (result != UNZ_OK)
         return {result, false};
-    }
-    return {UNZ_OK, true};
+    return {UNZ_OK, out.Commit(info.dosDate)};
 }
 
 } // namespace
@@ -143,8 +133,10 @@ bool DecompressArchive(const char* archive, const char* destination)
     if (archive == nullptr)
         return false;
     // An empty destination would put every file at the root of the drive.
-    if (destination != nullptr && destination[0] == '\0')
-        destination = nullptr;
+    const std::wstring target =
+        destination != nullptr ? Widen(destination, strlen(destination)) : std::wstring();
+    if (destination != nullptr && destination[0] != '\0' && target.empty())
+        return false;
 
     unzFile zip = unzOpen(archive);
     if (zip == nullptr)
@@ -152,12 +144,14 @@ bool DecompressArchive(const char* archive, const char* destination)
 
     bool complete = true;
     try {
-        unz_global_info global;
-        if (unzGetGlobalInfo(zip, &global) != UNZ_OK) {
+        std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+        unz_global_info64 global;
+        // Nothing is written unless all the archive declares fits.
+        if (unzGetGlobalInfo64(zip, &global) != UNZ_OK || !ArchiveFitsDestination(zip, target)) {
             complete = false;
         } else {
-            for (uLong i = 0; i < global.number_entry; ++i) {
-                const EntryOutcome outcome = ExtractCurrentEntry(zip, destination);
+            for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
+                const EntryOutcome outcome = ExtractCurrentEntry(zip, target, buffer.get());
                 if (!outcome.complete || outcome.result != UNZ_OK)
                     complete = false;
                 if (outcome.result != UNZ_OK || i + 1 == global.number_entry)

@@ -24,11 +24,8 @@ bool DosTimeToUtc(unsigned long dosDateTime, FILETIME& utc)
 
 } // namespace
 
-void SetEntryTime(void* file, unsigned long dosDateTime)
+bool SetEntryTime(HANDLE file, unsigned long dosDateTime)
 {
     FILETIME utc;
-    if (file == INVALID_HANDLE_VALUE || !DosTimeToUtc(dosDateTime, utc))
-        return;
-    // A null time leaves that time as it is.
-    SetFileTime(static_cast<HANDLE>(file), &utc, nullptr, &utc);
+    return DosTimeToUtc(dosDateTime, utc) && SetFileTime(file, &utc, nullptr, &utc) != FALSE;
 }

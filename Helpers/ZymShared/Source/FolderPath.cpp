@@ -1,40 +1,23 @@
 #include "FolderPath.h"
 
-#include <direct.h>
-#include <errno.h>
-#include <string.h>
+#include <windows.h>
 
-namespace {
-
-const size_t kPathBufferSize = 256;
-
-} // namespace
-
-int MakeFolderPath(const char* path)
+bool MakeFolderPath(const std::wstring& path)
 {
-    if (path == nullptr || path[0] == '\0')
-        return 0;
-    size_t length = strlen(path);
-    if (length >= kPathBufferSize)
-        return 0;
-
-    char folder[kPathBufferSize];
-    memcpy(folder, path, length + 1);
-    if (folder[length - 1] == '/')
-        folder[--length] = '\0';
-
-    if (_mkdir(folder) == 0)
-        return 1;
-
-    for (size_t i = 1; i <= length; ++i) {
-        if (i < length && folder[i] != '\\' && folder[i] != '/')
+    std::wstring folder(path);
+    while (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\'))
+        folder.pop_back();
+    if (folder.empty())
+        return false;
+    if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
+        return true;
+    for (size_t i = 1; i <= folder.size(); ++i) {
+        if (i < folder.size() && folder[i] != L'\\' && folder[i] != L'/')
             continue;
-        const char kept = folder[i];
-        folder[i] = '\0';
-        const bool parentMissing = _mkdir(folder) != 0 && errno == ENOENT;
-        folder[i] = kept;
-        if (parentMissing)
-            return 0;
+        const std::wstring prefix = folder.substr(0, i);
+        if (!CreateDirectoryW(prefix.c_str(), nullptr) && GetLastError() == ERROR_PATH_NOT_FOUND)
+            return false;
     }
-    return 1;
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -17,6 +17,17 @@ ArchiveBuilder::~ArchiveBuilder()
 bool ArchiveBuilder::Add(const std::string& name, const std::string& data, bool deflate,
                          const SYSTEMTIME* localTime)
 {
+    return AddEntry(name, data, deflate, localTime, 0);
+}
+
+bool ArchiveBuilder::AddUtf8(const std::string& name, const std::string& data)
+{
+    return AddEntry(name, data, true, nullptr, 0x800);
+}
+
+bool ArchiveBuilder::AddEntry(const std::string& name, const std::string& data, bool deflate,
+                              const SYSTEMTIME* localTime, unsigned long flags)
+{
     if (m_zip == nullptr)
         return false;
     SYSTEMTIME when = {2024, 3, 0, 1, 10, 0, 0, 0};
@@ -31,9 +42,10 @@ bool ArchiveBuilder::Add(const std::string& name, const std::string& data, bool 
     info.tmz_date.tm_min = when.wMinute;
     info.tmz_date.tm_sec = when.wSecond;
 
-    if (zipOpenNewFileInZip(m_zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                            deflate ? Z_DEFLATED : 0,
-                            deflate ? Z_DEFAULT_COMPRESSION : 0) != ZIP_OK)
+    if (zipOpenNewFileInZip4(m_zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                             deflate ? Z_DEFLATED : 0, deflate ? Z_DEFAULT_COMPRESSION : 0, 0,
+                             -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
+                             flags) != ZIP_OK)
         return false;
     const bool written =
         data.empty() ||

@@ -20,9 +20,15 @@ public:
     // none is given), deflated or stored.
     bool Add(const std::string& name, const std::string& data, bool deflate = true,
              const SYSTEMTIME* localTime = nullptr);
+    // Adds a deflated entry whose name is flagged as UTF-8 (general-purpose
+    // bit 11); name holds the UTF-8 bytes.
+    bool AddUtf8(const std::string& name, const std::string& data);
     bool Close();
 
 private:
+    bool AddEntry(const std::string& name, const std::string& data, bool deflate,
+                  const SYSTEMTIME* localTime, unsigned long flags);
+
     void* m_zip = nullptr;
 };
 

@@ -173,7 +173,7 @@ TEST_F(DecompressArchiveTest, EntryThatCannotBeWrittenIsSkippedAndReported)
     EXPECT_EQ(TestFiles::Read(dest + "\\later.txt"), "still extracted");
 }
 
-TEST_F(DecompressArchiveTest, ChecksumErrorRemovesTheFileAndStops)
+TEST_F(DecompressArchiveTest, ChecksumErrorKeepsThePreviousFileAndStops)
 {
     const std::string archive = kArchives + "checksum.zip";
     {
@@ -185,10 +185,16 @@ TEST_F(DecompressArchiveTest, ChecksumErrorRemovesTheFileAndStops)
     }
     ASSERT_EQ(TestFiles::Patch(archive, "SPOIL", "SPOIT"), 1);
     const std::string dest = Destination("checksum");
+    // An update over an installed file: the failed entry leaves it as it was.
+    ASSERT_TRUE(TestFiles::Write(dest + "\\bad.txt", "the previous version"));
     EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
     EXPECT_EQ(TestFiles::Read(dest + "\\first.txt"), "written whole");
-    EXPECT_FALSE(TestFiles::Exists(dest + "\\bad.txt"));
-    EXPECT_FALSE(TestFiles::Exists(dest + "\\after.txt"));
+    EXPECT_EQ(TestFiles::Read(dest + "\\bad.txt"), "the previous version");
+    EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"bad.txt", "first.txt"}));
+
+    const std::string fresh = Destination("checksum-fresh");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), fresh.c_str()));
+    EXPECT_EQ(TestFiles::List(fresh), std::vector<std::string>{"first.txt"});
 }
 
 TEST_F(DecompressArchiveTest, DataShorterThanItsStoredSizeRemovesTheFile)
@@ -202,8 +208,75 @@ TEST_F(DecompressArchiveTest, DataShorterThanItsStoredSizeRemovesTheFile)
     }
     ASSERT_TRUE(TestFiles::SetDeclaredSize(archive, static_cast<unsigned long>(text.size() + 5000)));
     const std::string dest = Destination("short");
+    ASSERT_TRUE(TestFiles::Write(dest + "\\short.txt", "kept"));
     EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
-    EXPECT_FALSE(TestFiles::Exists(dest + "\\short.txt"));
+    EXPECT_EQ(TestFiles::Read(dest + "\\short.txt"), "kept");
+    EXPECT_EQ(TestFiles::List(dest), std::vector<std::string>{"short.txt"});
+}
+
+// Declared sizes beyond the free space of the destination's volume (here
+// about 170 GB in all): nothing is written, not even the entries that would
+// fit on their own.
+TEST_F(DecompressArchiveTest, ArchiveDeclaringMoreThanTheFreeSpaceWritesNothing)
+{
+    const std::string archive = kArchives + "toobig.zip";
+    {
+        ArchiveBuilder zip(archive);
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(zip.Add("part" + std::to_string(i) + ".bin", "small", false));
+        ASSERT_TRUE(zip.Close());
+    }
+    ASSERT_EQ(TestFiles::SetAllDeclaredSizes(archive, 0xFFFFFFF0ul), 40);
+    ULARGE_INTEGER available;
+    ASSERT_TRUE(GetDiskFreeSpaceExA("D:\\", &available, nullptr, nullptr));
+    ASSERT_LT(available.QuadPart, 40ull * 0xFFFFFFF0ull) << "the volume holds what the archive declares";
+    const std::string dest = Destination("toobig");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_TRUE(TestFiles::List(dest).empty());
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), (dest + "\\not\\yet\\made").c_str()));
+    EXPECT_TRUE(TestFiles::List(dest).empty());
+}
+
+// Names flagged as UTF-8 arrive with their letters; unflagged names keep
+// going through the ANSI code page.
+TEST_F(DecompressArchiveTest, NamesFlaggedUtf8AreCreatedWithTheirLetters)
+{
+    const std::string archive = kArchives + "utf8.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.AddUtf8("caf\xc3\xa9/na\xc3\xafve \xe2\x82\xac.txt", "utf8"));
+        ASSERT_TRUE(zip.AddUtf8("\xef\xbc\x8e\xef\xbc\x8e\xef\xbc\x8fwide.txt", "fullwidth"));
+        ASSERT_TRUE(zip.Add("ansi-\xe9.txt", "ansi"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("utf8");
+    const std::wstring wideDest(dest.begin(), dest.end());
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_TRUE(TestFiles::ExistsW(wideDest + L"\\caf\u00e9\\na\u00efve \u20ac.txt"));
+    EXPECT_TRUE(TestFiles::ExistsW(wideDest + L"\\\uff0e\uff0e\uff0fwide.txt"));
+    EXPECT_TRUE(TestFiles::ExistsW(wideDest + L"\\ansi-\u00e9.txt"));
+    EXPECT_EQ(TestFiles::List(dest).size(), 4u);
+}
+
+TEST_F(DecompressArchiveTest, NamesFlaggedUtf8ThatAreNoUtf8OrClimbOutAreRefused)
+{
+    const char* const names[] = {"bad-\xc3(.txt", "overlong-\xc0\xae\xc0\xae/x.txt",
+                                 "surrogate-\xed\xa0\x80.txt", "cut-\xe2\x82", "../\xc3\xa9.txt",
+                                 "COM\xc2\xb9", "lpt\xc2\xb3.log"};
+    int index = 0;
+    for (const char* name : names) {
+        const std::string tag = std::to_string(++index);
+        const std::string archive = kArchives + "utf8-bad-" + tag + ".zip";
+        {
+            ArchiveBuilder zip(archive);
+            ASSERT_TRUE(zip.AddUtf8(name, "refused"));
+            ASSERT_TRUE(zip.Add("ok.txt", "ok"));
+            ASSERT_TRUE(zip.Close());
+        }
+        const std::string dest = Destination("utf8-bad-" + tag);
+        EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str())) << tag;
+        EXPECT_EQ(TestFiles::List(dest), std::vector<std::string>{"ok.txt"}) << tag;
+    }
 }
 
 // The destination joined with the folder part of a name does not fit the

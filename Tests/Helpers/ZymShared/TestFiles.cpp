@@ -130,3 +130,32 @@ bool TestFiles::FileTimes(const std::string& path, FILETIME& created, FILETIME& 
     CloseHandle(file);
     return read;
 }
+
+int TestFiles::SetAllDeclaredSizes(const std::string& path, unsigned long size)
+{
+    std::string data = Read(path);
+    auto get = [&data](size_t at) {
+        const unsigned char* p = reinterpret_cast<const unsigned char*>(data.data()) + at;
+        return static_cast<size_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<size_t>(p[3]) << 24);
+    };
+    auto put = [&data](size_t at, unsigned long value) {
+        for (int i = 0; i < 4; ++i)
+            data[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    int changed = 0;
+    for (size_t at = data.find("PK\x01\x02"); at != std::string::npos && at + 46 <= data.size();
+         at = data.find("PK\x01\x02", at + 4)) {
+        const size_t local = get(at + 42);
+        if (local + 30 > data.size() || data.compare(local, 4, "PK\x03\x04") != 0)
+            return 0;
+        put(at + 24, size);
+        put(local + 22, size);
+        ++changed;
+    }
+    return changed > 0 && Write(path, data) ? changed : 0;
+}
+
+bool TestFiles::ExistsW(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}

@@ -25,6 +25,10 @@ public:
     // Sets the uncompressed size of the only entry of an archive, in its
     // local header and in the central directory.
     static bool SetDeclaredSize(const std::string& path, unsigned long size);
+    // Sets the uncompressed size of every entry, as SetDeclaredSize does for
+    // one; returns the number of entries changed.
+    static int SetAllDeclaredSizes(const std::string& path, unsigned long size);
+    static bool ExistsW(const std::wstring& path);
     static bool FileTimes(const std::string& path, FILETIME& created, FILETIME& written);
 };
 

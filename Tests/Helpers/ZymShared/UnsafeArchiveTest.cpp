@@ -75,7 +75,8 @@ INSTANTIATE_TEST_SUITE_P(NameForms, UnsafeArchiveTest,
                                            "D:\\x13", "\\\\server\\share\\x14",
                                            "//server/share/x15", "..", "../", "sub/.. /x16",
                                            "x17:stream", "nul", "sub/AUX.txt", "com1",
-                                           "Lpt9.log", "conout$"));
+                                           "Lpt9.log", "conout$", "COM\xb9", "lpt\xb3.txt",
+                                           "sub/com\xb2 .log", "LPT\xb2"));
 
 TEST_F(UnsafeArchiveTest, DotComponentsAndDoubledSeparatorsStayInside)
 {

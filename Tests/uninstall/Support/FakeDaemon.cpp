@@ -1,13 +1,17 @@
 // Stands in for the product's daemon: a window of class "ZYMDD" titled
 // "Zym Daemon" that writes the close request it gets to a record file.
-// Arguments: record file, file created once the window exists.
+// Arguments: record file, file created once the window exists, and
+// optionally "hang": then it stops answering for 40 s after it has recorded
+// the request, as a hung daemon would.
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
 
 namespace
 {
 const char* g_pszRecord = nullptr;
+bool g_bHang = false;
 
 LRESULT CALLBACK DaemonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -20,6 +24,8 @@ LRESULT CALLBACK DaemonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
                     static_cast<unsigned long>(lParam));
             fclose(file);
         }
+        if (g_bHang)
+            Sleep(40000);
         DestroyWindow(window);
         return 0;
     }
@@ -39,9 +45,10 @@ LRESULT CALLBACK DaemonProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && !(argc == 4 && strcmp(argv[3], "hang") == 0))
         return 2;
     g_pszRecord = argv[1];
+    g_bHang = argc == 4;
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = DaemonProcedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -23,7 +23,10 @@ enum SocketResult
     ZymSendFailed = 8811,
     ZymReceiveFailed = 8812,
     ZymAlreadyConnected = 8815,
-    ZymPeerClosed = 8817
+    ZymPeerClosed = 8817,
+    // Refused by a secure Connect: no secure channel could be set up, or the
+    // server's certificate failed verification.
+    ZymSecureChannelRefused = 8820
 };
 
 #endif

@@ -6,18 +6,19 @@
 
 // The chat component's connection to its server. Construction starts Windows
 // Sockets (version 1.1); nothing ever shuts it down, and destruction does not
-// close the socket: the owner calls Disconnect first.
+// close the socket: the owner calls Disconnect first. A secure connection
+// derives from it and is destroyed through this type.
 //
 // The socket handle has one owner, this object, and is closed only by
 // Disconnect, under m_CloseLock: either thread may call Disconnect at any
 // time, also while the other one connects, sends or receives, and the handle
 // is closed exactly once. A connect or receive cut short that way fails
 // quietly.
-class TCPSocket final : public SocketBase
+class TCPSocket : public SocketBase
 {
 public:
     TCPSocket();
-    ~TCPSocket();
+    virtual ~TCPSocket();
 
     virtual int Connect(const SocketAddress& address, int nPort);
     virtual int Disconnect();

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChannelEntry.h"
+#include "ChatLogSetting.h"
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 #include "TCPSocket.h"
@@ -31,7 +32,8 @@ ZymChat::ZymChat()
       m_bLoginSent(false),
       m_bPongWaiting(false),
       m_bQuitPending(false),
-      m_nQuitLine(0)
+      m_nQuitLine(0),
+      m_bSecureSocket(false)
 {
     m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
@@ -44,6 +46,7 @@ ZymChat::ZymChat()
         delete m_TCPSocket;
         throw;
     }
+    m_pLogFile = OpenConfiguredChatLog();
 }
 
 ZymChat::~ZymChat()

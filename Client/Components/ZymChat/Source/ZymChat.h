@@ -9,6 +9,7 @@
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "MemberIndex.h"
+#include "ServerText.h"
 #include "SocketAddress.h"
 #include "SocketNotification.h"
 #include "TList.h"
@@ -90,6 +91,9 @@ protected:
     bool ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
+    // Takes the server text apart into address, port and the kind of
+    // socket; called while no thread runs.
+    void UseServerText(const char* pszServer);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
     // Closes the connection once a Quit of the background thread has had
@@ -226,6 +230,11 @@ protected:
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
+    // The last server text that started the thread, taken apart; written
+    // only while no thread runs. m_TCPSocket is a TLS socket when
+    // m_bSecureSocket is set.
+    ServerText m_Server;
+    bool m_bSecureSocket;
 };
 
 #pragma pop_macro("SendMessage")

@@ -7,6 +7,7 @@
 #include "SKException.h"
 #include "ScopedThreadLock.h"
 #include "SendPacing.h"
+#include "ServerSocketFactory.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
 #include "TCPSocket.h"
@@ -48,8 +49,7 @@ int ZymChat::ConnectToServer(const char* pszServer)
     if (bStart)
     {
         // The address is only written while no thread can be reading it.
-        m_ServerAddress.SetAddress(pszServer);
-        m_nPort = kServerPort;
+        UseServerText(pszServer);
         m_bThreadActive = true;
     }
     Unlock();
@@ -61,6 +61,23 @@ int ZymChat::ConnectToServer(const char* pszServer)
         Unlock();
     }
     return 1;
+}
+
+void ZymChat::UseServerText(const char* pszServer)
+{
+    m_Server.Parse(pszServer);
+    m_ServerAddress.SetAddress(m_Server.IsValid() ? m_Server.Host().Text() : pszServer);
+    m_nPort = m_Server.IsValid() ? m_Server.Port() : kServerPort;
+    // A TLS socket is made for one host name; a plain one is kept, as it
+    // always was, from one attempt to the next.
+    if (m_Server.IsValid() && (m_Server.IsSecure() || m_bSecureSocket))
+    {
+        TCPSocket* pSocket = NewServerSocket(m_Server, m_pLogFile);
+        m_TCPSocket->Disconnect();
+        delete m_TCPSocket;
+        m_TCPSocket = pSocket;
+        m_bSecureSocket = m_Server.IsSecure();
+    }
 }
 
 void ZymChat::Quit()
@@ -147,7 +164,12 @@ void ZymChat::Run()
     Unlock();
     try
     {
-        if (!bStopping)
+        if (!bStopping && !m_Server.IsValid())
+        {
+            Log("The server text is malformed\n");
+            ReportNetworkError(-1001, "-1001 connection error occured");
+        }
+        else if (!bStopping)
         {
             int nResult = m_TCPSocket->Connect(m_ServerAddress, m_nPort);
             if (nResult == ZymNetworkNotStarted)

@@ -301,9 +301,27 @@ TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
     EXPECT_EQ("QUIT", lines[42]);
 }
 
+TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsATlsOne)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    // Nothing listens there: the TLS attempt fails at its connect.
+    chat.ConnectToServer("ircs://127.0.1.251:7001");
+    ASSERT_TRUE(sink.WaitForError(-1001, kWait));
+    ASSERT_TRUE(chat.ThreadEnded(kWait));
+
+    FakeIrcServer server("127.0.1.37", 7002);
+    ASSERT_TRUE(server.IsListening());
+    chat.SetNickname("porter");
+    EXPECT_EQ(1, chat.ConnectToServer("127.0.1.37:7002"));
+    // Plain text on the wire: the socket is a plain one again.
+    EXPECT_TRUE(server.WaitForReceived("NICK porter\r\nUSER ", kWait));
+}
+
 TEST(ZymChatConnection, TheFirstLineAfterAQuietSpellLeavesAtOnce)
 {
-    Connected c("127.0.1.37");
+    Connected c("127.0.1.35");
     ASSERT_TRUE(c.LogIn());
     // A line used to wait for the end of the current 100 ms wait, half of
     // that in the median; now queueing ends the wait.
@@ -323,7 +341,7 @@ TEST(ZymChatConnection, TheFirstLineAfterAQuietSpellLeavesAtOnce)
 
 TEST(ZymChatConnection, LinesQueuedInQuickSuccessionStillLeaveOneIntervalApart)
 {
-    Connected c("127.0.1.38");
+    Connected c("127.0.1.36");
     ASSERT_TRUE(c.LogIn());
     Sleep(200);
     // Each line wakes the background thread, yet none may leave sooner than

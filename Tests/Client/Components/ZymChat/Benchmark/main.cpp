@@ -3,6 +3,9 @@
 //      bare Winsock reader that only receives and splits the same burst;
 //   2. send delay: from SendChannelMessage after a quiet spell to the bytes
 //      arriving at the server, median and 99th percentile;
+//   3. with ZYM_TLS_CONTROL set (the run goes through with-tls-authority.sh
+//      and with-tls-test-server.sh), inbound dispatch again over TLS: the
+//      test server's TLS front relays a second fake server's burst.
 // ZymChatBenchmark [--quick]  (--quick: a small run that only checks that
 // every line and message arrives)
 // ZymChatBenchmark --idle SECONDS: a connected component with nothing to do
@@ -26,6 +29,7 @@
 #include "FakeIrcServer.h"
 #include "InboundBurst.h"
 #include "QuietServer.h"
+#include "TlsControl.h"
 
 namespace
 {
@@ -48,13 +52,13 @@ bool Fail(const char* what)
 
 // Logs the component in and confirms its join, so that the channel's
 // messages and names count as the channel's.
-bool Welcome(FakeIrcServer& server, ChatComponent& chat)
+bool Welcome(FakeIrcServer& server, ChatComponent& chat, const std::string& serverText)
 {
     chat.SetNickname(kNick);
     chat.SetUserName(kNick);
     chat.SetRealName("Benchmark");
     chat.JoinChannel(kChannel, 0);
-    chat.ConnectToServer(server.Address().c_str());
+    chat.ConnectToServer(serverText.c_str());
     if (!server.WaitForClient(kStepMs) || !server.WaitForReceived("USER ", kStepMs))
     {
         return Fail("the component did not log in");
@@ -173,7 +177,7 @@ bool MeasureBurstGap(QuietServer& server, ChatComponent& chat, double& minGapMs,
 
 int MeasureIdle(ChatLibrary& library, int seconds)
 {
-    QuietServer server("127.0.4.4");
+    QuietServer server("127.0.4.5");
     if (!server.IsListening())
     {
         Fail("the quiet server could not listen");
@@ -190,7 +194,7 @@ int MeasureIdle(ChatLibrary& library, int seconds)
     chat->SetNickname("idle");
     chat->SetUserName("idle");
     chat->SetRealName("Idle");
-    chat->ConnectToServer("127.0.4.4");
+    chat->ConnectToServer("127.0.4.5");
     bool welcomed = server.WaitForWelcomed(kStepMs);
     if (welcomed)
     {
@@ -215,6 +219,39 @@ int MeasureIdle(ChatLibrary& library, int seconds)
         return 1;
     }
     return 0;
+}
+
+// Inbound dispatch over TLS: the component talks TLS to the test server's
+// front, which relays to a fake server of this program.
+bool MeasureTlsDispatch(const ChatLibrary& library, const InboundBurst& burst, double& seconds)
+{
+    FakeIrcServer server("127.0.4.4");
+    TlsControl control;
+    if (!server.IsListening() || !control.IsConnected())
+    {
+        return Fail("the TLS run's servers are not there");
+    }
+    int port = control.Open("relay:127.0.4.4:6667", "good");
+    if (port == 0)
+    {
+        return Fail("the TLS front did not open");
+    }
+    CountingSink sink;
+    ChatComponent* chat = library.CreateChat();
+    if (chat == nullptr)
+    {
+        return Fail("no component");
+    }
+    chat->SetEventSink(&sink);
+    bool ok = Welcome(server, *chat, "ircs://localhost:" + std::to_string(port)) &&
+              MeasureDispatch(server, sink, burst, 1, seconds);
+    if (ok && sink.Errors() != 0)
+    {
+        ok = Fail("the component reported errors over TLS");
+    }
+    chat->Quit();
+    chat->Release();
+    return ok;
 }
 
 double Percentile(std::vector<double> values, double fraction)
@@ -265,7 +302,7 @@ int main(int argc, char** argv)
             return 1;
         }
         chat->SetEventSink(&sink);
-        ok = Welcome(server, *chat);
+        ok = Welcome(server, *chat, server.Address());
         for (long round = 1; ok && round <= rounds; ++round)
         {
             double bareSeconds = 0, componentSeconds = 0;
@@ -293,11 +330,23 @@ int main(int argc, char** argv)
     {
         return 1;
     }
+    bool tls = std::getenv("ZYM_TLS_CONTROL") != nullptr;
+    double tlsSeconds = 0;
+    if (tls && !MeasureTlsDispatch(library, burst, tlsSeconds))
+    {
+        return 1;
+    }
 
     std::printf("inbound burst: %ld lines (%lu bytes): %ld messages, %ld names replies, "
                 "%ld list entries, %ld turns\n",
                 burst.Lines(), static_cast<unsigned long>(burst.Bytes().size()), burst.Messages(),
                 burst.Members() / 3, burst.ListEntries(), rounds);
+    if (tls)
+    {
+        std::printf("  component over TLS : %10.0f lines/s (%.2f s), %.3f of plain (median)\n",
+                    static_cast<double>(burst.Lines()) / tlsSeconds, tlsSeconds,
+                    static_cast<double>(burst.Lines()) / tlsSeconds / Percentile(componentRates, 0.5));
+    }
     std::printf("send delay over %lu messages: median %.1f ms, 99th percentile %.1f ms, "
                 "max %.1f ms\n",
                 static_cast<unsigned long>(delays.size()), Percentile(delays, 0.5), Percentile(delays, 0.99),

@@ -4,7 +4,7 @@
 #include "TestServer.h"
 
 IntegrationClient::IntegrationClient(const ChatLibrary& library)
-    : m_pChat(library.CreateChat()), m_bQuit(false)
+    : m_pChat(library.CreateChat()), m_ServerText(TestServer::NextServerText()), m_bQuit(false)
 {
     if (m_pChat != nullptr)
     {
@@ -41,6 +41,11 @@ const std::string& IntegrationClient::Nickname() const
     return m_Nickname;
 }
 
+const std::string& IntegrationClient::ServerText() const
+{
+    return m_ServerText;
+}
+
 void IntegrationClient::Login(const std::string& nickname, const std::string& channel)
 {
     m_Nickname = nickname;
@@ -51,7 +56,7 @@ void IntegrationClient::Login(const std::string& nickname, const std::string& ch
     {
         m_pChat->JoinChannel(channel.c_str(), 0);
     }
-    m_pChat->ConnectToServer(TestServer::Address().c_str());
+    m_pChat->ConnectToServer(m_ServerText.c_str());
 }
 
 bool IntegrationClient::WaitJoined(const std::string& channel)

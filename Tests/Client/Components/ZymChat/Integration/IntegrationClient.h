@@ -23,6 +23,8 @@ public:
     ChatComponent& Chat();
     RecordingSink& Sink();
     const std::string& Nickname() const;
+    // The server text Login connects to (plain or TLS).
+    const std::string& ServerText() const;
 
     // Sets the names, asks for the channel (empty: none) before the welcome
     // and connects to the test server.
@@ -52,6 +54,7 @@ private:
     RecordingSink m_Sink;
     ChatComponent* m_pChat;
     std::string m_Nickname;
+    std::string m_ServerText;
     bool m_bQuit;
 };
 

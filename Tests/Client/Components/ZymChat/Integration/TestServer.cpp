@@ -21,6 +21,13 @@ std::string TestServer::Kind()
     return Environment("ZYM_IRC_KIND");
 }
 
+std::string TestServer::NextServerText()
+{
+    static int clients = 0;
+    std::string secure = Environment("ZYM_IRC_TLS_SERVER");
+    return !secure.empty() && clients++ % 2 == 0 ? secure : Address();
+}
+
 std::string TestServer::UniqueName(const std::string& prefix)
 {
     static int counter = 0;

@@ -14,6 +14,11 @@ public:
     static std::string Address();
     // "ngircd" or "inspircd".
     static std::string Kind();
+    // The server text for the next client of the run: where the server also
+    // takes TLS (ZYM_IRC_TLS_SERVER), every other client comes over TLS, so
+    // that TLS and plain clients meet in each channel; else the plain
+    // address.
+    static std::string NextServerText();
     // prefix followed by a number new to this run; at most 9 characters for
     // prefixes of up to 5.
     static std::string UniqueName(const std::string& prefix);

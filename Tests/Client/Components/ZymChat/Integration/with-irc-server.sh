@@ -8,6 +8,9 @@
 # the next free one of ADDRESS+20, +40, ... in its last byte is taken. The
 # server pings idle clients every few seconds, so that a short test sees
 # several PINGs.
+# With ZYM_TLS_CERTS naming a folder of with-tls-authority.sh, the server also
+# takes TLS on 127.0.0.1 (the certificate is for localhost) at the first free
+# port from 6697 on, announced as ZYM_IRC_TLS_SERVER="ircs://localhost:PORT".
 set -euo pipefail
 kind=$1 first=$2 workdir=$3
 shift 3
@@ -30,9 +33,25 @@ program=$(command -v "$kind" 2>/dev/null || true)
 [ -n "$program" ] || { [ -x "/usr/sbin/$kind" ] && program="/usr/sbin/$kind"; }
 [ -n "$program" ] || { echo "$kind is not installed (scripts/setup-debian.sh installs it)" >&2; exit 2; }
 
+tls_certs=${ZYM_TLS_CERTS:-}
+tls_port=""
+if [ -n "$tls_certs" ]; then
+  # The server may read its key after it has dropped root.
+  cp "$tls_certs/good.pem" "$workdir/tls.pem"
+  cp "$tls_certs/good.key" "$workdir/tls.key"
+  chmod 644 "$workdir/tls.key"
+  for candidate in $(seq 6697 6737); do
+    if [ -z "$(ss -Hltn "src 127.0.0.1:$candidate" 2>/dev/null)" ]; then tls_port=$candidate; break; fi
+  done
+  [ -n "$tls_port" ] || { echo "no free TLS port on 127.0.0.1 from 6697 to 6737" >&2; exit 1; }
+fi
+
 write_config() {
   local address=$1
   if [ "$kind" = ngircd ]; then
+    # ngircd listens on every address for every port; the plain port on
+    # 127.0.0.1 may be taken by another server, which ngircd reports and
+    # carries on.
     cat >"$workdir/ngircd.conf" <<EOF
 [Global]
 Name = irc.ngircd.test
@@ -40,7 +59,7 @@ Info = Integration test server
 AdminInfo1 = Integration tests
 AdminInfo2 = Loopback
 AdminEMail = nobody@ngircd.test
-Listen = $address
+Listen = $address${tls_port:+,127.0.0.1}
 Ports = 6667
 MotdPhrase = "Hello from the test server"
 ServerUID = 65534
@@ -54,6 +73,15 @@ PAM = no
 Ident = no
 DNS = no
 EOF
+    if [ -n "$tls_port" ]; then
+      cat >>"$workdir/ngircd.conf" <<EOF
+[SSL]
+CertFile = $workdir/tls.pem
+KeyFile = $workdir/tls.key
+CipherList = SECURE128:-VERS-SSL3.0
+Ports = $tls_port
+EOF
+    fi
   else
     echo "Hello from the test server" >"$workdir/inspircd.motd"
     cat >"$workdir/inspircd.conf" <<EOF
@@ -66,6 +94,13 @@ EOF
 <log method="file" type="* -USERINPUT -USEROUTPUT" level="default" target="$workdir/inspircd-server.log">
 <options defaultmodes="not">
 EOF
+    if [ -n "$tls_port" ]; then
+      cat >>"$workdir/inspircd.conf" <<EOF
+<module name="ssl_gnutls">
+<sslprofile name="Clients" provider="gnutls" certfile="$workdir/tls.pem" keyfile="$workdir/tls.key" dhfile="" requestclientcert="no">
+<bind address="127.0.0.1" port="$tls_port" type="clients" sslprofile="Clients">
+EOF
+    fi
   fi
 }
 
@@ -100,7 +135,10 @@ start_on() {
   server_pid=$!
   for _ in $(seq 100); do
     kill -0 "$server_pid" 2>/dev/null || break
-    if listeners "$address" | grep -qx "$server_pid"; then return 0; fi
+    if listeners "$address" | grep -qx "$server_pid" &&
+       { [ -z "$tls_port" ] || ss -Hltnp "src 127.0.0.1:$tls_port" 2>/dev/null | grep -q "pid=$server_pid,"; }; then
+      return 0
+    fi
     sleep 0.1
   done
   stop_server
@@ -123,5 +161,8 @@ fi
 [ "$address" = "$first" ] || echo "$first:6667 was taken; $kind listens on $address:6667"
 
 status=0
+if [ -n "$tls_port" ]; then
+  export ZYM_IRC_TLS_SERVER="ircs://localhost:$tls_port"
+fi
 ZYM_IRC_SERVER="$address" ZYM_IRC_KIND="$kind" "$@" || status=$?
 exit "$status"
