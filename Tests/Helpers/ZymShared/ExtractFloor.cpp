@@ -129,19 +129,24 @@ int main(int argc, char** argv)
         fprintf(stderr, "usage: ExtractFloor ARCHIVE DESTINATION\n");
         return 2;
     }
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER start;
+    LARGE_INTEGER end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     std::vector<Entry> entries;
     if (!ReadEntries(argv[1], Wide(argv[2]), entries)) {
         printf("ExtractFloor: the archive could not be read into memory\n");
         return 1;
     }
+    QueryPerformanceCounter(&end);
+    // What the floor leaves out: reading and inflating the archive.
+    printf("ExtractFloor: archive read and inflated into memory in %.3f s\n",
+           static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
     unsigned long long bytes = 0;
     for (const Entry& entry : entries)
         bytes += entry.data.size();
 
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER start;
-    LARGE_INTEGER end;
-    QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     std::set<std::wstring> made;
     bool ok = CreateDirectoryW(Wide(argv[2]).c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
