@@ -13,7 +13,7 @@ results=$(mktemp "${TMPDIR:-/tmp}/zym-bench.XXXXXX")
 trap 'rm -f "$results"' EXIT
 
 # utime + stime of a process in clock ticks; empty when it is gone.
-ticks() { [ -r "/proc/$1/stat" ] && awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
+ticks() { [ -n "$1" ] && [ -r "/proc/$1/stat" ] && awk '{ sub(/^.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
 . "$root/scripts/wine-env.sh"
 zym_wine_up
@@ -32,7 +32,8 @@ while IFS= read -r line; do
   echo "$line"
   case $line in
     "idle window begins"*)
-      program_pid=$(pgrep -f 'ZymChatBenchmark.exe --idle' | head -n 1 || true)
+      # Linux shows the program's name cut to 15 characters.
+      program_pid=$(pgrep -n '^ZymChatBenchmar' || true)
       [ -n "$program_pid" ] && echo "  (sampling process $program_pid: $(tr '\0' ' ' < "/proc/$program_pid/cmdline"), Wine server $server_pid)"
       p0=$(ticks "$program_pid" || true)
       s0=$(ticks "$server_pid" || true)
