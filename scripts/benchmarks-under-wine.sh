@@ -33,7 +33,7 @@ while IFS= read -r line; do
   case $line in
     "idle window begins"*)
       # Linux shows the program's name cut to 15 characters.
-      program_pid=$(pgrep -n '^ZymChatBenchmar' || true)
+      program_pid=$(pgrep -n 'ZymChatBenchmar' || true)
       [ -n "$program_pid" ] && echo "  (sampling process $program_pid: $(tr '\0' ' ' < "/proc/$program_pid/cmdline"), Wine server $server_pid)"
       p0=$(ticks "$program_pid" || true)
       s0=$(ticks "$server_pid" || true)
