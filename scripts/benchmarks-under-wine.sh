@@ -29,6 +29,7 @@ server_pid=$(pgrep -o -f '/wineserver' || true)
 [ -n "$server_pid" ] || { echo "FAILED: no Wine server process found" >&2; exit 1; }
 program_pid="" p0="" s0="" p1="" s1="" span=""
 while IFS= read -r line; do
+  line=${line%$'\r'}
   echo "$line"
   case $line in
     "idle window begins"*)
@@ -44,7 +45,9 @@ while IFS= read -r line; do
       span=$(sed -n 's/^idle window ends after \([0-9.]*\) s$/\1/p' <<<"$line")
       ;;
   esac
-done < <(cd "$bench_dir" && wine ./ZymChatBenchmark.exe --idle "$idle_seconds" | tr -d '\r')
+# The carriage returns are dropped here: a filter in the pipe would hold the
+# marker lines back until the program ends.
+done < <(cd "$bench_dir" && wine ./ZymChatBenchmark.exe --idle "$idle_seconds")
 if [ -z "$span" ] || [ -z "$p0" ] || [ -z "$p1" ] || [ -z "$s0" ] || [ -z "$s1" ]; then
   echo "FAILED: the idle measurement did not run, or its processes were not found" >&2
   exit 1
