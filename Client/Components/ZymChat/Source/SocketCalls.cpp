@@ -6,6 +6,7 @@
 #include "SocketAddress.h"
 #include "SocketBase.h"
 #include "SocketResults.h"
+#include "WakeSocket.h"
 
 int ResolveHostName(const char* pszName, unsigned long* pAddress)
 {
@@ -51,6 +52,14 @@ int TextToAddress(const char* pszText, unsigned long* pAddress)
 
 int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex)
 {
+    return WaitForReadableOrWake(ppSockets, nCount, nullptr, nTimeout, pIndex, nullptr);
+}
+
+int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
+                          int nTimeout, short* pIndex, bool* pWoken)
+{
+    if (pWoken != nullptr)
+        *pWoken = false;
     timeval limit;
     limit.tv_sec = nTimeout > 0 ? nTimeout / 1000 : 0;
     limit.tv_usec = nTimeout > 0 ? (nTimeout % 1000) * 1000 : 0;
@@ -71,6 +80,9 @@ int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, sh
     FD_ZERO(&readSet);
     for (short i = 0; i < nCount; ++i)
         FD_SET(ppSockets[i]->GetHandle(), &readSet);
+    bool bWatchWake = pWake != nullptr && pWake->IsOpen();
+    if (bWatchWake)
+        FD_SET(pWake->GetHandle(), &readSet);
 
     int nReady = select(0, &readSet, nullptr, nullptr, &limit);
     if (nReady == 0)
@@ -82,6 +94,9 @@ int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, sh
         WSAGetLastError();
         return ZymSocketQueryFailed;
     }
+    bool bWoken = bWatchWake && FD_ISSET(pWake->GetHandle(), &readSet);
+    if (pWoken != nullptr)
+        *pWoken = bWoken;
     for (short i = 0; i < nCount; ++i)
     {
         SOCKET hSocket = ppSockets[i]->GetHandle();
@@ -103,5 +118,5 @@ int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, sh
         }
         return nResult;
     }
-    return ZymSocketOk;
+    return bWoken ? ZymFnctnTimedOutErr : ZymSocketOk;
 }

@@ -2,6 +2,7 @@
 #define ZYM_SOCKETCALLS_H
 
 class SocketBase;
+class WakeSocket;
 
 // Name resolution and readiness waits of the socket layer. Every function
 // returns a result code of SocketResults.h.
@@ -18,5 +19,12 @@ int TextToAddress(const char* pszText, unsigned long* pAddress);
 // time ran out; 8808: readable but nothing to read yet; 8817: the peer closed
 // or the socket failed; 8000: querying the sockets failed.
 int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex);
+
+// WaitForReadable that also ends as soon as pWake (may be null) is signalled;
+// *pWoken then says so, and the caller drains pWake. A wake with nothing to
+// read from the sockets gives 8005. A socket that holds bytes of its own
+// ends the wait at once with 0, since a select cannot see them.
+int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
+                          int nTimeout, short* pIndex, bool* pWoken);
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -334,4 +335,44 @@ TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsA
     EXPECT_EQ(1, chat.ConnectToServer("127.0.1.37:7002"));
     // Plain text on the wire: the socket is a plain one again.
     EXPECT_TRUE(server.WaitForReceived("NICK porter\r\nUSER ", kWait));
+}
+
+TEST(ZymChatConnection, TheFirstLineAfterAQuietSpellLeavesAtOnce)
+{
+    Connected c("127.0.1.35");
+    ASSERT_TRUE(c.LogIn());
+    // A line used to wait for the end of the current 100 ms wait, half of
+    // that in the median; now queueing ends the wait.
+    std::vector<DWORD> delays;
+    for (int i = 0; i < 7; ++i)
+    {
+        Sleep(150 + 13 * i);
+        std::string line = "PRIVMSG #q :probe " + std::to_string(i);
+        DWORD nStart = GetTickCount();
+        c.chat->sendTxt(line.c_str());
+        ASSERT_TRUE(c.server.WaitForReceived(line + "\r\n", kWait));
+        delays.push_back(GetTickCount() - nStart);
+    }
+    std::sort(delays.begin(), delays.end());
+    EXPECT_LT(delays[3], 25u);
+}
+
+TEST(ZymChatConnection, LinesQueuedInQuickSuccessionStillLeaveOneIntervalApart)
+{
+    Connected c("127.0.1.36");
+    ASSERT_TRUE(c.LogIn());
+    Sleep(200);
+    // Each line wakes the background thread, yet none may leave sooner than
+    // 100 ms after the one before, or a burst would trip a server's flood
+    // limit.
+    DWORD nStart = GetTickCount();
+    for (int i = 0; i < 5; ++i)
+    {
+        c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
+        Sleep(20);
+    }
+    ASSERT_TRUE(c.server.WaitForLines(7, kWait));
+    // Four intervals between the first line and the fifth; the tick counter
+    // may run up to one tick short.
+    EXPECT_GE(GetTickCount() - nStart, 380u);
 }
