@@ -11,13 +11,18 @@
 #                                              prints the protocol and cipher
 #
 # Installs what is missing, builds, and runs the Windows programs under Wine.
-# ZYM_BUILD_DIR chooses the build folder as for scripts/run-tests.sh;
-# ZYM_DEMO_ADDRESS the loopback address the server listens on. A second
-# --interactive run while the first one's server is up joins the same server.
+# The conversation runs in a network of its own where root may make one, so
+# nothing else on port 6667 can disturb it. ZYM_BUILD_DIR chooses the build
+# folder as for scripts/run-tests.sh; ZYM_DEMO_ADDRESS the loopback address
+# the server listens on (when it is taken, the next free one is used). A
+# second --interactive run while the first one's server is up joins it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 preset=mingw-i686
 build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+# Relative to where the command was started; Wine needs it absolute.
+mkdir -p "$build"
+build=$(cd "$build" && pwd)
 address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
 
 mode=demo nick=guest channel="#lobby" tls=""
@@ -33,7 +38,7 @@ case "${1:-}" in
     channel="${3:-#lobby}"
     ;;
   *)
-    sed -n '2,16s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,18s/^# \{0,1\}//p' "$0" >&2
     exit 2
     ;;
 esac
@@ -42,28 +47,47 @@ case "$address" in
   *) echo "ZYM_DEMO_ADDRESS must be a loopback address (127.x.x.x)" >&2; exit 2 ;;
 esac
 
-bash "$root/scripts/setup-debian.sh"
-
 cd "$root"
-cmake --preset "$preset" -B "$build" >/dev/null
-cmake --build "$build" --target ChatDemo ChatHost ${tls:+TrustTestAuthority} >/dev/null
+if [ -z "${ZYM_ISOLATED:-}" ]; then
+  bash "$root/scripts/setup-debian.sh"
+  cmake --preset "$preset" -B "$build" >/dev/null
+  cmake --build "$build" --target ChatDemo ChatHost ${tls:+TrustTestAuthority} >/dev/null
+  # The conversation needs nobody else: it runs in a network and process
+  # namespace of its own (see isolated.sh), which ends with it. People who
+  # chat by hand must reach one server, so that stays on the machine's
+  # loopback.
+  if [ "$mode" = demo ]; then
+    ZYM_BUILD_DIR="$build" exec bash "$root/scripts/isolated.sh" bash "$0" ${tls:+--tls}
+  fi
+fi
 
 . "$root/scripts/wine-env.sh"
-# A prefix of its own: the demo may run while the tests use theirs.
-export WINEPREFIX="$build/demo-wine-prefix"
+# A prefix of its own: the demo may run while the tests use theirs, and each
+# person chatting by hand has one, whose Wine server ends with the session.
+if [ "$mode" = demo ]; then
+  export WINEPREFIX="$build/demo-wine-prefix"
+else
+  export WINEPREFIX="$build/demo-wine-prefix-$nick"
+fi
 
 demo_dir="$build/demo"
 mkdir -p "$demo_dir"
 server_pid=""
 
-cleanup() {
+cleanup_server() {
   if [ -n "$server_pid" ]; then
     kill "$server_pid" 2>/dev/null || true
     for _ in $(seq 50); do kill -0 "$server_pid" 2>/dev/null || break; sleep 0.1; done
     kill -9 "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
-    rm -f "$demo_dir/ngircd.pid"
+    server_pid=""
   fi
+}
+cleanup() {
+  if [ -n "$server_pid" ] && [ "$mode" = interactive ]; then
+    rm -f "$demo_dir/ngircd.pid" "$demo_dir/ngircd.address"
+  fi
+  cleanup_server
   if [ -n "$tls" ] && [ -f "$tls_dir/authority.sha1" ]; then
     wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$(cat "$tls_dir/authority.sha1")" /f >/dev/null 2>&1 || true
   fi
@@ -71,24 +95,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# True when the program with pid $1 listens on the demo's address, port 6667.
-listening() { ss -Hltnp "src $address:6667" 2>/dev/null | grep -q "pid=$1,"; }
+# True when the program with pid $2 listens on address $1, port 6667.
+listening() { ss -Hltnp "src $1:6667" 2>/dev/null | grep -q "pid=$2,"; }
+# Address and program of every listener on port 6667, for the messages.
+holders() { ss -Hltnp 'sport = :6667' 2>/dev/null | awk '{print "  " $4, $6}' || true; }
 
 ngircd_program=$(command -v ngircd 2>/dev/null || echo /usr/sbin/ngircd)
 tls_dir="$demo_dir/tls"
 tls_port=6697
-running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
-if [ "$mode" = interactive ] && [ -n "$running_pid" ] && listening "$running_pid"; then
-  echo "* joining the server of the other session on $address"
-  # Ending this session must not end the other session's programs.
-  export WINEPREFIX="$build/demo-wine-prefix-$nick"
-else
-  if [ -n "$tls" ]; then
-    # A fresh authority for this session, for the server's certificate on
-    # localhost; the key only lives in the build folder.
-    bash "$root/Tests/Client/Components/ZymChat/Tls/make-test-certificates.sh" "$tls_dir" >/dev/null
-    chmod 644 "$tls_dir/good.key"
-  fi
+
+# Starts ngircd on address $1; succeeds once it listens there.
+start_server() {
   cat >"$demo_dir/ngircd.conf" <<EOF
 [Global]
 Name = irc.demo.local
@@ -96,7 +113,7 @@ Info = Local chat server of the demo
 AdminInfo1 = Chat demo
 AdminInfo2 = Loopback only
 AdminEMail = nobody@demo.local
-Listen = $address${tls:+,127.0.0.1}
+Listen = $1${tls:+,127.0.0.1}
 Ports = 6667
 MotdPhrase = "Welcome to the local chat server of the demo"
 ServerUID = 65534
@@ -117,16 +134,48 @@ EOF
   fi
   "$ngircd_program" -n -f "$demo_dir/ngircd.conf" >"$demo_dir/ngircd.log" 2>&1 &
   server_pid=$!
-  echo "$server_pid" >"$demo_dir/ngircd.pid"
   for _ in $(seq 100); do
     kill -0 "$server_pid" 2>/dev/null || break
-    listening "$server_pid" && break
+    listening "$1" "$server_pid" && return 0
     sleep 0.1
   done
-  if ! listening "$server_pid"; then
-    echo "ngircd did not start on $address:6667 (another program may hold it: ZYM_DEMO_ADDRESS picks another address); its output:" >&2
+  cleanup_server
+  return 1
+}
+
+running_pid=$(cat "$demo_dir/ngircd.pid" 2>/dev/null || true)
+running_address=$(cat "$demo_dir/ngircd.address" 2>/dev/null || true)
+if [ "$mode" = interactive ] && [ -n "$running_pid" ] && [ -n "$running_address" ] &&
+   listening "$running_address" "$running_pid"; then
+  address=$running_address
+  echo "* joining the server of the other session on $address"
+else
+  if [ -n "$tls" ]; then
+    # A fresh authority for this session, for the server's certificate on
+    # localhost; the key only lives in the build folder.
+    bash "$root/Tests/Client/Components/ZymChat/Tls/make-test-certificates.sh" "$tls_dir" >/dev/null
+    chmod 644 "$tls_dir/good.key"
+  fi
+  first=$address address=""
+  for try in $(seq 0 9); do
+    [ $(( ${first##*.} + try )) -le 254 ] || break
+    candidate="${first%.*}.$(( ${first##*.} + try ))"
+    if start_server "$candidate"; then address=$candidate; break; fi
+  done
+  if [ -z "$address" ]; then
+    echo "ngircd could not listen on $first:6667 or the addresses after it; port 6667 is held by:" >&2
+    holders >&2
+    echo "ngircd's output:" >&2
     cat "$demo_dir/ngircd.log" >&2
     exit 1
+  fi
+  if [ "$address" != "$first" ]; then
+    echo "* $first:6667 is taken; the server listens on $address instead. Port 6667 is held by:"
+    holders
+  fi
+  if [ "$mode" = interactive ]; then
+    echo "$server_pid" >"$demo_dir/ngircd.pid"
+    echo "$address" >"$demo_dir/ngircd.address"
   fi
   echo "* ngircd listens on $address port 6667 (pid $server_pid)"
 fi

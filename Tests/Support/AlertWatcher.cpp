@@ -1,5 +1,7 @@
 #include "AlertWatcher.h"
 
+#include <cstdio>
+
 namespace
 {
 const DWORD kPollMs = 10;
@@ -52,10 +54,29 @@ AlertBox CloseMessageBox(const char* pszCaption, DWORD nTimeoutMs, DWORD nProces
 }
 
 AlertWatcher::AlertWatcher(DWORD nTimeoutMs, const char* pszCaption, DWORD nProcessId)
-    : m_Thread([this, nTimeoutMs, pszCaption, nProcessId] {
-          m_Box = CloseMessageBox(pszCaption, nTimeoutMs, nProcessId);
-      })
 {
+    Start(nTimeoutMs, pszCaption, nProcessId, false);
+}
+
+AlertWatcher::AlertWatcher(AlertExpected, DWORD nTimeoutMs)
+{
+    Start(nTimeoutMs, "Alert!", GetCurrentProcessId(), true);
+}
+
+void AlertWatcher::Start(DWORD nTimeoutMs, const char* pszCaption, DWORD nProcessId,
+                         bool bEndOnGiveUp)
+{
+    m_Thread = std::thread([this, nTimeoutMs, pszCaption, nProcessId, bEndOnGiveUp] {
+        m_Box = CloseMessageBox(pszCaption, nTimeoutMs, nProcessId);
+        if (!m_Box.bFound && bEndOnGiveUp)
+        {
+            std::fprintf(stderr, "FAILED: no \"%s\" box within %lu ms; the test program ends here\n",
+                         pszCaption, static_cast<unsigned long>(nTimeoutMs));
+            std::fflush(stderr);
+            std::fflush(stdout);
+            TerminateProcess(GetCurrentProcess(), 1);
+        }
+    });
 }
 
 AlertWatcher::~AlertWatcher()

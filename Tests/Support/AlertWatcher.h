@@ -24,14 +24,24 @@ struct AlertBox
 // of another process is left alone unless asked for.
 AlertBox CloseMessageBox(const char* pszCaption, DWORD nTimeoutMs, DWORD nProcessId);
 
+// Tag of the watcher for a box that must come.
+struct AlertExpected
+{
+};
+
 // Runs CloseMessageBox on its own thread from construction on, so the code
 // under test can show its box on the test's thread. By default it looks for
 // an "Alert!" box of the current process.
 class AlertWatcher
 {
 public:
+    // Finding no box is a result the test checks.
     explicit AlertWatcher(DWORD nTimeoutMs = 10000, const char* pszCaption = "Alert!",
                           DWORD nProcessId = GetCurrentProcessId());
+    // The box must come: a watcher that gives up ends the test program with
+    // exit code 1 and says why, since a box that came later would hold the
+    // test's thread with nobody left to close it.
+    explicit AlertWatcher(AlertExpected, DWORD nTimeoutMs = 10000);
     ~AlertWatcher();
 
     // Waits for the watcher thread; callable once, later calls return the
@@ -41,6 +51,8 @@ public:
 private:
     AlertWatcher(const AlertWatcher&) = delete;
     AlertWatcher& operator=(const AlertWatcher&) = delete;
+
+    void Start(DWORD nTimeoutMs, const char* pszCaption, DWORD nProcessId, bool bEndOnGiveUp);
 
     AlertBox m_Box;
     std::thread m_Thread;

@@ -25,8 +25,16 @@ sandbox_up() {
   trap sandbox_down EXIT
 }
 
+# The prefix copy takes hundreds of megabytes: it goes once the scenario
+# passed and stays for a look only when it failed. The logs beside it stay.
 sandbox_down() {
+  local rc=$?
   WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+  if [ "$rc" -eq 0 ] && [ "$status" -eq 0 ]; then
+    rm -rf "$sb"
+  else
+    echo "sandbox kept for a look: $sb (logs: $logs)"
+  fi
 }
 
 # swine PROGRAM ARGS...: runs a Windows program in the sandbox, from D:\.

@@ -37,10 +37,26 @@ EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
     : m_FinalPath(finalPath), m_hFile(INVALID_HANDLE_VALUE)
 {
     const std::wstring folder = FolderOf(finalPath);
-    m_hFile = CreateTemporary(folder, m_TempPath);
+    m_hFile = Create(folder);
     if (m_hFile == INVALID_HANDLE_VALUE && makeFolders && !folder.empty() &&
         GetLastError() == ERROR_PATH_NOT_FOUND && MakeFolderPath(folder))
-        m_hFile = CreateTemporary(folder, m_TempPath);
+        m_hFile = Create(folder);
+}
+
+HANDLE EntryOutput::Create(const std::wstring& folder)
+{
+    // Where nothing is to be replaced, a rename would only cost time: the
+    // file is written under its own name, and a failure removes it again.
+    // CREATE_NEW fails when a file is there, however recently it came.
+    const HANDLE file = CreateFileW(m_FinalPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        m_TempPath = m_FinalPath;
+        return file;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS)
+        return INVALID_HANDLE_VALUE;
+    return CreateTemporary(folder, m_TempPath);
 }
 
 EntryOutput::~EntryOutput()
@@ -59,6 +75,11 @@ bool EntryOutput::Commit(unsigned long dosDateTime)
     if (!IsOpen())
         return false;
     SetEntryTime(m_hFile, dosDateTime);
+    if (m_TempPath == m_FinalPath) {
+        CloseHandle(m_hFile);
+        m_hFile = INVALID_HANDLE_VALUE;
+        return true;
+    }
     // The rename goes through the handle already open: no second open, and
     // the final name changes in one step from the old file to the whole new
     // one.

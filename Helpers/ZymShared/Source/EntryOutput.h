@@ -5,15 +5,16 @@
 
 #include <string>
 
-// The file one archive entry is written to: a fresh temporary file in the
-// folder of its final path, opened once. Commit gives it the entry's time
-// through the open handle and puts it in place of the final path; a failed
-// or abandoned entry leaves the file it was to replace untouched and takes
-// the temporary file away.
+// The file one archive entry is written to, opened once: the final path
+// itself when nothing is there yet, else a fresh temporary file in its
+// folder. Commit gives it the entry's time through the open handle and, for
+// a temporary file, puts it in place of the final path; a failed or
+// abandoned entry leaves the file it was to replace untouched and takes the
+// file it wrote away.
 class EntryOutput {
 public:
-    // Opens the temporary file, creating the folders on its way when
-    // makeFolders is set. IsOpen tells whether that worked.
+    // Opens the file, creating the folders on its way when makeFolders is
+    // set. IsOpen tells whether that worked.
     EntryOutput(const std::wstring& finalPath, bool makeFolders);
     ~EntryOutput();
     EntryOutput(const EntryOutput&) = delete;
@@ -21,11 +22,13 @@ public:
 
     bool IsOpen() const { return m_hFile != INVALID_HANDLE_VALUE; }
     bool Write(const void* data, DWORD size);
-    // Sets the time and renames the file over the final path; false (and the
-    // temporary file removed) when either fails.
+    // Sets the time and renames a temporary file over the final path; false
+    // (and the file written removed) when the rename fails.
     bool Commit(unsigned long dosDateTime);
 
 private:
+    // The final path when it is free, else a temporary file beside it.
+    HANDLE Create(const std::wstring& folder);
     void Discard();
 
     std::wstring m_FinalPath;

@@ -58,7 +58,14 @@ cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   wait "$server" 2>/dev/null || true
 }
-trap cleanup EXIT
+# The sandbox, with its prefix copy of hundreds of megabytes, goes once the
+# run passed; it stays for a look only after a failure.
+finish() {
+  local rc=$?
+  cleanup
+  if [ "$rc" -eq 0 ]; then rm -rf "$dir"; else echo "sandbox kept for a look: $dir"; fi
+}
+trap finish EXIT
 (cd "$dir/d" && wine cmd /c exit >/dev/null 2>&1 </dev/null) || true
 
 set +e
@@ -66,7 +73,6 @@ set +e
 rc=$?
 set -e
 cleanup
-trap - EXIT
 
 if [ ${#allowed[@]} -gt 0 ]; then
   list | outside_allowed > "$dir/after.txt"
@@ -78,6 +84,4 @@ if [ ${#allowed[@]} -gt 0 ]; then
     echo "sandbox listing: nothing changed outside $(printf '%s ' "${allowed[@]}")"
   fi
 fi
-# The prefix copy is large; the drive D: stays for a look after the run.
-rm -rf "$prefix"
 exit $rc

@@ -42,4 +42,16 @@ void CloseStreamSocket(SocketHandle hSocket);
 int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
                            short* pFirst);
 
+// Ends the network use StartNetwork began (Windows Sockets keeps a count).
+void StopNetwork();
+// A datagram socket on the loopback address, connected to itself, so that
+// only this process can make it readable; 8801 when it cannot be made.
+int OpenWakeSocket(SocketHandle* pHandle);
+// Sends one byte to the wake socket; false when it could not be sent.
+bool SendWakeByte(SocketHandle hSocket);
+// Takes what the wake socket holds without blocking.
+void DrainWakeSocket(SocketHandle hSocket);
+// Closes a wake socket.
+void CloseWakeSocket(SocketHandle hSocket);
+
 #endif

@@ -5,9 +5,18 @@
 #include "SocketBase.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
+#include "WakeSocket.h"
 
 int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex)
 {
+    return WaitForReadableOrWake(ppSockets, nCount, nullptr, nTimeout, pIndex, nullptr);
+}
+
+int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
+                          int nTimeout, short* pIndex, bool* pWoken)
+{
+    if (pWoken != nullptr)
+        *pWoken = false;
     // Bytes a socket already holds are read before anything new: waiting on
     // the handle meanwhile could wait for data that has long arrived.
     for (short i = 0; i < nCount; ++i)
@@ -23,11 +32,31 @@ int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, sh
     std::vector<SocketHandle> handles;
     for (short i = 0; i < nCount; ++i)
         handles.push_back(ppSockets[i]->GetHandle());
+    // The wake socket goes last, so that the first readable handle is a
+    // connection's whenever one is.
+    bool bWatchWake = pWake != nullptr && pWake->IsOpen();
+    if (bWatchWake)
+        handles.push_back(pWake->GetHandle());
 
     short nFirst = -1;
-    int nResult = WaitForReadableHandles(handles.data(), nCount, nTimeout, &nFirst);
+    int nResult = WaitForReadableHandles(handles.data(), static_cast<short>(handles.size()),
+                                         nTimeout, &nFirst);
     if (nResult != ZymSocketOk || nFirst < 0)
         return nResult;
+    if (bWatchWake)
+    {
+        bool bWoken = nFirst == nCount;
+        if (!bWoken)
+        {
+            SocketHandle hWake = pWake->GetHandle();
+            short nWake = -1;
+            bWoken = WaitForReadableHandles(&hWake, 1, 0, &nWake) == ZymSocketOk && nWake == 0;
+        }
+        if (pWoken != nullptr)
+            *pWoken = bWoken;
+        if (nFirst == nCount)
+            return ZymFnctnTimedOutErr;
+    }
     if (pIndex != nullptr)
         *pIndex = nFirst;
     int nAvailable = 0;

@@ -2,11 +2,19 @@
 #define ZYM_SOCKETWAIT_H
 
 class SocketBase;
+class WakeSocket;
 
 // Waits up to nTimeout milliseconds (0 or less only polls) until one of the
 // sockets can be read. 0: data can be read from socket *pIndex; 8005: the
 // time ran out; 8808: readable but nothing to read yet; 8817: the peer closed
 // or the socket failed; 8000: querying the sockets failed.
 int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex);
+
+// WaitForReadable that also ends as soon as pWake (may be null) is signalled;
+// *pWoken then says so, and the caller drains pWake. A wake with nothing to
+// read from the sockets gives 8005. A socket that holds bytes of its own
+// ends the wait at once with 0, since a select cannot see them.
+int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
+                          int nTimeout, short* pIndex, bool* pWoken);
 
 #endif

@@ -9,9 +9,9 @@
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "MemberIndex.h"
-#include "PollingNotification.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
+#include "SocketNotification.h"
 #include "TList.h"
 #include "TLookupList.h"
 #include "TQueue.h"
@@ -86,8 +86,8 @@ protected:
     void ListenLoop();
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
-    // One Receive from the socket into the assembler; true when the read
-    // step goes on.
+    // One Receive from the socket into the assembler, and the dispatch of
+    // every line it completes; true when the read filled its whole request.
     bool ReadChunk(SocketBase& socket, LineAssembler& lines);
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
@@ -176,7 +176,7 @@ protected:
     static const char* LogTime();
 
     TQueue<ZymString>* m_pCommandQueue;
-    PollingNotification m_CommandEvent;
+    SocketNotification m_CommandEvent;
     ChatEventSink* m_pEventSink;
     TCPSocket* m_TCPSocket;
     SocketAddress m_ServerAddress;

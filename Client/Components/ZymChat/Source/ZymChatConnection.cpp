@@ -6,6 +6,7 @@
 #include "LineAssembler.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
+#include "SendPacing.h"
 #include "ServerSocketFactory.h"
 #include "SocketResults.h"
 #include "SocketWait.h"
@@ -14,8 +15,13 @@
 namespace
 {
     const int kServerPort = 6667;
-    const int kReadSize = 128;
+    // One receive takes what the socket holds, up to this much: a read per
+    // line or per few lines would cost a system call each, and under load
+    // those calls, not the lines, would keep the thread busy.
+    const int kReadSize = 32768;
     const int kWaitMilliseconds = 100;
+    // Queued lines leave at least this far apart.
+    const int kSendIntervalMs = 100;
     const int kLoginFieldLimit = 99;
     // "NICK " and the nickname must stay within one line on the wire.
     const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
@@ -261,38 +267,50 @@ bool ZymChat::QueueLoginLines()
 void ZymChat::ListenLoop()
 {
     LineAssembler lines;
+    SendPacing pacing(kSendIntervalMs);
+    WakeSocket& wake = m_CommandEvent.Wake();
     Lock();
     if (!m_bStopping)
         m_bListening = 1;
     Unlock();
+    if (!wake.IsOpen())
+        Log("No wake socket: queued lines leave at the end of a wait\n");
 
+    // Set while the last read filled its whole request: the socket then
+    // most likely holds more, and asking how much replaces the select.
+    bool bMore = false;
     while (m_bListening == 1)
     {
-        bool bReadAgain = true;
-        while (bReadAgain)
+        SocketBase* pSocket = m_TCPSocket;
+        short nIndex = 0;
+        bool bWoken = false;
+        int nAvailable = 0;
+        int nWait = ZymSocketOk;
+        if (!bMore || pSocket->BytesAvailable(&nAvailable) != ZymSocketOk)
+            nWait = WaitForReadableOrWake(
+                &pSocket, 1, &wake,
+                pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
+                &bWoken);
+        if (bWoken)
+            wake.Drain();
+        SendPacing::Clock::time_point now = SendPacing::Clock::now();
+        if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
         {
-            bReadAgain = false;
-            SocketBase* pSocket = m_TCPSocket;
-            short nIndex = 0;
-            int nWait = WaitForReadable(&pSocket, 1, kWaitMilliseconds, &nIndex);
-            if (m_CommandEvent.TryConsume())
-            {
-                ProcessCommandEvent();
-                EndConnectionAfterQuit();
-            }
-            if (nWait == ZymSocketOk)
-            {
-                bReadAgain = ReadChunk(*m_TCPSocket, lines);
-            }
-            else if (nWait == ZymNothingToRead)
-            {
-                bReadAgain = true;
-            }
-            else if (nWait != ZymFnctnTimedOutErr)
-            {
-                m_bListening = 0;
-                Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
-            }
+            ProcessCommandEvent();
+            EndConnectionAfterQuit();
+            // Counted from the end of the send, so that a send held up on
+            // its way out does not shorten the gap to the next line.
+            pacing.Left(SendPacing::Clock::now());
+        }
+        bMore = false;
+        if (nWait == ZymSocketOk)
+        {
+            bMore = ReadChunk(*m_TCPSocket, lines);
+        }
+        else if (nWait != ZymNothingToRead && nWait != ZymFnctnTimedOutErr)
+        {
+            m_bListening = 0;
+            Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
         }
     }
     Log("Exiting the listen thread\n");
@@ -307,7 +325,9 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
     // (Quit or destruction closed it meanwhile): nothing was read then.
     if (nResult == ZymSocketOk && socket.GetConnectionState() != 1)
         nRead = 0;
-    Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(), nResult == ZymSocketOk ? nRead : 0);
+    if (m_pLogFile != nullptr)
+        Log("%sm_TCPSocket->Receive() read %d bytes\n", LogTime(),
+            nResult == ZymSocketOk ? nRead : 0);
 
     if (nResult == ZymConnectionAborted)
     {
@@ -322,12 +342,14 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
         return false;
     }
 
-    bool bEndsLine = nRead >= 2 && pTail[nRead - 2] == '\r' && pTail[nRead - 1] == '\n';
     lines.Commit(nRead, [this](char* pszLine) {
-        Log("%s%s\n", LogTime(), pszLine);
+        // The time is only looked up for an open log: per line, it would
+        // cost more than the line's dispatch.
+        if (m_pLogFile != nullptr)
+            Log("%s%s\n", LogTime(), pszLine);
         DispatchLine(pszLine);
     });
-    return nRead == kReadSize && !bEndsLine;
+    return nRead == kReadSize;
 }
 
 void ZymChat::EndConnectionAfterQuit()

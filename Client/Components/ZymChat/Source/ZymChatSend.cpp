@@ -62,7 +62,10 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
             static_cast<int>(std::strlen(pszText)), static_cast<int>(std::time(nullptr)));
         return 0;
     }
-    Log("sendTxt(\"%s\"), %d\n", pszText, static_cast<int>(std::time(nullptr)));
+    // The time is looked up for an open log only: it is the first line's
+    // cost on its way to the server.
+    if (m_pLogFile != nullptr)
+        Log("sendTxt(\"%s\"), %d\n", pszText, static_cast<int>(std::time(nullptr)));
     if (slot == LATEST_PONG)
     {
         try
@@ -201,7 +204,8 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
     buffer[nLength + 1] = '\n';
     buffer[nLength + 2] = '\0';
 
-    Log("%sm_TCPSocket->Send(\"%s\")\n", LogTime(), line.Text());
+    if (m_pLogFile != nullptr)
+        Log("%sm_TCPSocket->Send(\"%s\")\n", LogTime(), line.Text());
     int nSent = 0;
     int nResult = SendWhole(socket, buffer, nLength + 2, &nSent);
     if (nResult != 0)
@@ -210,7 +214,8 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
         ReportNetworkError(-1002, "-1002 send error occured");
         return;
     }
-    Log("%sm_TCPSocket->Send() sent %d bytes\n", LogTime(), nSent);
+    if (m_pLogFile != nullptr)
+        Log("%sm_TCPSocket->Send() sent %d bytes\n", LogTime(), nSent);
 }
 
 int ZymChat::SendPong(const char* pszPingLine)

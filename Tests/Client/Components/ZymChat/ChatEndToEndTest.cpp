@@ -39,7 +39,7 @@ namespace
             chat->SetRealName("Alice A");
             chat->SendAttributeUpdate("color", "blue");
             chat->JoinChannel("#lobby", 0);
-            ASSERT_EQ(1, chat->ConnectToServer(pszAddress));
+            ASSERT_EQ(1, chat->ConnectToServer(server->Address().c_str()));
             ASSERT_TRUE(server->WaitForLines(2, kWait));
 
             server->Send(":irc.test 001 alice :Welcome\r\n:irc.test 002 alice :Your host\r\n");
@@ -115,7 +115,7 @@ TEST(EndToEndErrors, NicknameInUseAnsweredNonzeroClearsItAndTheConnectionGoesOn)
         ZymChat chat;
         chat.SetEventSink(&sink);
         chat.SetNickname("alice");
-        ASSERT_EQ(1, chat.ConnectToServer("127.0.2.4"));
+        ASSERT_EQ(1, chat.ConnectToServer(server.Address().c_str()));
         ASSERT_TRUE(server.WaitForLines(2, kWait));
 
         server.SendLine(":irc.test 433 * alice :Nickname is already in use");

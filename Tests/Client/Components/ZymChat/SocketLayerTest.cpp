@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "FakeIrcServer.h"
 #include "SocketAddress.h"
 #include "SocketCalls.h"
 #include "SocketResults.h"
+#include "SendPacing.h"
 #include "SocketWait.h"
 #include "TCPSocket.h"
 #include "TestClock.h"
+#include "WakeSocket.h"
 
 // Addresses of this file's servers: 127.0.1.1 to 127.0.1.9. Nothing listens
 // on 127.0.1.250.
@@ -116,14 +120,14 @@ TEST(TCPSocket, ConnectWhereNothingListensFailsAndALaterConnectWorksOnANewSocket
     FakeIrcServer server("127.0.1.1");
     ASSERT_TRUE(server.IsListening());
     SocketAddress there;
-    there.SetAddress("127.0.1.1");
+    there.SetAddress(server.Address().c_str());
     EXPECT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     EXPECT_EQ(1, socket.GetConnectionState());
     EXPECT_TRUE(server.WaitForClient(2000));
 
     SocketAddress peer;
     EXPECT_EQ(ZymSocketOk, socket.GetAddress(&peer));
-    EXPECT_STREQ("127.0.1.1", peer.m_DottedAddress.Text());
+    EXPECT_EQ(server.Address(), peer.m_DottedAddress.Text());
     int nPort = 0;
     EXPECT_EQ(ZymSocketOk, socket.GetPort(&nPort));
     EXPECT_EQ(6667, nPort);
@@ -156,7 +160,7 @@ TEST(TCPSocket, SendAndReceiveCarryBytesBothWays)
     ASSERT_TRUE(server.IsListening());
     TCPSocket socket;
     SocketAddress there;
-    there.SetAddress("127.0.1.2");
+    there.SetAddress(server.Address().c_str());
     ASSERT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     ASSERT_TRUE(server.WaitForClient(2000));
 
@@ -183,7 +187,7 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
     ASSERT_TRUE(server.IsListening());
     TCPSocket socket;
     SocketAddress there;
-    there.SetAddress("127.0.1.3");
+    there.SetAddress(server.Address().c_str());
     ASSERT_EQ(ZymSocketOk, socket.Connect(there, 6667));
     ASSERT_TRUE(server.WaitForClient(2000));
     SocketBase* sockets[] = {&socket};
@@ -205,4 +209,91 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
 
     socket.Disconnect();
     EXPECT_EQ(ZymSocketQueryFailed, WaitForReadable(sockets, 1, 100, &nIndex));
+}
+
+TEST(WaitForReadableOrWake, ASignalEndsTheWaitAtOnceAndOneDrainTakesEverySignalBeforeIt)
+{
+    FakeIrcServer server("127.0.1.4");
+    ASSERT_TRUE(server.IsListening());
+    TCPSocket socket;
+    SocketAddress there;
+    there.SetAddress("127.0.1.4");
+    ASSERT_EQ(ZymSocketOk, socket.Connect(there, 6667));
+    ASSERT_TRUE(server.WaitForClient(2000));
+    SocketBase* sockets[] = {&socket};
+    short nIndex = -1;
+    WakeSocket wake;
+    ASSERT_TRUE(wake.IsOpen());
+
+    // Signalled from another thread while the wait runs: the wait ends long
+    // before its limit, with nothing to read from the connection.
+    bool bWoken = false;
+    std::thread signaller([&wake] {
+        PauseMs(50);
+        wake.Signal();
+    });
+    Stopwatch watch;
+    EXPECT_EQ(ZymFnctnTimedOutErr,
+              WaitForReadableOrWake(sockets, 1, &wake, 5000, &nIndex, &bWoken));
+    signaller.join();
+    EXPECT_LT(watch.ElapsedMs(), 2000);
+    EXPECT_TRUE(bWoken);
+    wake.Drain();
+
+    // Signals that pile up before the drain need one drain only, after which
+    // the wait runs to its limit again.
+    for (int i = 0; i < 20; ++i)
+        wake.Signal();
+    EXPECT_EQ(ZymFnctnTimedOutErr, WaitForReadableOrWake(sockets, 1, &wake, 100, &nIndex, &bWoken));
+    EXPECT_TRUE(bWoken);
+    wake.Drain();
+    EXPECT_EQ(ZymFnctnTimedOutErr, WaitForReadableOrWake(sockets, 1, &wake, 100, &nIndex, &bWoken));
+    EXPECT_FALSE(bWoken);
+
+    // A wake beside data: the data is reported, and so is the wake.
+    server.SendLine("PING :both");
+    wake.Signal();
+    int nCode = ZymFnctnTimedOutErr;
+    for (int i = 0; i < 20 && nCode == ZymFnctnTimedOutErr; ++i)
+    {
+        nCode = WaitForReadableOrWake(sockets, 1, &wake, 100, &nIndex, &bWoken);
+        if (bWoken)
+            wake.Drain();
+    }
+    EXPECT_EQ(ZymSocketOk, nCode);
+    EXPECT_EQ(0, nIndex);
+    socket.Disconnect();
+}
+
+TEST(SendPacing, ALineLeavesAtOnceAfterAQuietSpellAndOtherwiseOneIntervalAfterTheLast)
+{
+    typedef SendPacing::Clock Clock;
+    const Clock::time_point t0 = Clock::now();
+    auto at = [t0](int nMicroseconds) { return t0 + std::chrono::microseconds(nMicroseconds); };
+
+    SendPacing fresh(100);
+    EXPECT_TRUE(fresh.MayLeave(t0));
+    EXPECT_EQ(100, fresh.WaitMilliseconds(t0, 100));
+
+    struct Case
+    {
+        int nNowUs;
+        bool bMayLeave;
+        int nWaitMs;
+    };
+    // One line left at t0; the wait limit is 100 ms.
+    const Case cases[] = {
+        {0, false, 100},       {1, false, 100},     {40000, false, 60},
+        {99001, false, 1},     {99999, false, 1},   {100000, true, 100},
+        {250000, true, 100},
+    };
+    SendPacing pacing(100);
+    pacing.Left(t0);
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(c.bMayLeave, pacing.MayLeave(at(c.nNowUs))) << c.nNowUs;
+        EXPECT_EQ(c.nWaitMs, pacing.WaitMilliseconds(at(c.nNowUs), 100)) << c.nNowUs;
+    }
+    // A shorter limit caps the wait.
+    EXPECT_EQ(30, pacing.WaitMilliseconds(at(0), 30));
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <thread>
@@ -72,13 +73,21 @@ TEST(ZymChatConnection, ARetryAfterAFailedConnectReachesAServerThatListensNow)
     EventRecorder sink;
     TestChat chat;
     chat.SetEventSink(&sink);
-    chat.ConnectToServer("127.0.1.10");
+    // An address that was free a moment ago: nothing listens there until
+    // the server below.
+    std::string address;
+    {
+        FakeIrcServer probe("127.0.1.10");
+        ASSERT_TRUE(probe.IsListening());
+        address = probe.Address();
+    }
+    chat.ConnectToServer(address.c_str());
     ASSERT_TRUE(sink.WaitForCount(1, kWait));
     ASSERT_TRUE(chat.ThreadEnded(kWait));
 
-    FakeIrcServer server("127.0.1.10");
-    ASSERT_TRUE(server.IsListening());
-    chat.ConnectToServer("127.0.1.10");
+    FakeIrcServer server(address.c_str());
+    ASSERT_EQ(address, server.Address());
+    chat.ConnectToServer(address.c_str());
     EXPECT_TRUE(server.WaitForReceived("USER", kWait));
     EXPECT_EQ(1u, sink.Count());
 }
@@ -96,7 +105,7 @@ TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithI
 {
     Connected c("127.0.1.12");
     ASSERT_TRUE(c.server.IsListening());
-    c.chat->ConnectToServer("127.0.1.12");
+    c.chat->ConnectToServer(c.server.Address().c_str());
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     EXPECT_EQ("NICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
 }
@@ -222,7 +231,7 @@ TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
     EXPECT_EQ(0u, c.sink.Count());
     // Not welcomed: once the host has closed its side, it may log in again.
     c.chat->Quit();
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.20"));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     EXPECT_TRUE(c.server.WaitForLines(4, kWait));
     EXPECT_EQ(2, c.server.ConnectionCount());
 }
@@ -250,7 +259,7 @@ TEST(ZymChatConnection, DestructionRightAfterConnectToServerEndsTheThread)
         // calling Run through it.
         std::unique_ptr<ZymChat> chat(new ZymChat());
         chat->SetEventSink(&sink);
-        chat->ConnectToServer("127.0.1.22");
+        chat->ConnectToServer(server.Address().c_str());
         Stopwatch watch;
         chat.reset();
         EXPECT_LT(watch.ElapsedMs(), 1000);
@@ -261,8 +270,8 @@ TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
 {
     Connected c("127.0.1.23");
     ASSERT_TRUE(c.server.IsListening());
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
-    EXPECT_EQ(1, c.chat->ConnectToServer("127.0.1.23"));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
+    EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));
     // A second thread would log in on a second connection, or a second time
     // on this one ahead of the nickname change.
@@ -284,7 +293,7 @@ TEST(ZymChatConnection, AfterTheWelcomeConnectToServerIsIgnored)
     ASSERT_TRUE(c.server.WaitForReceived("JOIN #home\r\n", kWait));
     c.server.CloseClient();
     ASSERT_TRUE(c.chat->ThreadEnded(kWait));
-    EXPECT_EQ(0, c.chat->ConnectToServer("127.0.1.24"));
+    EXPECT_EQ(0, c.chat->ConnectToServer(c.server.Address().c_str()));
     EXPECT_FALSE(c.server.WaitForConnections(2, 300));
 }
 
@@ -336,4 +345,44 @@ TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsA
     EXPECT_EQ(1, chat.ConnectToServer("127.0.1.37:7002"));
     // Plain text on the wire: the socket is a plain one again.
     EXPECT_TRUE(server.WaitForReceived("NICK porter\r\nUSER ", kWait));
+}
+
+TEST(ZymChatConnection, TheFirstLineAfterAQuietSpellLeavesAtOnce)
+{
+    Connected c("127.0.1.35");
+    ASSERT_TRUE(c.LogIn());
+    // A line used to wait for the end of the current 100 ms wait, half of
+    // that in the median; now queueing ends the wait.
+    std::vector<long long> delays;
+    for (int i = 0; i < 7; ++i)
+    {
+        PauseMs(150 + 13 * i);
+        std::string line = "PRIVMSG #q :probe " + std::to_string(i);
+        Stopwatch watch;
+        c.chat->sendTxt(line.c_str());
+        ASSERT_TRUE(c.server.WaitForReceived(line + "\r\n", kWait));
+        delays.push_back(watch.ElapsedMs());
+    }
+    std::sort(delays.begin(), delays.end());
+    EXPECT_LT(delays[3], 25);
+}
+
+TEST(ZymChatConnection, LinesQueuedInQuickSuccessionStillLeaveOneIntervalApart)
+{
+    Connected c("127.0.1.36");
+    ASSERT_TRUE(c.LogIn());
+    PauseMs(200);
+    // Each line wakes the background thread, yet none may leave sooner than
+    // 100 ms after the one before, or a burst would trip a server's flood
+    // limit.
+    Stopwatch watch;
+    for (int i = 0; i < 5; ++i)
+    {
+        c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
+        PauseMs(20);
+    }
+    ASSERT_TRUE(c.server.WaitForLines(7, kWait));
+    // Four intervals between the first line and the fifth; the tick counter
+    // may run up to one tick short.
+    EXPECT_GE(watch.ElapsedMs(), 380);
 }

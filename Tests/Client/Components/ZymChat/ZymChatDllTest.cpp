@@ -125,7 +125,7 @@ TEST_F(ChatLibrary, SendMessageJoinAndEnterChannelForwardToTheChatOperations)
     EXPECT_EQ(-1, SendMessageWithWindowsFirst(pChat, "#nowhere", "hello"));
     EXPECT_EQ(pChat->SendChannelMessage("#nowhere", "hello"), pChat->SendMessage("#nowhere", "x"));
 
-    pChat->ConnectToServer("127.0.1.40");
+    pChat->ConnectToServer(server.Address().c_str());
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     // Joins asked for before the welcome go out with it, in order.
     pChat->Join("#one");

@@ -84,7 +84,7 @@ TEST(ZymChatHostText, NoOperationLetsALineBreakOrAnOverLongTextReachTheServer)
     EventRecorder sink;
     std::unique_ptr<TestChat> chat = NamedChat(sink);
     chat->JoinChannel("#home", 0);
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.40"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     server.SendLine(":irc.test 001 alice :Welcome");
     server.SendLine(":irc.test 002 alice :Your host");
@@ -129,7 +129,7 @@ TEST(ZymChatHostText, TheLoginCarriesTheNamesSetBeforeARefusedOne)
         chat->SetUserName(bad.substr(0, 30).c_str());
         chat->SetRealName(bad.substr(0, 30).c_str());
     }
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.41"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     // The over-long name was only cut to the login's field limit; the ones
     // with line breaks were refused.

@@ -412,7 +412,7 @@ TEST(ZymChatHostileServer, AServerThatClosesMidLineEndsTheConnectionQuietlyAndAN
     chat->SetEventSink(&sink);
     chat->SetNickname("alice");
     chat->JoinChannel("#home", 0);
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.24"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     size_t nBefore = CommittedBytes();
 
@@ -428,7 +428,7 @@ TEST(ZymChatHostileServer, AServerThatClosesMidLineEndsTheConnectionQuietlyAndAN
     // Not welcomed yet: the host may close its side and connect again, and
     // the new connection logs in and serves.
     chat->Quit();
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.24"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForConnections(2, kWait));
     ASSERT_TRUE(server.WaitForLines(4, kWait));
     server.SendLine(":irc.test 002 alice :Your host");

@@ -87,7 +87,7 @@ TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
     ASSERT_TRUE(chat.ThreadEnded(kWait));
     chat.Quit();
 
-    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.50"));
+    ASSERT_EQ(1, chat.ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     // A line queued now goes out behind anything left from before.
     chat.SetNickname("alice2");
@@ -112,7 +112,7 @@ TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)
     chat->SetEventSink(&sink);
     chat->SetNickname("alice");
     chat->JoinChannel("#home", 0);
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.51"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     server.SendLine(":irc.test 002 alice :Your host");
     ASSERT_TRUE(server.WaitForReceived("JOIN #home\r\n", kWait));
@@ -201,7 +201,7 @@ TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
     std::unique_ptr<TestChat> chat(new TestChat());
     chat->SetEventSink(&sink);
     chat->SetNickname("alice");
-    ASSERT_EQ(1, chat->ConnectToServer("127.0.8.52"));
+    ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     server.SendLine(":irc.test 433 * alice :Nickname is already in use");
     ASSERT_TRUE(sink.WaitForError(433, kWait));

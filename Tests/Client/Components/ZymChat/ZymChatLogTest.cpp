@@ -74,7 +74,7 @@ TEST_F(LoggedChat, SendsReceivesAndTheEndOfTheThreadAreLoggedInTheirFormats)
     FakeIrcServer server("127.0.1.50");
     ASSERT_TRUE(server.IsListening());
     m_pChat->SetNickname("dave");
-    m_pChat->ConnectToServer("127.0.1.50");
+    m_pChat->ConnectToServer(server.Address().c_str());
     ASSERT_TRUE(server.WaitForLines(2, kWait));
     server.SendLine("PING :log");
     ASSERT_TRUE(server.WaitForReceived("PONG :log\r\n", kWait));

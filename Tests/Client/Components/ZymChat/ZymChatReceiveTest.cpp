@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "EventRecorder.h"
 #include "LineAssembler.h"
@@ -54,21 +55,66 @@ namespace
     }
 }
 
-TEST(ZymChatReceive, AFullChunkInsideALineAsksForMoreAndAShortOneDoesNot)
+TEST(ZymChatReceive, OneReadTakesManyLinesAndAPartLineWaitsForTheNext)
 {
+    EventRecorder sink;
     TestChat chat;
+    chat.SetEventSink(&sink);
     LineAssembler lines;
-    ScriptedSocket full(1, ZymSocketOk, "PING :" + std::string(122, 'q'));
-    EXPECT_TRUE(chat.ReadChunk(full, lines));
+    // Many lines in one read (7 KiB in all): a read far larger than a line
+    // takes them all.
+    std::string bytes;
+    std::vector<std::string> rooms;
+    for (int i = 0; i < 200; ++i)
+    {
+        rooms.push_back("#room" + std::to_string(i));
+        bytes += ":irc.test 322 me " + rooms.back() + " 4 :topic\r\n";
+    }
+    bytes += "PING :" + std::string(122, 'q');
+    ScriptedSocket many(1, ZymSocketOk, bytes);
+    EXPECT_FALSE(chat.ReadChunk(many, lines));
     EXPECT_EQ(128, lines.Held());
+    EXPECT_EQ(rooms, sink.Texts(CHAT_EVENT_LIST_ENTRY));
 
     ScriptedSocket rest(1, ZymSocketOk, "qq\r\n");
     EXPECT_FALSE(chat.ReadChunk(rest, lines));
     EXPECT_EQ(0, lines.Held());
     EXPECT_EQ("PONG :" + std::string(124, 'q'), TakeQueued(chat));
+}
 
-    ScriptedSocket endsLine(1, ZymSocketOk, std::string(120, 'w') + " PING\r\n");
-    EXPECT_FALSE(chat.ReadChunk(endsLine, lines));
+TEST(ZymChatReceive, AReadThatFillsItsWholeRequestSaysSoAndTheLineGoesOnInTheNext)
+{
+    EventRecorder sink;
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    LineAssembler lines;
+    // More than any one read asks for: the first read is full, and the line
+    // it ends inside is completed by the next.
+    std::vector<std::string> sent;
+    std::string bytes;
+    for (int i = 0; bytes.size() < 100000; ++i)
+    {
+        sent.push_back(":irc.test 322 me #room" + std::to_string(i) + " 4 :" +
+                       std::string(380, 't') + "\r\n");
+        bytes += sent.back();
+    }
+    ScriptedSocket full(1, ZymSocketOk, bytes);
+    EXPECT_TRUE(chat.ReadChunk(full, lines));
+    size_t nEntries = sink.Texts(CHAT_EVENT_LIST_ENTRY).size();
+    ASSERT_GT(nEntries, 0u);
+    ASSERT_LT(nEntries, sent.size());
+    size_t nHeld = static_cast<size_t>(lines.Held());
+    ASSERT_GT(nHeld, 0u);
+    size_t nRead = nHeld;
+    for (size_t i = 0; i < nEntries; ++i)
+        nRead += sent[i].size();
+
+    ScriptedSocket rest(1, ZymSocketOk, bytes.substr(nRead, sent[nEntries].size() - nHeld));
+    EXPECT_FALSE(chat.ReadChunk(rest, lines));
+    auto texts = sink.Texts(CHAT_EVENT_LIST_ENTRY);
+    ASSERT_EQ(nEntries + 1, texts.size());
+    EXPECT_EQ("#room" + std::to_string(nEntries), texts.back());
+    EXPECT_EQ(0, lines.Held());
 }
 
 TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)

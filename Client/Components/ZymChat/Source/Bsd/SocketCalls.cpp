@@ -177,3 +177,57 @@ int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTime
     }
     return ZymSocketOk;
 }
+
+void StopNetwork()
+{
+}
+
+int OpenWakeSocket(SocketHandle* pHandle)
+{
+    int hSocket = socket(AF_INET, SOCK_DGRAM, 0);
+    // Descriptor 0 is what the layer takes for no socket: move it.
+    if (hSocket == 0)
+    {
+        int hMoved = dup(hSocket);
+        close(hSocket);
+        hSocket = hMoved;
+    }
+    if (hSocket < 0)
+        return ZymSocketCreateFailed;
+    sockaddr_in self;
+    std::memset(&self, 0, sizeof(self));
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    self.sin_port = 0;
+    socklen_t nLength = sizeof(self);
+    if (bind(hSocket, reinterpret_cast<sockaddr*>(&self), sizeof(self)) != 0 ||
+        getsockname(hSocket, reinterpret_cast<sockaddr*>(&self), &nLength) != 0 ||
+        connect(hSocket, reinterpret_cast<sockaddr*>(&self), sizeof(self)) != 0)
+    {
+        close(hSocket);
+        return ZymSocketCreateFailed;
+    }
+    DescriptorUse::Register(hSocket);
+    *pHandle = hSocket;
+    return ZymSocketOk;
+}
+
+bool SendWakeByte(SocketHandle hSocket)
+{
+    DescriptorHold use(hSocket);
+    char cByte = 0;
+    return use.Held() && send(hSocket, &cByte, 1, MSG_NOSIGNAL) == 1;
+}
+
+void DrainWakeSocket(SocketHandle hSocket)
+{
+    DescriptorHold use(hSocket);
+    char buffer[16];
+    if (use.Held())
+        recv(hSocket, buffer, sizeof(buffer), MSG_DONTWAIT);
+}
+
+void CloseWakeSocket(SocketHandle hSocket)
+{
+    DescriptorUse::Close(hSocket);
+}

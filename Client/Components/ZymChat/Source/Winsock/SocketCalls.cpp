@@ -149,3 +149,52 @@ int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTime
     }
     return ZymSocketOk;
 }
+
+void StopNetwork()
+{
+    WSACleanup();
+}
+
+int OpenWakeSocket(SocketHandle* pHandle)
+{
+    SOCKET hSocket = socket(AF_INET, SOCK_DGRAM, 0);
+    if (hSocket == INVALID_SOCKET)
+    {
+        WSAGetLastError();
+        return ZymSocketCreateFailed;
+    }
+    sockaddr_in self;
+    std::memset(&self, 0, sizeof(self));
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    self.sin_port = 0;
+    int nLength = sizeof(self);
+    if (bind(hSocket, reinterpret_cast<sockaddr*>(&self), sizeof(self)) == SOCKET_ERROR ||
+        getsockname(hSocket, reinterpret_cast<sockaddr*>(&self), &nLength) == SOCKET_ERROR ||
+        connect(hSocket, reinterpret_cast<sockaddr*>(&self), sizeof(self)) == SOCKET_ERROR)
+    {
+        WSAGetLastError();
+        closesocket(hSocket);
+        return ZymSocketCreateFailed;
+    }
+    *pHandle = hSocket;
+    return ZymSocketOk;
+}
+
+bool SendWakeByte(SocketHandle hSocket)
+{
+    char cByte = 0;
+    return send(hSocket, &cByte, 1, 0) == 1;
+}
+
+void DrainWakeSocket(SocketHandle hSocket)
+{
+    // Called once a wait saw the socket readable, so this does not block.
+    char buffer[16];
+    recv(hSocket, buffer, sizeof(buffer), 0);
+}
+
+void CloseWakeSocket(SocketHandle hSocket)
+{
+    closesocket(hSocket);
+}

@@ -1,14 +1,13 @@
 // Two or three chat components meet on a real IRC server started for the run
 // by with-irc-server.sh (ngircd or InspIRCd on a loopback address).
-#include <chrono>
 #include <memory>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 #include "ChatLibrary.h"
 #include "ComponentInterfaces/ChatEventSink.h"
 #include "IntegrationClient.h"
+#include "ServerRelay.h"
 #include "TestServer.h"
 
 namespace
@@ -45,11 +44,12 @@ protected:
     }
 
     // Two clients in one new channel: the first one opens it, the second one
-    // joins after it and each has seen the other.
+    // joins after it and each has seen the other. The first one connects to
+    // serverA when it is given, else to the test server.
     void MeetInChannel(IntegrationClient& a, IntegrationClient& b, const std::string& channel,
-                       const std::string& nickB)
+                       const std::string& nickB, const std::string& serverA = std::string())
     {
-        a.Login(TestServer::UniqueName("ann"), channel);
+        a.Login(TestServer::UniqueName("ann"), channel, serverA);
         ASSERT_TRUE(a.WaitJoined(channel)) << a.Nickname() << " was not named in " << channel;
         b.Login(nickB, channel);
         ASSERT_TRUE(b.WaitJoined(channel)) << b.Nickname() << " was not named in " << channel;
@@ -250,15 +250,19 @@ TEST_F(RealServer, NicknameInUseIsReported)
 
 TEST_F(RealServer, StaysConnectedAcrossServerPings)
 {
+    // The first client talks to the server through a relay that sees the
+    // PINGs and PONGs.
+    ServerRelay relay(TestServer::Address(), "127.0.3.60");
+    ASSERT_TRUE(relay.IsListening());
     auto a = NewClient();
     auto b = NewClient();
     std::string ch = "#" + TestServer::UniqueName("ping");
-    MeetInChannel(*a, *b, ch, TestServer::UniqueName("ben"));
+    MeetInChannel(*a, *b, ch, TestServer::UniqueName("ben"), relay.Address());
 
     // The test servers ping a client after 5 idle seconds and drop it when
-    // the answer is missing or wrong: 22 idle seconds span at least three
-    // pings.
-    std::this_thread::sleep_for(std::chrono::seconds(22));
+    // the answer is missing or wrong; a server pings again only after an
+    // answer it accepted. Three answers take about 15 s.
+    EXPECT_TRUE(relay.WaitForPongs(3, 40000)) << "three PINGs were not answered with their tokens";
 
     EXPECT_EQ(1, a->Chat().SendChannelMessage(ch.c_str(), "still here?"));
     EXPECT_TRUE(b->WaitText(CHAT_EVENT_MESSAGE, ch + " " + a->Nickname() + " still here?"));

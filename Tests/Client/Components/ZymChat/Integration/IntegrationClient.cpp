@@ -46,7 +46,8 @@ const std::string& IntegrationClient::ServerText() const
     return m_ServerText;
 }
 
-void IntegrationClient::Login(const std::string& nickname, const std::string& channel)
+void IntegrationClient::Login(const std::string& nickname, const std::string& channel,
+                              const std::string& server)
 {
     m_Nickname = nickname;
     m_pChat->SetNickname(nickname.c_str());
@@ -56,7 +57,7 @@ void IntegrationClient::Login(const std::string& nickname, const std::string& ch
     {
         m_pChat->JoinChannel(channel.c_str(), 0);
     }
-    m_pChat->ConnectToServer(m_ServerText.c_str());
+    m_pChat->ConnectToServer(server.empty() ? m_ServerText.c_str() : server.c_str());
 }
 
 bool IntegrationClient::WaitJoined(const std::string& channel)

@@ -27,8 +27,9 @@ public:
     const std::string& ServerText() const;
 
     // Sets the names, asks for the channel (empty: none) before the welcome
-    // and connects to the test server.
-    void Login(const std::string& nickname, const std::string& channel);
+    // and connects to server (empty: ServerText()).
+    void Login(const std::string& nickname, const std::string& channel,
+               const std::string& server = std::string());
     // Waits until the server has named this client as a member of channel
     // (it is then joined and welcomed).
     bool WaitJoined(const std::string& channel);

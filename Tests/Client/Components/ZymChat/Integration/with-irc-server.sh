@@ -68,6 +68,9 @@ ServerGID = 65534
 PingTimeout = 5
 PongTimeout = 10
 MaxConnectionsIP = 20
+# No flood penalty (as fakelag="off" for InspIRCd): a test's burst of
+# commands would otherwise be answered one per second.
+MaxPenaltyTime = 0
 [Options]
 PAM = no
 Ident = no
@@ -107,6 +110,11 @@ EOF
 # The pids of the programs listening on address port 6667.
 listeners() {
   ss -Hltnp "src $1:6667" 2>/dev/null | grep -o 'pid=[0-9]*' | cut -d= -f2 || true
+}
+
+# Address and program of every listener on port 6667, for the messages.
+holders() {
+  ss -Hltnp 'sport = :6667' 2>/dev/null | awk '{print "  " $4, $6}' || true
 }
 
 server_pid=""
@@ -154,11 +162,16 @@ for try in $(seq 0 5); do
   if start_on "$candidate"; then address=$candidate; break; fi
 done
 if [ -z "$address" ]; then
-  echo "$kind could not listen on $first:6667 or the addresses after it; its output:" >&2
+  echo "$kind could not listen on $first:6667 or the addresses after it; port 6667 is held by:" >&2
+  holders >&2
+  echo "its output:" >&2
   cat "$log" >&2
   exit 1
 fi
-[ "$address" = "$first" ] || echo "$first:6667 was taken; $kind listens on $address:6667"
+if [ "$address" != "$first" ]; then
+  echo "$first:6667 was taken; $kind listens on $address:6667. Port 6667 is held by:"
+  holders
+fi
 
 status=0
 if [ -n "$tls_port" ]; then

@@ -1,7 +1,9 @@
 #include "FakeIrcServer.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -18,9 +20,43 @@ FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
 {
     StartTestSockets();
 
+    TestSocket hListen = Listen(m_Address, nPort);
+    // Fallbacks start at a place of the process's own, so that runs side by
+    // side rarely try the same addresses; each try is one bind.
+    const int kFallbacks = 2000;
+    int nStart = static_cast<int>(TestProcessId() % kFallbacks);
+    for (int i = 0; hListen == kNoTestSocket && TestSocketAddressTaken(LastTestSocketError()) &&
+                    i < kFallbacks;
+         ++i)
+    {
+        int n = (nStart + i) % kFallbacks;
+        std::string fallback =
+            "127.64." + std::to_string(n / 200) + "." + std::to_string(1 + n % 200);
+        hListen = Listen(fallback, nPort);
+        if (hListen != kNoTestSocket)
+        {
+            std::fprintf(stderr, "fake server: %s:%d is taken, listening on %s instead\n",
+                         m_Address.c_str(), nPort, fallback.c_str());
+            m_Address = fallback;
+        }
+    }
+    if (hListen == kNoTestSocket)
+    {
+        std::fprintf(stderr,
+                     "fake server: cannot listen on %s:%d or a fallback address (error %d);"
+                     " a program listening on port %d of every address takes them all\n",
+                     m_Address.c_str(), nPort, LastTestSocketError(), nPort);
+        return;
+    }
+    m_hListen = hListen;
+    m_Thread = std::thread(&FakeIrcServer::Serve, this);
+}
+
+TestSocket FakeIrcServer::Listen(const std::string& address, int nPort)
+{
     TestSocket hListen = socket(AF_INET, SOCK_STREAM, 0);
     if (hListen == kNoTestSocket)
-        return;
+        return kNoTestSocket;
     // A connection of an earlier test on the same address may still linger.
     int bReuse = 1;
     setsockopt(hListen, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse),
@@ -29,15 +65,17 @@ FakeIrcServer::FakeIrcServer(const char* pszAddress, int nPort)
     std::memset(&local, 0, sizeof(local));
     local.sin_family = AF_INET;
     local.sin_port = htons(static_cast<unsigned short>(nPort));
-    local.sin_addr.s_addr = inet_addr(pszAddress);
+    local.sin_addr.s_addr = inet_addr(address.c_str());
     if (bind(hListen, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 ||
         listen(hListen, 5) != 0)
     {
+        // The caller reads the bind's error; closing must not replace it.
+        int nError = LastTestSocketError();
         CloseTestSocket(hListen);
-        return;
+        SetLastTestSocketError(nError);
+        return kNoTestSocket;
     }
-    m_hListen = hListen;
-    m_Thread = std::thread(&FakeIrcServer::Serve, this);
+    return hListen;
 }
 
 FakeIrcServer::~FakeIrcServer()

@@ -13,14 +13,20 @@
 // address (each test its own, all on port 6667), accepts connections, records
 // every byte a client sends and sends the bytes a test scripts. Every wait is
 // bounded by its timeout in milliseconds.
+//
+// The address a test names is a first choice. Where another program holds
+// it (a test run of another build folder that shares the machine's
+// loopback), the server takes a free address of 127.64.0.0/16 instead and
+// says so on stderr: tests connect to Address(), never to the literal.
 class FakeIrcServer
 {
 public:
     explicit FakeIrcServer(const char* pszAddress, int nPort = 6667);
     ~FakeIrcServer();
 
-    // False when the address could not be bound.
+    // False when neither the address nor any fallback could be bound.
     bool IsListening() const { return m_hListen != kNoTestSocket; }
+    // The address listened on.
     const std::string& Address() const { return m_Address; }
 
     // True once at least nCount connections have been accepted.
@@ -51,6 +57,8 @@ private:
     FakeIrcServer(const FakeIrcServer&) = delete;
     FakeIrcServer& operator=(const FakeIrcServer&) = delete;
 
+    // A listening socket on address and port, or kNoTestSocket.
+    static TestSocket Listen(const std::string& address, int nPort);
     void Serve();
     template <class Predicate>
     bool WaitUntil(int nTimeoutMs, Predicate done);

@@ -5,6 +5,7 @@
 // and BSD sockets, for the fake server.
 #ifdef _WIN32
 #include <winsock.h>
+#include <windows.h>
 
 typedef SOCKET TestSocket;
 const TestSocket kNoTestSocket = INVALID_SOCKET;
@@ -28,8 +29,28 @@ inline void SetTestSocketNonBlocking(TestSocket hSocket)
     u_long nNonBlocking = 1;
     ioctlsocket(hSocket, FIONBIO, &nNonBlocking);
 }
+inline int LastTestSocketError()
+{
+    return WSAGetLastError();
+}
+inline void SetLastTestSocketError(int nError)
+{
+    WSASetLastError(nError);
+}
+// Wine answers a bind to an address that another program listens on with
+// WSAEACCES when SO_REUSEADDR is set, as Windows does for an address in
+// exclusive use.
+inline bool TestSocketAddressTaken(int nError)
+{
+    return nError == WSAEADDRINUSE || nError == WSAEACCES;
+}
+inline unsigned long TestProcessId()
+{
+    return GetCurrentProcessId();
+}
 #else
 #include <arpa/inet.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/select.h>
@@ -54,6 +75,22 @@ inline void CloseTestSocket(TestSocket hSocket)
 inline void SetTestSocketNonBlocking(TestSocket hSocket)
 {
     fcntl(hSocket, F_SETFL, fcntl(hSocket, F_GETFL) | O_NONBLOCK);
+}
+inline int LastTestSocketError()
+{
+    return errno;
+}
+inline void SetLastTestSocketError(int nError)
+{
+    errno = nError;
+}
+inline bool TestSocketAddressTaken(int nError)
+{
+    return nError == EADDRINUSE || nError == EACCES;
+}
+inline unsigned long TestProcessId()
+{
+    return static_cast<unsigned long>(getpid());
 }
 #endif
 
