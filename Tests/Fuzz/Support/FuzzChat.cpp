@@ -11,8 +11,10 @@ namespace
     // The longest line the component may queue: the wire's 512 less CR LF.
     const int kMaxQueuedLine = DEFAULT_BUFLEN - 2;
     // A server that never ends a line must not grow the read buffer beyond
-    // a few times the longest line it keeps.
-    const int kMaxAssemblerCapacity = 4 * LineAssembler::kMaxLineLength;
+    // what one read (up to 32 KiB) on top of the longest kept line needs,
+    // rounded up by the buffer's doubling.
+    const int kLargestRead = 32768;
+    const int kMaxAssemblerCapacity = 2 * (LineAssembler::kMaxLineLength + kLargestRead);
 }
 
 void FuzzFailure(const char* pszWhat, const std::string& detail)
