@@ -2,7 +2,7 @@
 # fuzz.sh [SECONDS] [TARGET ...]
 # Builds the fuzz targets natively (preset native-fuzz: libFuzzer with
 # AddressSanitizer and UndefinedBehaviorSanitizer) and runs each one for
-# SECONDS (default 30) from its committed seed corpus, then prints the
+# SECONDS (default 30) from its committed starting corpus, then prints the
 # executions and findings per target. New inputs the fuzzer keeps go to a
 # working corpus in the build folder, findings to its artifacts folder; the
 # committed corpus is only read. Exits 1 when any target found something.

@@ -28,11 +28,11 @@ std::wstring TemporaryFolder()
 // the copy: the copy's libraries are looked for in its own folder first.
 std::wstring MakeOwnFolder(const std::wstring& parent)
 {
-    const unsigned long seed = GetCurrentProcessId() ^ GetTickCount();
+    const unsigned long base = GetCurrentProcessId() ^ GetTickCount();
     for (unsigned long attempt = 0; attempt < 100; ++attempt)
     {
         wchar_t name[32];
-        wsprintfW(name, L"Del%08lX", seed + attempt * 7919ul);
+        wsprintfW(name, L"Del%08lX", base + attempt * 7919ul);
         const std::wstring folder = JoinPath(parent, name);
         if (CreateDirectoryW(folder.c_str(), nullptr))
             return folder;

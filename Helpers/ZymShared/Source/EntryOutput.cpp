@@ -18,10 +18,10 @@ std::wstring FolderOf(const std::wstring& path)
 HANDLE CreateTemporary(const std::wstring& folder, std::wstring& path)
 {
     static LONG s_counter = 0;
-    const unsigned long seed = GetCurrentProcessId() << 16;
+    const unsigned long base = GetCurrentProcessId() << 16;
     for (int attempt = 0; attempt < 64; ++attempt) {
         wchar_t name[32];
-        wsprintfW(name, L"~zym%08lX.tmp", seed + static_cast<unsigned long>(InterlockedIncrement(&s_counter)));
+        wsprintfW(name, L"~zym%08lX.tmp", base + static_cast<unsigned long>(InterlockedIncrement(&s_counter)));
         path = folder + name;
         const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);

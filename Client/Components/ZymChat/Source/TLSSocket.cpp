@@ -17,7 +17,7 @@ namespace
     // A close notify is only worth sending to a peer that still reads.
     const int kCloseNotifyMilliseconds = 200;
 
-    // Record types: change cipher spec, alert, handshake, application data.
+    // Record types from 20 to 23: cipher change, alert, handshake, application data.
     const char kFirstRecordType = 20;
     const char kLastRecordType = 23;
 

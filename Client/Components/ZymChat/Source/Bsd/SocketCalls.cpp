@@ -13,6 +13,20 @@
 #include "DescriptorUse.h"
 #include "SocketResults.h"
 
+namespace
+{
+    // Descriptor 0 is what the layer takes for no socket: a new socket that
+    // got it is moved to another number.
+    int OffZero(int hSocket)
+    {
+        if (hSocket != 0)
+            return hSocket;
+        int hMoved = dup(hSocket);
+        close(hSocket);
+        return hMoved;
+    }
+}
+
 // The BSD form uses the thread-safe name calls (getaddrinfo, inet_ntop): the
 // chat threads of several components may resolve at the same time.
 
@@ -66,14 +80,7 @@ int StartNetwork(NetworkStartupData* pData)
 
 int OpenStreamSocket(SocketHandle* pHandle)
 {
-    int hSocket = socket(AF_INET, SOCK_STREAM, 0);
-    // Descriptor 0 is what the layer takes for no socket: move it.
-    if (hSocket == 0)
-    {
-        int hMoved = dup(hSocket);
-        close(hSocket);
-        hSocket = hMoved;
-    }
+    int hSocket = OffZero(socket(AF_INET, SOCK_STREAM, 0));
     if (hSocket < 0)
         return ZymSocketCreateFailed;
     DescriptorUse::Register(hSocket);
@@ -184,14 +191,7 @@ void StopNetwork()
 
 int OpenWakeSocket(SocketHandle* pHandle)
 {
-    int hSocket = socket(AF_INET, SOCK_DGRAM, 0);
-    // Descriptor 0 is what the layer takes for no socket: move it.
-    if (hSocket == 0)
-    {
-        int hMoved = dup(hSocket);
-        close(hSocket);
-        hSocket = hMoved;
-    }
+    int hSocket = OffZero(socket(AF_INET, SOCK_DGRAM, 0));
     if (hSocket < 0)
         return ZymSocketCreateFailed;
     sockaddr_in self;
