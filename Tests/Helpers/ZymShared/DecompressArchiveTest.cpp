@@ -132,6 +132,61 @@ TEST_F(DecompressArchiveTest, StoredAndDeflatedEntriesKeepTheirBytes)
     EXPECT_EQ(TestFiles::Read(dest + "\\empty.txt"), "");
 }
 
+// Files are written while later entries are inflated, in pieces of 256 KiB
+// and no more than eight pieces ahead: sizes around a piece, an entry longer
+// than all pieces together and empty entries between them keep their bytes
+// and their names.
+TEST_F(DecompressArchiveTest, EntriesAroundAndBeyondTheReadAheadKeepTheirBytes)
+{
+    const std::string archive = kArchives + "pieces.zip";
+    const size_t piece = 256 * 1024;
+    const size_t sizes[] = {0, 1, piece - 1, piece, piece + 1, 3 * piece, 0, 9 * piece + 17, 5};
+    std::vector<std::string> texts;
+    {
+        ArchiveBuilder zip(archive);
+        for (size_t i = 0; i < sizeof(sizes) / sizeof(sizes[0]); ++i) {
+            // Each entry its own text, so that a piece handed to the wrong
+            // file shows.
+            texts.push_back(std::to_string(i) + BigText(sizes[i] + 40).substr(40));
+            texts.back().resize(sizes[i]);
+            ASSERT_TRUE(zip.Add("f" + std::to_string(i) + ".bin", texts.back(), i % 2 == 0));
+        }
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("pieces");
+    EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str()));
+    for (size_t i = 0; i < texts.size(); ++i)
+        EXPECT_TRUE(TestFiles::Read(dest + "\\f" + std::to_string(i) + ".bin") == texts[i]) << "f" << i;
+    EXPECT_EQ(TestFiles::List(dest).size(), texts.size());
+}
+
+// A checksum error at the end of an entry longer than the read-ahead: its
+// first pieces were already written when the error shows; the file is taken
+// away again (the previous one stays), and nothing after it is written.
+TEST_F(DecompressArchiveTest, ChecksumErrorAfterManyPiecesKeepsThePreviousFile)
+{
+    const std::string archive = kArchives + "late-checksum.zip";
+    const std::string big = BigText(3 * 1024 * 1024) + "PAYLOAD-TO-SPOIL";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("first.txt", "written whole", false));
+        ASSERT_TRUE(zip.Add("big.txt", big, false));
+        ASSERT_TRUE(zip.Add("after.txt", "never reached", false));
+        ASSERT_TRUE(zip.Close());
+    }
+    ASSERT_EQ(TestFiles::Patch(archive, "SPOIL", "SPOIT"), 1);
+    const std::string dest = Destination("late-checksum");
+    ASSERT_TRUE(TestFiles::Write(dest + "\\big.txt", "the previous version"));
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\first.txt"), "written whole");
+    EXPECT_EQ(TestFiles::Read(dest + "\\big.txt"), "the previous version");
+    EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"big.txt", "first.txt"}));
+
+    const std::string fresh = Destination("late-checksum-fresh");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), fresh.c_str()));
+    EXPECT_EQ(TestFiles::List(fresh), std::vector<std::string>{"first.txt"});
+}
+
 TEST_F(DecompressArchiveTest, ArchivesThatCannotBeOpenedGiveFalse)
 {
     const std::string dest = Destination("unopened");

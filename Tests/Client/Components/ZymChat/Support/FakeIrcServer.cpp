@@ -138,6 +138,7 @@ void FakeIrcServer::Serve()
             if (nRead > 0)
             {
                 m_Received.append(chunk.data(), nRead);
+                m_Arrivals.emplace_back(m_Received.size(), std::chrono::steady_clock::now());
                 ++i;
                 continue;
             }
@@ -212,6 +213,31 @@ std::vector<std::string> FakeIrcServer::ReceivedLines() const
 bool FakeIrcServer::WaitForReceived(const std::string& text, int nTimeoutMs)
 {
     return WaitUntil(nTimeoutMs, [&] { return m_Received.find(text) != std::string::npos; });
+}
+
+bool FakeIrcServer::WaitForReceived(const std::string& text, int nTimeoutMs,
+                                    std::chrono::steady_clock::time_point& arrival)
+{
+    size_t nEnd = std::string::npos;
+    bool bFound = WaitUntil(nTimeoutMs, [&] {
+        size_t nAt = m_Received.find(text);
+        if (nAt == std::string::npos)
+            return false;
+        nEnd = nAt + text.size();
+        return true;
+    });
+    if (!bFound)
+        return false;
+    std::lock_guard<std::mutex> hold(m_Mutex);
+    for (const auto& received : m_Arrivals)
+    {
+        if (received.first >= nEnd)
+        {
+            arrival = received.second;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool FakeIrcServer::WaitForLines(size_t nCount, int nTimeoutMs)

@@ -3,10 +3,12 @@
 
 #include "TestSockets.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 // An IRC server stand-in inside the test program: listens on one loopback
@@ -45,6 +47,10 @@ public:
     std::vector<std::string> ReceivedLines() const;
     // True once the received bytes contain the text.
     bool WaitForReceived(const std::string& text, int nTimeoutMs);
+    // As WaitForReceived; also gives the moment the server's receive that
+    // completed the text returned, which a waiter's own wake-up cannot delay.
+    bool WaitForReceived(const std::string& text, int nTimeoutMs,
+                         std::chrono::steady_clock::time_point& arrival);
     // True once at least nCount complete lines have arrived.
     bool WaitForLines(size_t nCount, int nTimeoutMs);
 
@@ -71,6 +77,9 @@ private:
     bool m_bNewestClosed;
     int m_nConnections;
     std::string m_Received;
+    // For each receive: the length of m_Received after it, and when it
+    // returned.
+    std::vector<std::pair<size_t, std::chrono::steady_clock::time_point>> m_Arrivals;
     mutable std::mutex m_Mutex;
     std::condition_variable m_Changed;
     std::thread m_Thread;

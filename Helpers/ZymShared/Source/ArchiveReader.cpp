@@ -1,0 +1,187 @@
+#include "ArchiveReader.h"
+
+#include <process.h>
+
+#include <new>
+
+#include "AnsiText.h"
+#include "BlockQueue.h"
+#include "EntryName.h"
+
+namespace {
+
+const size_t kNameBufferSize = 256;
+// General-purpose flag bit 11: the stored name is UTF-8.
+const unsigned long kUtf8NameFlag = 0x800;
+// Not a minizip code: the writer gave up, so reading ends.
+const int kWriterStopped = -1000;
+
+// The name as Windows will create it: UTF-8 when the archive says so, else
+// the ANSI code page, which is what the ANSI file functions used.
+bool EntryName(const char* stored, size_t length, unsigned long flags, std::wstring& name)
+{
+    if (flags & kUtf8NameFlag)
+        return DecodeUtf8Name(stored, length, name);
+    name = WidenAnsi(stored, length);
+    return !name.empty();
+}
+
+bool IsFolderEntry(const std::wstring& name)
+{
+    return name.back() == L'/' || name.back() == L'\\';
+}
+
+std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring& name)
+{
+    if (destination.empty())
+        return name;
+    std::wstring path(destination);
+    if (path.back() == L'\\')
+        path.pop_back();
+    return path + L"\\" + name;
+}
+
+} // namespace
+
+ArchiveReader::ArchiveReader(unzFile zip, const std::wstring& destination, BlockQueue& queue)
+    : m_Zip(zip), m_Destination(destination), m_Queue(queue), m_hThread(nullptr), m_bAllTaken(true)
+{
+}
+
+ArchiveReader::~ArchiveReader()
+{
+    if (m_hThread == nullptr)
+        return;
+    m_Queue.Cancel();
+    WaitForSingleObject(m_hThread, INFINITE);
+    CloseHandle(m_hThread);
+}
+
+bool ArchiveReader::Start()
+{
+    // The C runtime's own thread start: the thread reads through its file
+    // functions.
+    m_hThread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &ArchiveReader::Run, this, 0, nullptr));
+    return m_hThread != nullptr;
+}
+
+bool ArchiveReader::Finish()
+{
+    if (m_hThread == nullptr)
+        return false;
+    WaitForSingleObject(m_hThread, INFINITE);
+    CloseHandle(m_hThread);
+    m_hThread = nullptr;
+    return m_bAllTaken;
+}
+
+unsigned __stdcall ArchiveReader::Run(void* self)
+{
+    static_cast<ArchiveReader*>(self)->ReadAll();
+    return 0;
+}
+
+void ArchiveReader::ReadAll()
+{
+    try {
+        unz_global_info64 global;
+        if (unzGetGlobalInfo64(m_Zip, &global) != UNZ_OK)
+            m_bAllTaken = false;
+        else
+            for (ZPOS64_T i = 0; i < global.number_entry; ++i) {
+                int result = UNZ_OK;
+                if (!ReadEntry(result))
+                    m_bAllTaken = false;
+                if (result != UNZ_OK || i + 1 == global.number_entry)
+                    break;
+                if (unzGoToNextFile(m_Zip) != UNZ_OK) {
+                    m_bAllTaken = false;
+                    break;
+                }
+            }
+    } catch (const std::bad_alloc&) {
+        m_bAllTaken = false;
+    }
+    m_Queue.Close();
+}
+
+bool ArchiveReader::ReadEntry(int& result)
+{
+    unz_file_info64 info;
+    char stored[kNameBufferSize];
+    result = unzGetCurrentFileInfo64(m_Zip, &info, stored, sizeof(stored), nullptr, 0, nullptr, 0);
+    if (result != UNZ_OK)
+        return false;
+    // A longer name arrives cut and unterminated.
+    if (info.size_filename >= sizeof(stored))
+        return false;
+    std::wstring name;
+    if (!EntryName(stored, info.size_filename, info.flag, name) || !IsSafeEntryName(name))
+        return false;
+    if (IsFolderEntry(name))
+        return true;
+    // A path the system's classic limit does not hold would be created on
+    // some systems and not on others; it is refused everywhere.
+    const std::wstring path = JoinOutputPath(m_Destination, name);
+    if (path.size() >= MAX_PATH)
+        return false;
+
+    result = unzOpenCurrentFile(m_Zip);
+    if (result != UNZ_OK) {
+        unzCloseCurrentFile(m_Zip);
+        return false;
+    }
+    InflatedBlock* block = m_Queue.NextToFill();
+    if (block == nullptr) {
+        unzCloseCurrentFile(m_Zip);
+        result = kWriterStopped;
+        return false;
+    }
+    block->begins = true;
+    block->path = path;
+    block->makeFolders = !m_Destination.empty() || name.find_first_of(L"\\/") != std::wstring::npos;
+    block->dosDate = info.dosDate;
+    result = InflateEntry(block, info.uncompressed_size);
+    return result == UNZ_OK;
+}
+
+int ArchiveReader::InflateEntry(InflatedBlock* block, unsigned long long declared)
+{
+    const size_t capacity = m_Queue.BlockSize();
+    unsigned long long copied = 0;
+    int result = UNZ_OK;
+    for (;;) {
+        if (block->size == capacity) {
+            m_Queue.Filled();
+            block = m_Queue.NextToFill();
+            if (block == nullptr) {
+                unzCloseCurrentFile(m_Zip);
+                return kWriterStopped;
+            }
+        }
+        const int count = unzReadCurrentFile(m_Zip, block->data.get() + block->size,
+                                             static_cast<unsigned>(capacity - block->size));
+        if (count < 0) {
+            result = count;
+            break;
+        }
+        if (count == 0) {
+            result = copied == declared ? UNZ_OK : UNZ_BADZIPFILE;
+            break;
+        }
+        // Never more than the entry declares: the free space was judged on it.
+        if (static_cast<unsigned long long>(count) > declared - copied) {
+            result = UNZ_BADZIPFILE;
+            break;
+        }
+        block->size += static_cast<size_t>(count);
+        copied += static_cast<unsigned long long>(count);
+    }
+    const int closed = unzCloseCurrentFile(m_Zip);
+    if (result == UNZ_OK)
+        result = closed;
+    block->ends = true;
+    block->result = result;
+    m_Queue.Filled();
+    return result;
+}

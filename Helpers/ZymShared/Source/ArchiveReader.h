@@ -1,0 +1,48 @@
+#ifndef ARCHIVEREADER_H
+#define ARCHIVEREADER_H
+
+#include <windows.h>
+
+#include <string>
+
+#include "unzip.h"
+
+class BlockQueue;
+struct InflatedBlock;
+
+// Reads the entries of an open archive on a thread of its own: judges each
+// name, inflates what it accepts and hands the data on through the queue,
+// entry after entry, while the caller's thread writes the files. The
+// archive belongs to this thread from Start until the object is gone.
+class ArchiveReader {
+public:
+    ArchiveReader(unzFile zip, const std::wstring& destination, BlockQueue& queue);
+    // Stops the thread at its next block and waits for it.
+    ~ArchiveReader();
+    ArchiveReader(const ArchiveReader&) = delete;
+    ArchiveReader& operator=(const ArchiveReader&) = delete;
+
+    // False when the thread could not be started; nothing was read then.
+    bool Start();
+    // Waits for the thread. Then: whether every entry was taken, that is,
+    // none refused, none unreadable and the whole archive read.
+    bool Finish();
+
+private:
+    static unsigned __stdcall Run(void* self);
+    void ReadAll();
+    // Hands the current entry on; false when it was refused or could not be
+    // read whole. A result other than UNZ_OK ends the reading.
+    bool ReadEntry(int& result);
+    // Inflates the open entry into blocks, the first of which is given;
+    // the last one carries the result, which is also returned.
+    int InflateEntry(InflatedBlock* block, unsigned long long declared);
+
+    unzFile m_Zip;
+    const std::wstring m_Destination;
+    BlockQueue& m_Queue;
+    HANDLE m_hThread;
+    bool m_bAllTaken;
+};
+
+#endif
