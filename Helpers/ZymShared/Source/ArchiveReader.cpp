@@ -141,8 +141,13 @@ bool ArchiveReader::ReadEntry(int& result)
     block->path = path;
     block->makeFolders = !m_Destination.empty() || name.find_first_of(L"\\/") != std::wstring::npos;
     block->dosDate = info.dosDate;
-    result = InflateEntry(block, info.uncompressed_size);
-    return result == UNZ_OK;
+    // Whether a spoilt entry ends the extraction is the writer's call: only
+    // it knows whether the entry's file was being written or could not be
+    // created, and an entry it skips is skipped whatever its data holds.
+    const int inflated = InflateEntry(block, info.uncompressed_size);
+    if (inflated == kWriterStopped)
+        result = kWriterStopped;
+    return inflated == UNZ_OK;
 }
 
 int ArchiveReader::InflateEntry(InflatedBlock* block, unsigned long long declared)

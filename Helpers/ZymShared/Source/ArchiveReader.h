@@ -32,7 +32,8 @@ private:
     static unsigned __stdcall Run(void* self);
     void ReadAll();
     // Hands the current entry on; false when it was refused or could not be
-    // read whole. A result other than UNZ_OK ends the reading.
+    // read whole. A result other than UNZ_OK ends the reading: the entry's
+    // information or data could not be reached, or the writer gave up.
     bool ReadEntry(int& result);
     // Inflates the open entry into blocks, the first of which is given;
     // the last one carries the result, which is also returned.

@@ -25,7 +25,9 @@ const size_t kBlockCount = 8;
 // Writes what the reading thread hands on, entry after entry; true when each
 // entry it named was written whole. A file that cannot be written ends the
 // extraction: what failed it (a full volume, a lost drive) would fail the
-// rest as well.
+// rest as well. So does an entry that could not be read whole while its
+// file was being written; one whose file could not be created is skipped,
+// whatever its data held.
 bool WriteEntries(BlockQueue& queue)
 {
     bool complete = true;
@@ -44,7 +46,13 @@ bool WriteEntries(BlockQueue& queue)
             return false;
         }
         if (block->ends) {
-            if (!out || !out->IsOpen() || block->result != UNZ_OK || !out->Commit(dosDate))
+            const bool opened = out && out->IsOpen();
+            if (opened && block->result != UNZ_OK) {
+                out.reset();
+                queue.Cancel();
+                return false;
+            }
+            if (!opened || !out->Commit(dosDate))
                 complete = false;
             out.reset();
         }

@@ -228,6 +228,31 @@ TEST_F(DecompressArchiveTest, EntryThatCannotBeWrittenIsSkippedAndReported)
     EXPECT_EQ(TestFiles::Read(dest + "\\later.txt"), "still extracted");
 }
 
+// An entry whose file cannot be created is skipped whatever its data holds:
+// a spoilt checksum in it, small or longer than the read-ahead, does not end
+// the extraction, since nothing of it was being written.
+TEST_F(DecompressArchiveTest, EntryThatCannotBeWrittenIsSkippedEvenWhenItsDataIsSpoilt)
+{
+    const size_t sizes[] = {40, 3 * 1024 * 1024};
+    for (size_t size : sizes) {
+        const std::string name = "skip-spoilt-" + std::to_string(size);
+        const std::string archive = kArchives + name + ".zip";
+        {
+            ArchiveBuilder zip(archive);
+            ASSERT_TRUE(zip.Add("clash", "a file", false));
+            ASSERT_TRUE(zip.Add("clash/inner.txt", BigText(size) + "PAYLOAD-TO-SPOIL", false));
+            ASSERT_TRUE(zip.Add("later.txt", "still extracted", false));
+            ASSERT_TRUE(zip.Close());
+        }
+        ASSERT_EQ(TestFiles::Patch(archive, "SPOIL", "SPOIT"), 1);
+        const std::string dest = Destination(name);
+        EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str())) << size;
+        EXPECT_EQ(TestFiles::Read(dest + "\\clash"), "a file") << size;
+        EXPECT_EQ(TestFiles::Read(dest + "\\later.txt"), "still extracted") << size;
+        EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"clash", "later.txt"})) << size;
+    }
+}
+
 TEST_F(DecompressArchiveTest, ChecksumErrorKeepsThePreviousFileAndStops)
 {
     const std::string archive = kArchives + "checksum.zip";
