@@ -59,6 +59,9 @@ ZYMSHARED_API int SetZymGUID(const char* identifier);
 // when an entry could not be written, failed its checksum or held more or
 // less than it declares (the file it was to replace then stays as it was),
 // and when the extraction stopped early. Files already written whole stay.
+// A second thread inflates while the calling one writes, so the call must not
+// come from a DLL's entry point (the thread could not start under the loader
+// lock).
 ZYMSHARED_API bool DecompressArchive(const char* archive, const char* destination);
 
 // Creates each folder along path. Only backslashes separate, and the text
