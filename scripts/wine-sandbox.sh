@@ -10,19 +10,43 @@ base=$1 dir=$2
 
 [ -f "$base/system.reg" ] || { echo "not an initialised Wine prefix: $base" >&2; exit 2; }
 mkdir -p "$dir"
-dir=$(cd "$dir" && pwd)
+dir=$(cd "$dir" && pwd -P)
 case "$dir" in
   /|/bin*|/boot*|/dev*|/etc*|/home|/lib*|/proc*|/root|/sbin*|/sys*|/usr*|/var) echo "refusing sandbox at $dir" >&2; exit 2 ;;
 esac
 
 prefix="$dir/prefix"
 rm -rf "$prefix" "$dir/d"
-mkdir -p "$dir/d"
-cp -a "$base" "$prefix"
-find "$prefix/dosdevices" -mindepth 1 -maxdepth 1 -exec rm -f {} +
+mkdir -p "$dir/d" "$prefix"
+# The contents, not the path: a base named through a link is copied, where
+# copying the link would make every change below one to the base itself.
+cp -a "$base/." "$prefix/"
+# C: must be the copy's own folder; a linked drive_c would reach wherever
+# the link leads.
+if [ -L "$prefix/drive_c" ] || [ ! -d "$prefix/drive_c" ]; then
+  echo "refusing sandbox: drive_c of $base is no folder of its own" >&2
+  rm -rf "$prefix"
+  exit 2
+fi
+rm -rf "$prefix/dosdevices"
+mkdir "$prefix/dosdevices"
 ln -s ../drive_c "$prefix/dosdevices/c:"
 ln -s "$dir/d" "$prefix/dosdevices/d:"
 # Wine links the user's folders (Desktop, Documents, ...) to the Linux home;
 # in the sandbox they become plain folders.
-find "$prefix/drive_c/users" -type l -exec sh -c 'for l; do rm -f "$l"; mkdir -p "$l"; done' sh {} +
+if [ -d "$prefix/drive_c/users" ]; then
+  find "$prefix/drive_c/users" -type l -exec sh -c 'for l; do rm -f "$l"; mkdir -p "$l"; done' sh {} +
+fi
+# Any other link that leads out of the sandbox folder is refused.
+outside=$(find "$prefix/drive_c" -type l -exec sh -c '
+  for l; do
+    t=$(readlink -f "$l" || true)
+    case "$t" in "$0"/*) ;; *) echo "$l" ;; esac
+  done' "$dir" {} +)
+if [ -n "$outside" ]; then
+  echo "refusing sandbox: links out of $dir:" >&2
+  echo "$outside" >&2
+  rm -rf "$prefix"
+  exit 2
+fi
 echo "$prefix"
