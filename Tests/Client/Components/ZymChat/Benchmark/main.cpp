@@ -2,7 +2,9 @@
 //   1. inbound dispatch: lines per second for a burst of mixed lines, beside a
 //      bare Winsock reader that only receives and splits the same burst;
 //   2. send delay: from SendChannelMessage after a quiet spell to the bytes
-//      arriving at the server, median and 99th percentile;
+//      arriving at the server, median and 99th percentile, beside a bare
+//      Winsock chain that hands a line to a thread waiting in select as the
+//      component's does;
 //   3. with ZYM_TLS_CONTROL set (the run goes through with-tls-authority.sh
 //      and with-tls-test-server.sh), inbound dispatch again over TLS: the
 //      test server's TLS front relays a second fake server's burst.
@@ -24,6 +26,7 @@
 #include <windows.h>
 
 #include "BareLineReader.h"
+#include "BareWakeChain.h"
 #include "ChatLibrary.h"
 #include "CountingSink.h"
 #include "FakeIrcServer.h"
@@ -150,6 +153,30 @@ bool MeasureSendDelay(FakeIrcServer& server, ChatComponent& chat, int probes,
             return Fail("a probe did not reach the server");
         }
         observedMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        delaysMs.push_back(std::chrono::duration<double, std::milli>(arrival - start).count());
+    }
+    return true;
+}
+
+// The same probes through the bare Winsock chain: what the platform alone
+// costs for a line that one thread hands to another waiting in select.
+bool MeasureBareSendDelay(FakeIrcServer& server, int probes, std::vector<double>& delaysMs)
+{
+    BareWakeChain chain(server.Address());
+    if (!chain.Start())
+    {
+        return Fail("the bare wake chain could not start");
+    }
+    for (int i = 0; i < probes; ++i)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(110 + (i * 37) % 101));
+        std::string line = "bare probe " + std::to_string(i) + "\r\n";
+        Clock::time_point start = Clock::now();
+        Clock::time_point arrival;
+        if (!chain.Send(line) || !server.WaitForReceived(line, kStepMs, arrival))
+        {
+            return Fail("a bare probe did not reach the server");
+        }
         delaysMs.push_back(std::chrono::duration<double, std::milli>(arrival - start).count());
     }
     return true;
@@ -291,7 +318,7 @@ int main(int argc, char** argv)
     const long rounds = quick ? 1 : 5;
     std::vector<double> bareRates, componentRates, ratios;
     bool ok = false;
-    std::vector<double> delays, observed;
+    std::vector<double> delays, observed, bareDelays;
     {
         FakeIrcServer server("127.0.4.1");
         if (!server.IsListening())
@@ -323,7 +350,8 @@ int main(int argc, char** argv)
                             round, componentRates.back(), bareRates.back(), ratios.back());
             }
         }
-        ok = ok && MeasureSendDelay(server, *chat, probes, delays, observed);
+        ok = ok && MeasureSendDelay(server, *chat, probes, delays, observed) &&
+             MeasureBareSendDelay(server, probes, bareDelays);
         if (ok && sink.Errors() != 0)
         {
             ok = Fail("the component reported errors");
@@ -356,6 +384,9 @@ int main(int argc, char** argv)
                 "max %.1f ms\n",
                 static_cast<unsigned long>(delays.size()), Percentile(delays, 0.5), Percentile(delays, 0.99),
                 Percentile(delays, 1.0));
+    std::printf("  bare Winsock wake chain (yardstick): median %.1f ms, 99th percentile %.1f ms, "
+                "max %.1f ms\n",
+                Percentile(bareDelays, 0.5), Percentile(bareDelays, 0.99), Percentile(bareDelays, 1.0));
     std::printf("  as the waiting benchmark thread saw it: median %.1f ms, 99th percentile %.1f ms, "
                 "max %.1f ms\n",
                 Percentile(observed, 0.5), Percentile(observed, 0.99), Percentile(observed, 1.0));
