@@ -1,6 +1,7 @@
 #include "BareLineReader.h"
 
-#include <cstring>
+#include "TestSockets.h"
+
 #include <vector>
 
 BareLineReader::BareLineReader(const std::string& address, int chunkSize)
@@ -21,23 +22,8 @@ BareLineReader::~BareLineReader()
 
 bool BareLineReader::Connect()
 {
-    SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
-    if (hSocket == INVALID_SOCKET)
-    {
-        return false;
-    }
-    sockaddr_in peer;
-    std::memset(&peer, 0, sizeof(peer));
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(6667);
-    peer.sin_addr.s_addr = inet_addr(m_Address.c_str());
-    if (connect(hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == SOCKET_ERROR)
-    {
-        closesocket(hSocket);
-        return false;
-    }
-    m_hSocket = hSocket;
-    return true;
+    m_hSocket = ConnectTestSocket(m_Address.c_str(), 6667);
+    return m_hSocket != INVALID_SOCKET;
 }
 
 long BareLineReader::ReadLines(long expected, int timeoutMs)

@@ -1,5 +1,7 @@
 #include "BareWakeChain.h"
 
+#include "TestSockets.h"
+
 #include <cstring>
 
 BareWakeChain::BareWakeChain(const std::string& address)
@@ -30,18 +32,9 @@ BareWakeChain::~BareWakeChain()
 
 bool BareWakeChain::Start()
 {
-    m_hConnection = socket(AF_INET, SOCK_STREAM, 0);
+    m_hConnection = ConnectTestSocket(m_Address.c_str(), 6667);
     m_hWake = socket(AF_INET, SOCK_DGRAM, 0);
     if (m_hConnection == INVALID_SOCKET || m_hWake == INVALID_SOCKET)
-    {
-        return false;
-    }
-    sockaddr_in peer;
-    std::memset(&peer, 0, sizeof(peer));
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(6667);
-    peer.sin_addr.s_addr = inet_addr(m_Address.c_str());
-    if (connect(m_hConnection, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == SOCKET_ERROR)
     {
         return false;
     }

@@ -1,7 +1,8 @@
 #include "ServerRelay.h"
 
+#include "TestSockets.h"
+
 #include <chrono>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -54,21 +55,8 @@ ServerRelay::~ServerRelay()
 
 bool ServerRelay::ConnectUpstream()
 {
-    SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
-    if (hSocket == INVALID_SOCKET)
-        return false;
-    sockaddr_in peer;
-    std::memset(&peer, 0, sizeof(peer));
-    peer.sin_family = AF_INET;
-    peer.sin_port = htons(kPort);
-    peer.sin_addr.s_addr = inet_addr(m_ServerAddress.c_str());
-    if (connect(hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) == SOCKET_ERROR)
-    {
-        closesocket(hSocket);
-        return false;
-    }
-    m_hUpstream = hSocket;
-    return true;
+    m_hUpstream = ConnectTestSocket(m_ServerAddress.c_str(), kPort);
+    return m_hUpstream != INVALID_SOCKET;
 }
 
 bool ServerRelay::SendUpstream(const std::string& bytes)

@@ -1,5 +1,6 @@
 #include "FakeIrcServer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -212,32 +213,27 @@ std::vector<std::string> FakeIrcServer::ReceivedLines() const
 
 bool FakeIrcServer::WaitForReceived(const std::string& text, int nTimeoutMs)
 {
-    return WaitUntil(nTimeoutMs, [&] { return m_Received.find(text) != std::string::npos; });
+    std::chrono::steady_clock::time_point arrival;
+    return WaitForReceived(text, nTimeoutMs, arrival);
 }
 
 bool FakeIrcServer::WaitForReceived(const std::string& text, int nTimeoutMs,
                                     std::chrono::steady_clock::time_point& arrival)
 {
-    size_t nEnd = std::string::npos;
-    bool bFound = WaitUntil(nTimeoutMs, [&] {
+    return WaitUntil(nTimeoutMs, [&] {
         size_t nAt = m_Received.find(text);
         if (nAt == std::string::npos)
             return false;
-        nEnd = nAt + text.size();
+        // The first receive whose bytes reach the text's end; the last one
+        // recorded always does.
+        auto received = std::lower_bound(
+            m_Arrivals.begin(), m_Arrivals.end(), nAt + text.size(),
+            [](const std::pair<size_t, std::chrono::steady_clock::time_point>& entry, size_t nEnd) {
+                return entry.first < nEnd;
+            });
+        arrival = received->second;
         return true;
     });
-    if (!bFound)
-        return false;
-    std::lock_guard<std::mutex> hold(m_Mutex);
-    for (const auto& received : m_Arrivals)
-    {
-        if (received.first >= nEnd)
-        {
-            arrival = received.second;
-            return true;
-        }
-    }
-    return false;
 }
 
 bool FakeIrcServer::WaitForLines(size_t nCount, int nTimeoutMs)

@@ -2,7 +2,8 @@
 #define ZYM_TESTS_TESTSOCKETS_H
 
 // The few socket calls whose names or types differ between Windows Sockets
-// and BSD sockets, for the fake server.
+// and BSD sockets, for the fake server, and a client connection for the
+// test programs.
 #ifdef _WIN32
 #include <winsock.h>
 #include <windows.h>
@@ -93,5 +94,27 @@ inline unsigned long TestProcessId()
     return static_cast<unsigned long>(getpid());
 }
 #endif
+
+#include <cstring>
+
+// A connection to a test server on the loopback; kNoTestSocket when there
+// is none.
+inline TestSocket ConnectTestSocket(const char* pszAddress, int nPort)
+{
+    TestSocket hSocket = socket(AF_INET, SOCK_STREAM, 0);
+    if (hSocket == kNoTestSocket)
+        return kNoTestSocket;
+    sockaddr_in peer;
+    std::memset(&peer, 0, sizeof(peer));
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(static_cast<unsigned short>(nPort));
+    peer.sin_addr.s_addr = inet_addr(pszAddress);
+    if (connect(hSocket, reinterpret_cast<sockaddr*>(&peer), sizeof(peer)) != 0)
+    {
+        CloseTestSocket(hSocket);
+        return kNoTestSocket;
+    }
+    return hSocket;
+}
 
 #endif

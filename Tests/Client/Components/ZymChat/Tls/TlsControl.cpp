@@ -1,7 +1,8 @@
 #include "TlsControl.h"
 
+#include "TestSockets.h"
+
 #include <cstdlib>
-#include <cstring>
 
 namespace
 {
@@ -25,19 +26,7 @@ TlsControl::TlsControl() : m_hSocket(INVALID_SOCKET)
     size_t colon = control.rfind(':');
     if (colon == std::string::npos)
         return;
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(std::atoi(control.c_str() + colon + 1)));
-    address.sin_addr.s_addr = inet_addr(control.substr(0, colon).c_str());
-    SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
-    if (hSocket == INVALID_SOCKET)
-        return;
-    if (connect(hSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
-    {
-        closesocket(hSocket);
-        return;
-    }
-    m_hSocket = hSocket;
+    m_hSocket = ConnectTestSocket(control.substr(0, colon).c_str(), std::atoi(control.c_str() + colon + 1));
 }
 
 TlsControl::~TlsControl()
