@@ -13,9 +13,10 @@ public:
         explicit StringBuffer(int nSize);
         virtual ~StringBuffer();
 
-        int m_nLength;
-        // Changed only with interlocked operations: copies may live on
-        // different threads.
+        // Both are read and changed only with interlocked operations: copies
+        // that share the buffer may live on different threads, and any of
+        // them may fill in the cached length. (A long is 32 bits on Windows.)
+        volatile long m_nLength;
         volatile long m_nRefCount;
         char* m_pData;
         int m_nSize;

@@ -108,7 +108,10 @@ void ZymString::Release()
 
 void ZymString::MakeWritable()
 {
-    if (m_pBuffer->m_nRefCount > 1)
+    // A count of 1 is this string's own reference: nobody else can take a
+    // new one, so the buffer stays private. A larger count may fall at any
+    // moment on another thread.
+    if (ZymInterlockedRead(&m_pBuffer->m_nRefCount) > 1)
     {
         size_t nBytes = std::strlen(m_pBuffer->m_pData) + 1;
         StringBuffer* pCopy = new StringBuffer(static_cast<int>(nBytes));
@@ -116,7 +119,7 @@ void ZymString::MakeWritable()
         Release();
         m_pBuffer = pCopy;
     }
-    m_pBuffer->m_nLength = -1;
+    ZymInterlockedWrite(&m_pBuffer->m_nLength, -1);
 }
 
 int ZymString::Compare(const ZymString& other) const
@@ -140,9 +143,13 @@ const char* ZymString::Text() const
 
 int ZymString::Length() const
 {
-    if (m_pBuffer->m_nLength == -1)
-        m_pBuffer->m_nLength = static_cast<int>(std::strlen(m_pBuffer->m_pData));
-    return m_pBuffer->m_nLength;
+    long nLength = ZymInterlockedRead(&m_pBuffer->m_nLength);
+    if (nLength == -1)
+    {
+        nLength = static_cast<long>(std::strlen(m_pBuffer->m_pData));
+        ZymInterlockedWrite(&m_pBuffer->m_nLength, nLength);
+    }
+    return static_cast<int>(nLength);
 }
 
 char ZymString::operator[](int i) const

@@ -8,6 +8,8 @@
 
 #include <climits>
 #include <new>
+#include <thread>
+#include <vector>
 
 TEST(ZymString, DefaultAndCapacityStringsAreEmpty)
 {
@@ -54,6 +56,36 @@ TEST(ZymString, CopiesShareTheBufferUntilOneIsAppendedTo)
     EXPECT_STREQ("abcdef", b.Text());
     EXPECT_EQ(6, b.Length());
     EXPECT_EQ(3, a.Length());
+}
+
+// Copies of one text travel between threads (a queued line is released by
+// the background thread): while one thread reads lengths of its copies and
+// releases them, another appends to its own copy, which first asks whether
+// the buffer is still shared. Under the thread sanitizer any plain access to
+// the count or the cached length is a reported race.
+TEST(ZymString, CopiesReleasedOnOneThreadWhileAnotherAppends)
+{
+    for (int nRound = 0; nRound < 100; ++nRound)
+    {
+        ZymString source("shared text");
+        std::vector<ZymString> copies(20, source);
+        long nLengths = 0;
+        std::thread releaser([&copies, &nLengths] {
+            for (const ZymString& copy : copies)
+                nLengths += copy.Length();
+            copies.clear();
+        });
+        ZymString mine(source);
+        mine += ZymString("!");
+        int nSource = source.Length();
+        releaser.join();
+
+        ASSERT_STREQ("shared text!", mine.Text());
+        ASSERT_EQ(12, mine.Length());
+        ASSERT_EQ(11, nSource);
+        ASSERT_EQ(20 * 11, nLengths);
+        ASSERT_STREQ("shared text", source.Text());
+    }
 }
 
 TEST(ZymString, AppendReallocatesEvenWhenPrivateOrEmpty)

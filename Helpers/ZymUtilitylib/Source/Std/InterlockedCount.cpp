@@ -11,3 +11,13 @@ long ZymInterlockedDecrement(volatile long* pCount)
 {
     return __atomic_sub_fetch(pCount, 1, __ATOMIC_SEQ_CST);
 }
+
+long ZymInterlockedRead(volatile long* pValue)
+{
+    return __atomic_load_n(pValue, __ATOMIC_SEQ_CST);
+}
+
+void ZymInterlockedWrite(volatile long* pValue, long nValue)
+{
+    __atomic_store_n(pValue, nValue, __ATOMIC_SEQ_CST);
+}

@@ -11,3 +11,14 @@ long ZymInterlockedDecrement(volatile long* pCount)
 {
     return InterlockedDecrement(pCount);
 }
+
+long ZymInterlockedRead(volatile long* pValue)
+{
+    // Exchanges 0 for 0 only when the value is 0: a read with a full fence.
+    return InterlockedCompareExchange(pValue, 0, 0);
+}
+
+void ZymInterlockedWrite(volatile long* pValue, long nValue)
+{
+    InterlockedExchange(pValue, nValue);
+}
