@@ -1,10 +1,8 @@
-# Cross-compiles the 32-bit Windows tree with Debian's clang against the
-# MinGW-w64 sysroot and GCC's posix runtime: a second compiler that sees
-# what GCC lets pass. Build only; the GCC build is the one tested under Wine.
+# Debian's clang against the MinGW-w64 sysroot and GCC's posix runtime for
+# the target named by zym_triple (set by the toolchain file that includes
+# this one).
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(zym_triple i686-w64-mingw32)
 set(zym_sysroot /usr/${zym_triple})
 
 # The runtime folder of GCC's posix thread model (libstdc++, libgcc, crt
@@ -42,5 +40,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)

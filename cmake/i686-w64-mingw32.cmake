@@ -1,18 +1,6 @@
 # Cross-compiles the 32-bit Windows deliverables on Debian with MinGW-w64 and
 # runs the resulting test programs under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-# The posix thread model gives the tests std::thread; the deliverables link it
-# statically, so no winpthread DLL is needed beside them.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(zym_triple i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWGcc.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WineEmulator.cmake)

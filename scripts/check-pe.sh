@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# check-pe.sh FILE KIND "SYSTEM DLLS" [EXPORT ...]
-# Fails unless FILE is a 32-bit x86 PE of KIND (dll or gui), exports exactly the
-# names given, and imports nothing but the listed system DLLs.
+# check-pe.sh OBJDUMP FORMAT FILE KIND "SYSTEM DLLS" [EXPORT ...]
+# Fails unless FILE is a PE of objdump's FORMAT (pei-i386 for 32-bit x86,
+# pei-x86-64 for x64) and of KIND (dll or gui), exports exactly the names
+# given, and imports nothing but the listed system DLLs. OBJDUMP is MinGW's
+# objdump for that architecture.
 set -euo pipefail
-file=$1 kind=$2 system=$3
-shift 3
-objdump=i686-w64-mingw32-objdump
+objdump=$1 format=$2 file=$3 kind=$4 system=$5
+shift 5
 fail=0
 
-header=$($objdump -f "$file")
-grep -q 'file format pei-i386' <<<"$header" || { echo "not a PE32 i386 file: $file"; fail=1; }
-private=$($objdump -p "$file")
+header=$("$objdump" -f "$file")
+grep -q "file format $format\$" <<<"$header" || { echo "not a $format file: $file"; grep 'file format' <<<"$header"; fail=1; }
+private=$("$objdump" -p "$file")
 case $kind in
   dll) grep -q 'DLL' <<<"$(grep -A8 '^Characteristics' <<<"$private")" || { echo "not a DLL"; fail=1; } ;;
   gui) grep -Eq '^Subsystem[[:space:]]+00000002' <<<"$private" || { echo "not a GUI program"; fail=1; } ;;

@@ -14,6 +14,6 @@ zym_x_up
 # Xvfb leaves the caller's process group; a caller that must end it after a
 # kill finds it here.
 [ -z "${ZYM_XVFB_PID_FILE:-}" ] || echo "$zym_xvfb_pid" >"$ZYM_XVFB_PID_FILE"
-zym_wine_up || { echo "Wine did not start in $WINEPREFIX" >&2; exit 1; }
+zym_wine_up || exit 1
 
 ctest --test-dir "$build" --output-on-failure --no-tests=error --timeout 300 "$@"

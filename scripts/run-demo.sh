@@ -12,17 +12,27 @@
 #
 # Installs what is missing, builds, and runs the Windows programs under Wine.
 # The conversation runs in a network of its own where root may make one, so
-# nothing else on port 6667 can disturb it. ZYM_BUILD_DIR chooses the build
-# folder as for scripts/run-tests.sh; ZYM_DEMO_ADDRESS the loopback address
-# the server listens on (when it is taken, the next free one is used). A
-# second --interactive run while the first one's server is up joins it.
+# nothing else on port 6667 can disturb it. ZYM_BUILD_DIR chooses the folder
+# of the build folders as for scripts/run-tests.sh; ZYM_DEMO_ADDRESS the
+# loopback address the server listens on (when it is taken, the next free
+# one is used). A second --interactive run while the first one's server is
+# up joins it. The programs are the 32-bit build where this machine runs
+# 32-bit programs, else the 64-bit one; ZYM_ARCHS=x86_64 (or i686) chooses.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-preset=mingw-i686
-build="${ZYM_BUILD_DIR:-$root/build/$preset}"
+. "$root/scripts/arch-lib.sh"
+if [ -z "${ZYM_DEMO_ARCH:-}" ]; then
+  # What runs here is known only once everything is installed.
+  bash "$root/scripts/setup-debian.sh"
+  zym_pick_arch || exit 1
+  ZYM_DEMO_ARCH=$zym_arch
+  export ZYM_DEMO_ARCH
+fi
+preset=mingw-$ZYM_DEMO_ARCH
+builds="${ZYM_BUILD_DIR:-$root/build}"
 # Relative to where the command was started; Wine needs it absolute.
-mkdir -p "$build"
-build=$(cd "$build" && pwd)
+mkdir -p "$builds/$preset"
+build=$(cd "$builds/$preset" && pwd)
 address="${ZYM_DEMO_ADDRESS:-127.0.3.100}"
 
 mode=demo nick=guest channel="#lobby" tls=""
@@ -38,7 +48,7 @@ case "${1:-}" in
     channel="${3:-#lobby}"
     ;;
   *)
-    sed -n '2,18s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,/^set /s/^# \{0,1\}//p' "$0" >&2
     exit 2
     ;;
 esac
@@ -49,7 +59,6 @@ esac
 
 cd "$root"
 if [ -z "${ZYM_ISOLATED:-}" ]; then
-  bash "$root/scripts/setup-debian.sh"
   cmake --preset "$preset" -B "$build" >/dev/null
   cmake --build "$build" --target ChatDemo ChatHost ${tls:+TrustTestAuthority} >/dev/null
   # The conversation needs nobody else: it runs in a network and process
@@ -57,7 +66,7 @@ if [ -z "${ZYM_ISOLATED:-}" ]; then
   # chat by hand must reach one server, so that stays on the machine's
   # loopback.
   if [ "$mode" = demo ]; then
-    ZYM_BUILD_DIR="$build" exec bash "$root/scripts/isolated.sh" bash "$0" ${tls:+--tls}
+    ZYM_BUILD_DIR="$builds" exec bash "$root/scripts/isolated.sh" bash "$0" ${tls:+--tls}
   fi
 fi
 

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building and testing need on Debian 12, and nothing that is
-# already there. Safe to run again and again.
+# already there. Safe to run again and again. The 32-bit Wine is installed
+# even where the machine cannot run it: the test command finds that out and
+# runs the 64-bit suite alone.
 set -euo pipefail
 
 packages=(
   cmake make ninja-build pkg-config
   g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
-  wine wine32:i386
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+  binutils-mingw-w64-x86-64
+  wine wine64 wine32:i386 libgnutls30
   xvfb xauth x11-apps x11-utils imagemagick
   googletest
   ngircd inspircd iproute2

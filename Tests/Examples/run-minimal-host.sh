@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# run-minimal-host.sh BUILD WORKDIR EXAMPLE_SOURCE TOOLCHAIN
+# run-minimal-host.sh BUILD WORKDIR EXAMPLE_SOURCE TOOLCHAIN [OTHER_TOOLCHAIN]
 # Installs BUILD into WORKDIR/kit, checks the install layout, builds the
 # example host there with find_package(ZymKit), checks that it imports
-# ZymShared.dll, and runs it under Wine against a private ngircd.
+# ZymShared.dll, and runs it under Wine against a private ngircd. With
+# OTHER_TOOLCHAIN (one of the other architecture), a host configured with it
+# must be refused by the kit's package. ZYM_PE_OBJDUMP names the objdump of
+# the kit's architecture.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build=$1 work=$2 source=$3 toolchain=$4
+build=$1 work=$2 source=$3 toolchain=$4 other_toolchain=${5:-}
+objdump=${ZYM_PE_OBJDUMP:?must name the objdump of the kit architecture}
 cmake_=${ZYM_CMAKE:-cmake}
 
 rm -rf "$work"
@@ -45,8 +49,21 @@ generator=()
 "$cmake_" --build "$work/host" >"$work/build.log" 2>&1 \
   || { cat "$work/build.log"; echo "FAIL: the example host did not build against the kit"; exit 1; }
 
+# A DLL loads only into a process of its own architecture: the package
+# must say no at configure time rather than let the host fail at run time.
+if [ -n "$other_toolchain" ]; then
+  if "$cmake_" -S "$source" -B "$work/other-host" "${generator[@]}" \
+       -DCMAKE_TOOLCHAIN_FILE="$other_toolchain" \
+       -DZymKit_DIR="$kit/lib/cmake/ZymKit" >"$work/other-configure.log" 2>&1; then
+    fail "a host of the other architecture configured against the kit"
+  elif ! grep -q 'considered but not accepted' "$work/other-configure.log"; then
+    cat "$work/other-configure.log"
+    fail "a host of the other architecture was refused, but not by the package's version check"
+  fi
+fi
+
 host="$work/host/MinimalHost.exe"
-imports=$(i686-w64-mingw32-objdump -p "$host" | sed -n 's/^\s*DLL Name: //p')
+imports=$("$objdump" -p "$host" | sed -n 's/^\s*DLL Name: //p')
 echo "---- MinimalHost.exe imports ----"
 echo "$imports"
 grep -qx 'ZymShared.dll' <<<"$imports" || fail "the example host does not import ZymShared.dll"

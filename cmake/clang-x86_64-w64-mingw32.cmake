@@ -1,0 +1,7 @@
+# Cross-compiles the 64-bit Windows tree with Debian's clang: a second
+# compiler that sees what GCC lets pass. Build only; the GCC build is the one
+# tested under Wine.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(zym_triple x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWClang.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/WineEmulator.cmake)
