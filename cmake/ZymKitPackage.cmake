@@ -21,9 +21,6 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/ZymKitConfig.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/ZymKitConfig.cmake
   INSTALL_DESTINATION ${ZYM_PACKAGE_DIR})
 # The version check also refuses a host build of another architecture.
-write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/ZymKitBasicVersion.cmake
-  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
-file(READ ${CMAKE_CURRENT_BINARY_DIR}/ZymKitBasicVersion.cmake zym_basic_version)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/ZymKitConfigVersion.cmake.in
   ${CMAKE_CURRENT_BINARY_DIR}/ZymKitConfigVersion.cmake @ONLY)
 install(FILES

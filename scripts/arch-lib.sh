@@ -33,6 +33,9 @@ zym_probe_i686() {
   if [ "$rc" -ne 0 ]; then
     out=$(head -n 1 <<<"$out")
     zym_i686_why="the 32-bit Wine loader does not start (status $rc${out:+: $out})"
+    if [ ! -e /lib/ld-linux.so.2 ]; then
+      zym_i686_why="$zym_i686_why: the i386 program loader /lib/ld-linux.so.2 is missing (apt-get install libc6:i386)"
+    fi
     return
   fi
   zym_i686_runs=yes
