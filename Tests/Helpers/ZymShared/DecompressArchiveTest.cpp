@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "unzip.h"
+
 // Runs in the sandbox prefix: archives are made in D:\archives, extracted
 // below D:\out.
 namespace {
@@ -356,6 +358,40 @@ TEST_F(DecompressArchiveTest, NamesFlaggedUtf8ThatAreNoUtf8OrClimbOutAreRefused)
         const std::string dest = Destination("utf8-bad-" + tag);
         EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str())) << tag;
         EXPECT_EQ(TestFiles::List(dest), std::vector<std::string>{"ok.txt"}) << tag;
+    }
+}
+
+// The end of the central directory counts entries in 16 bits, and 65,535
+// there is a real count, not the mark of a larger one. Folder entries keep
+// the archives small and the run short: each counts as an entry, none
+// writes a file, so the last file shows that every entry was walked.
+TEST_F(DecompressArchiveTest, EntryCountsAroundTheSixteenBitLimitAreExtractedWhole)
+{
+    const unsigned long counts[] = {65534, 65535, 65536};
+    for (unsigned long count : counts) {
+        const std::string tag = std::to_string(count);
+        const std::string archive = kArchives + "count-" + tag + ".zip";
+        {
+            ArchiveBuilder zip(archive);
+            ASSERT_TRUE(zip.Add("first.txt", "first of " + tag, false));
+            for (unsigned long i = 2; i < count; ++i)
+                ASSERT_TRUE(zip.Add("folder/", "", false));
+            ASSERT_TRUE(zip.Add("last.txt", "last of " + tag, false));
+            ASSERT_TRUE(zip.Close());
+        }
+        {
+            unzFile zip = unzOpen(archive.c_str());
+            ASSERT_NE(zip, nullptr) << tag;
+            unz_global_info64 global;
+            const int result = unzGetGlobalInfo64(zip, &global);
+            unzClose(zip);
+            ASSERT_EQ(result, UNZ_OK) << tag;
+            ASSERT_EQ(global.number_entry, count) << "entries the reader sees";
+        }
+        const std::string dest = Destination("count-" + tag);
+        EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str())) << tag;
+        EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"first.txt", "last.txt"})) << tag;
+        EXPECT_EQ(TestFiles::Read(dest + "\\last.txt"), "last of " + tag) << tag;
     }
 }
 
