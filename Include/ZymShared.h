@@ -48,9 +48,11 @@ ZYMSHARED_API int GetZymGUID(char* buffer, int size);
 ZYMSHARED_API int SetZymGUID(const char* identifier);
 
 // Extracts every file of a ZIP archive below destination (the current folder
-// when null), keeping the stored folders and replacing existing files. Names
-// flagged as UTF-8 in the archive are taken as UTF-8, others in the ANSI code
-// page. Returns true only when every file entry was written whole. False,
+// when null), keeping the stored folders and replacing existing files. A
+// relative destination is taken from the current folder, or from the root of
+// the current drive when it starts with a backslash; the destination and the
+// folders below it are made when missing. Names flagged as UTF-8 in the
+// archive are taken as UTF-8, others in the ANSI code page. Returns true only when every file entry was written whole. False,
 // with nothing written, when the sizes the entries declare exceed the free
 // space of the destination's volume. False as well when the archive cannot be
 // opened, when an entry was refused (absolute names, drive or UNC prefixes,

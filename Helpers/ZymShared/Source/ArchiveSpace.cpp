@@ -2,22 +2,31 @@
 
 #include <windows.h>
 
+#include "LongPath.h"
+
 namespace {
 
 // The nearest folder of the destination that exists already: the
-// destination itself may be created by the extraction.
+// destination itself may be created by the extraction. A relative
+// destination is resolved first, against the current folder or the root of
+// the current drive, as the files will be.
 bool FreeSpaceBelow(const std::wstring& destination, unsigned long long& free)
 {
-    std::wstring folder = destination.empty() ? std::wstring(L".") : destination;
+    std::wstring folder = ExtendedPath(destination.empty() ? std::wstring(L".") : destination);
+    if (folder.empty())
+        return false;
     for (;;) {
+        // The \\?\ form names a folder only with its trailing separator.
+        if (folder.back() != L'\\')
+            folder += L'\\';
         ULARGE_INTEGER available;
         if (GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) {
             free = available.QuadPart;
             return true;
         }
-        while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        while (!folder.empty() && folder.back() == L'\\')
             folder.pop_back();
-        const size_t cut = folder.find_last_of(L"\\/");
+        const size_t cut = folder.find_last_of(L'\\');
         if (cut == std::wstring::npos || cut == 0)
             return false;
         folder.resize(cut + 1);

@@ -395,6 +395,42 @@ TEST_F(DecompressArchiveTest, EntryCountsAroundTheSixteenBitLimitAreExtractedWho
     }
 }
 
+// A relative destination that does not exist yet is made, below the current
+// folder, or below the root of the current drive for one that starts with a
+// backslash; "D:name" is relative to drive D's current folder.
+TEST_F(DecompressArchiveTest, RelativeDestinationsThatDoNotExistYetAreMade)
+{
+    const std::string archive = kArchives + "relative-new.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("top.txt", "top"));
+        ASSERT_TRUE(zip.Add("in/inner.txt", "inner"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string current = Destination("relative-new");
+    const struct {
+        const char* destination;
+        std::string resolved;
+    } cases[] = {{"newdest", current + "\\newdest"},
+                 {"two\\levels", current + "\\two\\levels"},
+                 {"\\rooted-new", "D:\\rooted-new"},
+                 {"\\rooted-new-two\\levels", "D:\\rooted-new-two\\levels"},
+                 {"D:drive-relative", current + "\\drive-relative"}};
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+    ASSERT_EQ(previous[0], 'D') << "the sandbox runs the test from drive D";
+    ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+    bool extracted[sizeof(cases) / sizeof(cases[0])];
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+        extracted[i] = DecompressArchive(archive.c_str(), cases[i].destination);
+    SetCurrentDirectoryA(previous);
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        EXPECT_TRUE(extracted[i]) << cases[i].destination;
+        EXPECT_EQ(TestFiles::Read(cases[i].resolved + "\\top.txt"), "top") << cases[i].destination;
+        EXPECT_EQ(TestFiles::Read(cases[i].resolved + "\\in\\inner.txt"), "inner") << cases[i].destination;
+    }
+}
+
 // The destination joined with the folder part of a name does not fit the
 // folder routine's buffer: the entry is refused, nothing is overrun.
 TEST_F(DecompressArchiveTest, FolderPathLongerThanItsBufferIsRefused)
