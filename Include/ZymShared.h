@@ -61,7 +61,8 @@ ZYMSHARED_API int SetZymGUID(const char* identifier);
 // "com1" or "com" with a superscript digit, names of 256 characters or
 // more), when an entry could not be written, failed its checksum or held more
 // or less than it declares (the file it was to replace then stays as it was),
-// and when the extraction stopped early. Files already written whole stay.
+// when memory ran out, and when the extraction stopped early. Files already
+// written whole stay; no file is left open or half written under its name.
 // A second thread inflates while the calling one writes, so the call must not
 // come from a DLL's entry point (the thread could not start under the loader
 // lock).

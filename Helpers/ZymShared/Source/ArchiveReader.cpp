@@ -2,8 +2,6 @@
 
 #include <process.h>
 
-#include <new>
-
 #include "AnsiText.h"
 #include "BlockQueue.h"
 #include "EntryName.h"
@@ -105,7 +103,9 @@ void ArchiveReader::ReadAll()
                     break;
                 }
             }
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Nothing may end the thread but its own return: a failure of any
+        // kind, memory included, is an archive not taken whole.
         m_bAllTaken = false;
     }
     m_Queue.Close();
