@@ -155,8 +155,9 @@ TEST(AllocationFailureTest, EachFailedAllocationLeavesOnlyWholeFilesAndNoHandle)
             EXPECT_LT(n, 5000) << side.name << ": the countdown never went past the last allocation";
             continue;
         }
-        // Both sides allocate (names, paths, blocks): a count this low would
-        // mean the countdown missed them.
+        // Both sides allocate (the writer its destination, blocks and output
+        // files, the reader each entry's name and path): a count this low
+        // would mean the countdown missed them.
         EXPECT_GT(n, 3) << side.name;
         printf("%s: each of %ld allocations failed in turn\n", side.name, n - 1);
     }
