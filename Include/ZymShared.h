@@ -48,17 +48,21 @@ ZYMSHARED_API int GetZymGUID(char* buffer, int size);
 ZYMSHARED_API int SetZymGUID(const char* identifier);
 
 // Extracts every file of a ZIP archive below destination (the current folder
-// when null), keeping the stored folders and replacing existing files. Names
-// flagged as UTF-8 in the archive are taken as UTF-8, others in the ANSI code
-// page. Returns true only when every file entry was written whole. False,
-// with nothing written, when the sizes the entries declare exceed the free
-// space of the destination's volume. False as well when the archive cannot be
-// opened, when an entry was refused (absolute names, drive or UNC prefixes,
-// ".." components, device names such as "nul", "com1" or "com" with a
-// superscript digit, names of 256 characters or more, paths of 260 or more),
-// when an entry could not be written, failed its checksum or held more or
-// less than it declares (the file it was to replace then stays as it was),
-// and when the extraction stopped early. Files already written whole stay.
+// when null), keeping the stored folders and replacing existing files. A
+// relative destination is taken from the current folder, or from the root of
+// the current drive when it starts with a backslash; the destination and the
+// folders below it are made when missing. Paths of any length are written,
+// also beyond 260 characters. Names flagged as UTF-8 in the archive are taken
+// as UTF-8, others in the ANSI code page. Returns true only when every file
+// entry was written whole. False, with nothing written, when the sizes the
+// entries declare exceed the free space of the destination's volume. False as
+// well when the archive cannot be opened, when an entry was refused (absolute
+// names, drive or UNC prefixes, ".." components, device names such as "nul",
+// "com1" or "com" with a superscript digit, names of 256 characters or
+// more), when an entry could not be written, failed its checksum or held more
+// or less than it declares (the file it was to replace then stays as it was),
+// when memory ran out, and when the extraction stopped early. Files already
+// written whole stay; no file is left open or half written under its name.
 // A second thread inflates while the calling one writes, so the call must not
 // come from a DLL's entry point (the thread could not start under the loader
 // lock).

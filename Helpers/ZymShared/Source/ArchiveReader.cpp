@@ -2,11 +2,10 @@
 
 #include <process.h>
 
-#include <new>
-
 #include "AnsiText.h"
 #include "BlockQueue.h"
 #include "EntryName.h"
+#include "LongPath.h"
 
 namespace {
 
@@ -31,14 +30,19 @@ bool IsFolderEntry(const std::wstring& name)
     return name.back() == L'/' || name.back() == L'\\';
 }
 
+// The stored "/" separators become backslashes here, as resolving the path
+// would make them: a destination already in the \\?\ form is not resolved
+// again, and in that form only a backslash separates.
 std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring& name)
 {
-    if (destination.empty())
-        return name;
     std::wstring path(destination);
-    if (path.back() == L'\\')
+    if (!path.empty() && path.back() == L'\\')
         path.pop_back();
-    return path + L"\\" + name;
+    if (!path.empty())
+        path += L'\\';
+    for (wchar_t c : name)
+        path += c == L'/' ? L'\\' : c;
+    return path;
 }
 
 } // namespace
@@ -99,7 +103,9 @@ void ArchiveReader::ReadAll()
                     break;
                 }
             }
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+        // Nothing may end the thread but its own return: a failure of any
+        // kind, memory included, is an archive not taken whole.
         m_bAllTaken = false;
     }
     m_Queue.Close();
@@ -120,10 +126,11 @@ bool ArchiveReader::ReadEntry(int& result)
         return false;
     if (IsFolderEntry(name))
         return true;
-    // A path the system's classic limit does not hold would be created on
-    // some systems and not on others; it is refused everywhere.
-    const std::wstring path = JoinOutputPath(m_Destination, name);
-    if (path.size() >= MAX_PATH)
+    // In the \\?\ form, so that a path beyond the classic 260 characters is
+    // written like any other; resolved first, as the system would have
+    // resolved the plain path.
+    const std::wstring path = ExtendedPath(JoinOutputPath(m_Destination, name));
+    if (path.empty())
         return false;
 
     result = unzOpenCurrentFile(m_Zip);

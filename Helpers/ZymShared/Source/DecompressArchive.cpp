@@ -2,9 +2,10 @@
 
 #include <string.h>
 
-#include <new>
+#include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 #include "AnsiText.h"
 #include "ArchiveReader.h"
@@ -61,36 +62,41 @@ bool WriteEntries(BlockQueue& queue)
     return complete;
 }
 
-} // namespace
-
-bool DecompressArchive(const char* archive, const char* destination)
+// Everything that can fail once the archive path is known: the archive is
+// closed on every way out, an exception included.
+bool Extract(const char* archive, const char* destination)
 {
-    if (archive == nullptr)
-        return false;
     // An empty destination would put every file at the root of the drive.
     const std::wstring target =
         destination != nullptr ? WidenAnsi(destination, strlen(destination)) : std::wstring();
     if (destination != nullptr && destination[0] != '\0' && target.empty())
         return false;
 
-    unzFile zip = unzOpen(archive);
-    if (zip == nullptr)
+    const std::unique_ptr<std::remove_pointer_t<unzFile>, int (*)(unzFile)> zip(unzOpen(archive), &unzClose);
+    if (!zip)
         return false;
+    // Nothing is written unless all the archive declares fits.
+    if (!ArchiveFitsDestination(zip.get(), target))
+        return false;
+    BlockQueue queue(kBlockCount, kBlockSize);
+    ArchiveReader reader(zip.get(), target, queue);
+    if (!reader.Start())
+        return false;
+    const bool written = WriteEntries(queue);
+    return reader.Finish() && written;
+}
 
-    bool complete = false;
+} // namespace
+
+bool DecompressArchive(const char* archive, const char* destination)
+{
+    if (archive == nullptr)
+        return false;
+    // Nothing may leave a C export: the caller may not even be C++. A failure
+    // of any kind, memory included, is the false result.
     try {
-        // Nothing is written unless all the archive declares fits.
-        if (ArchiveFitsDestination(zip, target)) {
-            BlockQueue queue(kBlockCount, kBlockSize);
-            ArchiveReader reader(zip, target, queue);
-            if (reader.Start()) {
-                const bool written = WriteEntries(queue);
-                complete = reader.Finish() && written;
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        complete = false;
+        return Extract(archive, destination);
+    } catch (...) {
+        return false;
     }
-    unzClose(zip);
-    return complete;
 }

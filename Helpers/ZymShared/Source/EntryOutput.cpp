@@ -15,69 +15,57 @@ std::wstring FolderOf(const std::wstring& path)
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-HANDLE CreateTemporary(const std::wstring& folder, std::wstring& path)
+} // namespace
+
+EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
+    : m_FinalPath(finalPath)
+{
+    const std::wstring folder = FolderOf(finalPath);
+    if (!Create(folder) && makeFolders && !folder.empty() && GetLastError() == ERROR_PATH_NOT_FOUND &&
+        MakeFolderPath(folder))
+        Create(folder);
+}
+
+bool EntryOutput::Create(const std::wstring& folder)
+{
+    // Where nothing is to be replaced, a rename would only cost time: the
+    // file is written under its own name, and a failure removes it again.
+    // CREATE_NEW fails when a file is there, however recently it came.
+    if (m_File.Create(m_FinalPath, GENERIC_WRITE))
+        return true;
+    if (GetLastError() != ERROR_FILE_EXISTS)
+        return false;
+    return CreateTemporary(folder);
+}
+
+bool EntryOutput::CreateTemporary(const std::wstring& folder)
 {
     static LONG s_counter = 0;
     const unsigned long base = GetCurrentProcessId() << 16;
     for (int attempt = 0; attempt < 64; ++attempt) {
         wchar_t name[32];
         wsprintfW(name, L"~zym%08lX.tmp", base + static_cast<unsigned long>(InterlockedIncrement(&s_counter)));
-        path = folder + name;
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS)
-            return file;
+        if (m_File.Create(folder + name, GENERIC_WRITE | DELETE))
+            return true;
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return false;
     }
-    return INVALID_HANDLE_VALUE;
-}
-
-} // namespace
-
-EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
-    : m_FinalPath(finalPath), m_hFile(INVALID_HANDLE_VALUE)
-{
-    const std::wstring folder = FolderOf(finalPath);
-    m_hFile = Create(folder);
-    if (m_hFile == INVALID_HANDLE_VALUE && makeFolders && !folder.empty() &&
-        GetLastError() == ERROR_PATH_NOT_FOUND && MakeFolderPath(folder))
-        m_hFile = Create(folder);
-}
-
-HANDLE EntryOutput::Create(const std::wstring& folder)
-{
-    // Where nothing is to be replaced, a rename would only cost time: the
-    // file is written under its own name, and a failure removes it again.
-    // CREATE_NEW fails when a file is there, however recently it came.
-    const HANDLE file = CreateFileW(m_FinalPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        m_TempPath = m_FinalPath;
-        return file;
-    }
-    if (GetLastError() != ERROR_FILE_EXISTS)
-        return INVALID_HANDLE_VALUE;
-    return CreateTemporary(folder, m_TempPath);
-}
-
-EntryOutput::~EntryOutput()
-{
-    Discard();
+    return false;
 }
 
 bool EntryOutput::Write(const void* data, DWORD size)
 {
     DWORD written = 0;
-    return WriteFile(m_hFile, data, size, &written, nullptr) && written == size;
+    return WriteFile(m_File.Handle(), data, size, &written, nullptr) && written == size;
 }
 
 bool EntryOutput::Commit(unsigned long dosDateTime)
 {
     if (!IsOpen())
         return false;
-    SetEntryTime(m_hFile, dosDateTime);
-    if (m_TempPath == m_FinalPath) {
-        CloseHandle(m_hFile);
-        m_hFile = INVALID_HANDLE_VALUE;
+    SetEntryTime(m_File.Handle(), dosDateTime);
+    if (m_File.Path() == m_FinalPath) {
+        m_File.Keep();
         return true;
     }
     // The rename goes through the handle already open: no second open, and
@@ -90,20 +78,10 @@ bool EntryOutput::Commit(unsigned long dosDateTime)
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(nameBytes);
     memcpy(rename->FileName, m_FinalPath.c_str(), nameBytes);
-    if (!SetFileInformationByHandle(m_hFile, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
-        Discard();
+    if (!SetFileInformationByHandle(m_File.Handle(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+        m_File.Discard();
         return false;
     }
-    CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
+    m_File.Keep();
     return true;
-}
-
-void EntryOutput::Discard()
-{
-    if (!IsOpen())
-        return;
-    CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
-    DeleteFileW(m_TempPath.c_str());
 }

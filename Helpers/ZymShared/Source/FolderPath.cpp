@@ -2,22 +2,50 @@
 
 #include <windows.h>
 
+#include <vector>
+
+namespace {
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+size_t WithoutTrailingSeparators(const std::wstring& path, size_t length)
+{
+    while (length > 0 && IsSeparator(path[length - 1]))
+        --length;
+    return length;
+}
+
+} // namespace
+
 bool MakeFolderPath(const std::wstring& path)
 {
-    std::wstring folder(path);
-    while (!folder.empty() && (folder.back() == L'/' || folder.back() == L'\\'))
-        folder.pop_back();
-    if (folder.empty())
+    const size_t whole = WithoutTrailingSeparators(path, path.size());
+    if (whole == 0)
         return false;
-    if (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-        return true;
-    for (size_t i = 1; i <= folder.size(); ++i) {
-        if (i < folder.size() && folder[i] != L'\\' && folder[i] != L'/')
-            continue;
-        const std::wstring prefix = folder.substr(0, i);
-        if (!CreateDirectoryW(prefix.c_str(), nullptr) && GetLastError() == ERROR_PATH_NOT_FOUND)
+    // Climbs from the folder itself to the nearest one that exists or can be
+    // made, then makes the missing ones on the way back down: so the walk
+    // never has to tell a drive, a share or the \\?\ prefix from a folder.
+    std::vector<size_t> missing;
+    size_t length = whole;
+    for (;;) {
+        if (CreateDirectoryW(path.substr(0, length).c_str(), nullptr) || GetLastError() != ERROR_PATH_NOT_FOUND)
+            break;
+        missing.push_back(length);
+        size_t parent = length;
+        while (parent > 0 && !IsSeparator(path[parent - 1]))
+            --parent;
+        length = WithoutTrailingSeparators(path, parent);
+        if (length == 0)
             return false;
     }
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    for (size_t i = missing.size(); i-- > 0;) {
+        if (!CreateDirectoryW(path.substr(0, missing[i]).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    const DWORD attributes = GetFileAttributesW(path.substr(0, whole).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -3,9 +3,9 @@
 
 #include <string>
 
-// Creates the folder path, taking "\\" and "/" as separators. Returns true
-// when the path exists afterwards as far as could be told, false when a
-// parent was missing or a folder could not be made.
+// Creates the folder path, taking "\\" and "/" as separators; the path may be
+// in the \\?\ form. Returns true when the path exists afterwards as a folder,
+// false when a folder on the way could not be made.
 bool MakeFolderPath(const std::wstring& path);
 
 #endif

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "unzip.h"
+
 // Runs in the sandbox prefix: archives are made in D:\archives, extracted
 // below D:\out.
 namespace {
@@ -359,19 +361,141 @@ TEST_F(DecompressArchiveTest, NamesFlaggedUtf8ThatAreNoUtf8OrClimbOutAreRefused)
     }
 }
 
-// The destination joined with the folder part of a name does not fit the
-// folder routine's buffer: the entry is refused, nothing is overrun.
-TEST_F(DecompressArchiveTest, FolderPathLongerThanItsBufferIsRefused)
+// The end of the central directory counts entries in 16 bits, and 65,535
+// there is a real count, not the mark of a larger one. Folder entries keep
+// the archives small and the run short: each counts as an entry, none
+// writes a file, so the last file shows that every entry was walked.
+TEST_F(DecompressArchiveTest, EntryCountsAroundTheSixteenBitLimitAreExtractedWhole)
 {
-    const std::string archive = kArchives + "longdest.zip";
+    const unsigned long counts[] = {65534, 65535, 65536};
+    for (unsigned long count : counts) {
+        const std::string tag = std::to_string(count);
+        const std::string archive = kArchives + "count-" + tag + ".zip";
+        {
+            ArchiveBuilder zip(archive);
+            ASSERT_TRUE(zip.Add("first.txt", "first of " + tag, false));
+            for (unsigned long i = 2; i < count; ++i)
+                ASSERT_TRUE(zip.Add("folder/", "", false));
+            ASSERT_TRUE(zip.Add("last.txt", "last of " + tag, false));
+            ASSERT_TRUE(zip.Close());
+        }
+        {
+            unzFile zip = unzOpen(archive.c_str());
+            ASSERT_NE(zip, nullptr) << tag;
+            unz_global_info64 global;
+            const int result = unzGetGlobalInfo64(zip, &global);
+            unzClose(zip);
+            ASSERT_EQ(result, UNZ_OK) << tag;
+            ASSERT_EQ(global.number_entry, count) << "entries the reader sees";
+        }
+        const std::string dest = Destination("count-" + tag);
+        EXPECT_TRUE(DecompressArchive(archive.c_str(), dest.c_str())) << tag;
+        EXPECT_EQ(TestFiles::List(dest), (std::vector<std::string>{"first.txt", "last.txt"})) << tag;
+        EXPECT_EQ(TestFiles::Read(dest + "\\last.txt"), "last of " + tag) << tag;
+    }
+}
+
+// A relative destination that does not exist yet is made, below the current
+// folder, or below the root of the current drive for one that starts with a
+// backslash; "D:name" is relative to drive D's current folder.
+TEST_F(DecompressArchiveTest, RelativeDestinationsThatDoNotExistYetAreMade)
+{
+    const std::string archive = kArchives + "relative-new.zip";
     {
         ArchiveBuilder zip(archive);
-        ASSERT_TRUE(zip.Add(std::string(120, 'n') + "/" + std::string(120, 'm') + "/f.txt", "f"));
+        ASSERT_TRUE(zip.Add("top.txt", "top"));
+        ASSERT_TRUE(zip.Add("in/inner.txt", "inner"));
         ASSERT_TRUE(zip.Close());
     }
-    const std::string dest = Destination("longdest");
-    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
-    EXPECT_TRUE(TestFiles::List(dest).empty());
+    const std::string current = Destination("relative-new");
+    const struct {
+        const char* destination;
+        std::string resolved;
+    } cases[] = {{"newdest", current + "\\newdest"},
+                 {"two\\levels", current + "\\two\\levels"},
+                 {"\\rooted-new", "D:\\rooted-new"},
+                 {"\\rooted-new-two\\levels", "D:\\rooted-new-two\\levels"},
+                 {"D:drive-relative", current + "\\drive-relative"}};
+    char previous[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+    ASSERT_EQ(previous[0], 'D') << "the sandbox runs the test from drive D";
+    ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+    bool extracted[sizeof(cases) / sizeof(cases[0])];
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+        extracted[i] = DecompressArchive(archive.c_str(), cases[i].destination);
+    SetCurrentDirectoryA(previous);
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i) {
+        EXPECT_TRUE(extracted[i]) << cases[i].destination;
+        EXPECT_EQ(TestFiles::Read(cases[i].resolved + "\\top.txt"), "top") << cases[i].destination;
+        EXPECT_EQ(TestFiles::Read(cases[i].resolved + "\\in\\inner.txt"), "inner") << cases[i].destination;
+    }
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// A file's bytes through the \\?\ form, which reaches a path of any length.
+std::string ReadLong(const std::wstring& path)
+{
+    const HANDLE file = CreateFileW((L"\\\\?\\" + path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<unreadable>";
+    std::string data;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        data.append(buffer, read);
+    CloseHandle(file);
+    return data;
+}
+
+// Paths beyond the classic 260 characters, with folders beyond the 248 that
+// a folder takes in the plain form: a name whose folders take it there, a
+// long destination that does not exist yet, a relative one, and a second
+// extraction that replaces the files at the end of such paths.
+TEST_F(DecompressArchiveTest, PathsLongerThanTheClassicLimitAreWritten)
+{
+    const std::string deepName = std::string(120, 'n') + "/" + std::string(120, 'm') + "/f.txt";
+    const std::string longName = std::string(100, 'c') + "/" + std::string(140, 'e') + ".txt";
+    const std::string current = Destination("long-relative");
+    const std::string longDest = Destination("long") + "\\" + std::string(200, 'a') + "\\" + std::string(150, 'b');
+    const std::string relativeDest = std::string(180, 'r') + "\\" + std::string(120, 's');
+    const std::string nameDest = Destination("long-name");
+    const struct {
+        const char* tag;
+        std::string name;
+        std::string destination;
+        std::string resolved;
+    } cases[] = {{"deep-name", deepName, nameDest, nameDest},
+                 {"long-destination", longName, longDest, longDest},
+                 {"relative", longName, relativeDest, current + "\\" + relativeDest}};
+    for (const auto& c : cases) {
+        const std::string path = c.resolved + "\\" + c.name;
+        ASSERT_GT(path.size(), 260u) << c.tag;
+        for (int round = 0; round < 2; ++round) {
+            const std::string content = std::string(c.tag) + (round == 0 ? " first" : " replaced");
+            const std::string archive = kArchives + "long-" + c.tag + std::to_string(round) + ".zip";
+            {
+                ArchiveBuilder zip(archive);
+                ASSERT_TRUE(zip.Add(c.name, content));
+                ASSERT_TRUE(zip.Close());
+            }
+            char previous[MAX_PATH];
+            ASSERT_NE(GetCurrentDirectoryA(sizeof(previous), previous), 0u);
+            ASSERT_TRUE(SetCurrentDirectoryA(current.c_str()));
+            const bool extracted = DecompressArchive(archive.c_str(), c.destination.c_str());
+            SetCurrentDirectoryA(previous);
+            EXPECT_TRUE(extracted) << c.tag << " round " << round;
+            std::string expected = path;
+            for (char& ch : expected)
+                if (ch == '/')
+                    ch = '\\';
+            EXPECT_EQ(ReadLong(Wide(expected)), content) << c.tag << " round " << round;
+        }
+    }
 }
 
 FILETIME UtcFileTime(WORD year, WORD month, WORD day, WORD hour)
