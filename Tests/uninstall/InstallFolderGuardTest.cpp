@@ -108,6 +108,29 @@ TEST_F(InstallFolderGuardTest, RefusesKnownFoldersTheirAncestorsAndProfilesButNo
     Expect(cases, sizeof cases / sizeof cases[0]);
 }
 
+// Windows finds a folder by its name in any case, in every script: a known
+// folder named in Greek, Cyrillic, Armenian or fullwidth letters is the same
+// folder in the other case.
+TEST_F(InstallFolderGuardTest, KnowsAFolderInEitherCaseOfEveryScript)
+{
+    guard.AddKnownFolder(L"C:\\Users\\\u0394\u03b7\u03bc\u03ae\u03c4\u03c1\u03b7\u03c2\\Documents");
+    guard.AddKnownFolder(L"D:\\\u0414\u043e\u043a\u0443\u043c\u0435\u043d\u0442\u044b");
+    guard.AddKnownFolder(L"D:\\\u0553\u0561\u057d\u057f\u0561\u0569\u0572\u0569\u0565\u0580");
+    guard.AddProfilesFolder(L"E:\\\uff30\uff52\uff4f\uff46\uff49\uff4c\uff45\uff53");
+    const Case cases[] = {
+        { L"c:\\users\\\u03b4\u0397\u039c\u0389\u03a4\u03a1\u0397\u03c2\\documents", Guard::KnownFolder },
+        { L"C:\\USERS\\\u0394\u0397\u039c\u0389\u03a4\u03a1\u0397\u03c2", Guard::KnownFolder },
+        { L"d:\\\u0434\u041e\u041a\u0423\u041c\u0415\u041d\u0422\u042b\\", Guard::KnownFolder },
+        { L"D:\\\u0583\u0531\u054d\u054f\u0531\u0539\u0542\u0539\u0535\u0550", Guard::KnownFolder },
+        { L"e:\\\uff50\uff32\uff2f\uff26\uff29\uff2c\uff25\uff33\\bob", Guard::UsersProfile },
+        { L"E:\\\uff50\uff32\uff2f\uff26\uff29\uff2c\uff25\uff33", Guard::KnownFolder },
+        // Letters that only look alike are other names.
+        { L"D:\\\u0414\u043e\u043a\u0443\u043c\u0435\u043d\u0442\u044c", Guard::Removable },
+        { L"E:\\Profiles\\bob", Guard::Removable },
+    };
+    Expect(cases, sizeof cases / sizeof cases[0]);
+}
+
 TEST_F(InstallFolderGuardTest, RefusesTextsThatAreNotPlainFullPaths)
 {
     const Case cases[] = {
