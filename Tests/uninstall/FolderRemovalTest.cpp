@@ -284,6 +284,17 @@ TEST(CheckInstallFolder, RefusesThisMachinesFoldersInEverySpelling)
         { Wide(fixture + "\\tree\\link"), InstallFolderGuard::ReachedThroughLink },
         { Wide(fixture + "\\tree\\link\\sub\\"), InstallFolderGuard::ReachedThroughLink },
         { L"D:\\work\\no-such-folder\\", InstallFolderGuard::NotFound },
+        // This machine's server under other spellings; the shares it offers
+        // cannot be listed here, so none of them may be emptied.
+        { L"\\\\--1.ipv6-literal.net\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0-0-0-0-0-0-0-1.ipv6-literal.net\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\--ffff-127.0.0.1.ipv6-literal.net\\data\\QuillMarsh\\",
+          InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\127.1\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\2130706433\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0x7f.1\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0177.0.0.1\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\localhost\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
     };
     if (shortLength > 0 && shortLength < MAX_PATH && Wide(programFiles) != shortForm)
         cases.push_back({ shortForm, InstallFolderGuard::KnownFolder });
