@@ -249,6 +249,39 @@ std::wstring LowerCase(std::wstring text)
     return text;
 }
 
+// A program that is not long-path aware gets "path not found" for a path of
+// 260 characters or more, and the ordinary form trims a trailing dot or
+// blank into another name: either would leave a file in place unreported.
+// (The folders stay below the limit: Wine cannot tell the final path of a
+// folder past it.)
+TEST(RemoveFolderContents, RemovesFilesPastThePathLimitAndNamesEndingInDotsOrBlanks)
+{
+    const ScratchTree tree("D:\\work\\long");
+    tree.AddFile("x");
+    const std::wstring root = Wide(tree.Root());
+    const std::wstring folder = root + L"\\" + std::wstring(100, L'a') + L"\\" + std::wstring(100, L'b');
+    ASSERT_TRUE(CreateDirectoryW((root + L"\\" + std::wstring(100, L'a')).c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring deep = L"\\\\?\\" + folder + L"\\" + std::wstring(80, L'c') + L".dat";
+    ASSERT_GT(deep.size() - 4, static_cast<size_t>(MAX_PATH));
+    MakeFileW(deep);
+    MakeFileW(L"\\\\?\\" + root + L"\\x.");
+    MakeFileW(L"\\\\?\\" + root + L"\\y ");
+    ASSERT_TRUE(ExistsW(deep));
+    ASSERT_TRUE(ExistsW(L"\\\\?\\" + root + L"\\x."));
+
+    RemovalReport report;
+    RemoveFolderContents(root, report);
+
+    EXPECT_FALSE(ExistsW(deep));
+    EXPECT_FALSE(ExistsW(L"\\\\?\\" + folder));
+    EXPECT_FALSE(ExistsW(L"\\\\?\\" + root + L"\\x."));
+    EXPECT_FALSE(ExistsW(L"\\\\?\\" + root + L"\\y "));
+    EXPECT_FALSE(tree.Exists("x"));
+    EXPECT_TRUE(tree.Exists(""));
+    EXPECT_TRUE(report.IsEmpty());
+}
+
 TEST(CheckInstallFolder, RefusesThisMachinesFoldersInEverySpelling)
 {
     const std::string fixture = LinkFixture();
@@ -284,6 +317,17 @@ TEST(CheckInstallFolder, RefusesThisMachinesFoldersInEverySpelling)
         { Wide(fixture + "\\tree\\link"), InstallFolderGuard::ReachedThroughLink },
         { Wide(fixture + "\\tree\\link\\sub\\"), InstallFolderGuard::ReachedThroughLink },
         { L"D:\\work\\no-such-folder\\", InstallFolderGuard::NotFound },
+        // This machine's server under other spellings; the shares it offers
+        // cannot be listed here, so none of them may be emptied.
+        { L"\\\\--1.ipv6-literal.net\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0-0-0-0-0-0-0-1.ipv6-literal.net\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\--ffff-127.0.0.1.ipv6-literal.net\\data\\QuillMarsh\\",
+          InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\127.1\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\2130706433\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0x7f.1\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\0177.0.0.1\\data\\QuillMarsh", InstallFolderGuard::ShareOfThisMachine },
+        { L"\\\\localhost\\Users\\alice\\Documents", InstallFolderGuard::ShareOfThisMachine },
     };
     if (shortLength > 0 && shortLength < MAX_PATH && Wide(programFiles) != shortForm)
         cases.push_back({ shortForm, InstallFolderGuard::KnownFolder });

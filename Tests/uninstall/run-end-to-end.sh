@@ -220,6 +220,35 @@ libraries_link)
   company_key_gone || fail "the company key is still there"
   ;;
 
+library_without_extension)
+  # The loader appends ".dll" to a name without an extension: asked for the
+  # plain file "x" it would open "x.dll", a link out of the folder.
+  mkdir -p "$d/inst/libraries" "$d/elsewhere"
+  cp "$ZYM_UNINSTALL_EXE" "$d/inst/uninstall.exe"
+  cp "$ZYM_PLUGIN_DLL" "$d/elsewhere/linked.dll"
+  echo 'not a library' >"$d/inst/libraries/x"
+  ln -s ../../elsewhere/linked.dll "$d/inst/libraries/x.dll"
+  cp "$ZYM_PLUGIN_DLL" "$d/inst/libraries/plain"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  run_uninstaller 'D:\inst\uninstall.exe'
+  wait_for 30 gone "$d/inst/uninstall.exe" || fail "the program file is still there"
+  sandbox_listing "$logs/after.txt"
+  print_listing "sandbox before" "$logs/before.txt"
+  print_listing "sandbox after" "$logs/after.txt"
+  # Wine 8 lists a link to a file as a plain file and deletes its target
+  # rather than the link (on Windows the link goes), so the link and the
+  # folders around it stay, and the target goes.
+  { grep '^. \./d/inst' "$logs/before.txt" | grep -Ev '^. \./d/inst(/libraries(/x\.dll)?)?$'
+    echo 'f ./d/elsewhere/linked.dll'; } | LC_ALL=C sort >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  # The plug-in without an extension runs under its own name; the one the
+  # link leads to never does.
+  check_plugins plain
+  expect_box 'D:\inst\libraries'
+  company_key_gone || fail "the company key is still there"
+  ;;
+
 refuses_a_drive_root)
   mkdir -p "$d/libraries" "$d/data"
   cp "$ZYM_UNINSTALL_EXE" "$d/uninstall.exe"

@@ -1,5 +1,6 @@
 #include "FileRemoval.h"
 
+#include "PathForms.h"
 #include "RemovalReport.h"
 
 #include <windows.h>
@@ -21,6 +22,8 @@ bool IsInUse(DWORD error)
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
+// Every path reaches the system in its extended form, so "not found" means
+// gone, never too long to be reached.
 bool IsGone(DWORD error)
 {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -28,7 +31,7 @@ bool IsGone(DWORD error)
 
 RemovalOutcome Schedule(const std::wstring& path, RemovalReport& report)
 {
-    if (MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+    if (MoveFileExW(ExtendedLengthPath(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
     {
         report.AtRestart(path);
         return ScheduledAtRestart;
@@ -40,9 +43,10 @@ RemovalOutcome Schedule(const std::wstring& path, RemovalReport& report)
 
 RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
 {
+    const std::wstring extended = ExtendedLengthPath(path);
     for (int attempt = 1;; ++attempt)
     {
-        if (DeleteFileW(path.c_str()))
+        if (DeleteFileW(extended.c_str()))
         {
             ReportDeletion(path);
             return Removed;
@@ -53,9 +57,9 @@ RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
         if (error == ERROR_ACCESS_DENIED)
         {
             // A read-only file refuses deletion until the attribute is off.
-            const DWORD attributes = GetFileAttributesW(path.c_str());
+            const DWORD attributes = GetFileAttributesW(extended.c_str());
             if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-                SetFileAttributesW(path.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+                SetFileAttributesW(extended.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
         }
         if (!IsInUse(error) || attempt == kAttempts)
             return Schedule(path, report);
@@ -65,7 +69,7 @@ RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
 
 RemovalOutcome RemoveEmptyFolder(const std::wstring& path, bool scheduleOnFailure, RemovalReport& report)
 {
-    if (RemoveDirectoryW(path.c_str()) || IsGone(GetLastError()))
+    if (RemoveDirectoryW(ExtendedLengthPath(path).c_str()) || IsGone(GetLastError()))
         return Removed;
     if (scheduleOnFailure)
         return Schedule(path, report);

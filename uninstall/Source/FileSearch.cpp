@@ -1,10 +1,11 @@
 #include "FileSearch.h"
 
+#include "PathForms.h"
 #include "PathJoin.h"
 
 FileSearch::FileSearch(const std::wstring& folder)
     : m_Folder(folder)
-    , m_hSearch(FindFirstFileW(JoinPath(folder, L"*").c_str(), &m_Entry))
+    , m_hSearch(FindFirstFileW(ExtendedLengthPath(JoinPath(folder, L"*")).c_str(), &m_Entry))
 {
 }
 

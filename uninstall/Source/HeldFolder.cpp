@@ -2,6 +2,7 @@
 
 #include "FinalPath.h"
 #include "InstallFolderGuard.h"
+#include "PathForms.h"
 
 namespace
 {
@@ -13,7 +14,7 @@ bool IsPlainFolderAttributes(DWORD attributes)
 }
 
 HeldFolder::HeldFolder(const std::wstring& path)
-    : m_Handle(CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+    : m_Handle(CreateFileW(ExtendedLengthPath(path).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr))
     , m_bPlain(false)
@@ -25,7 +26,7 @@ HeldFolder::HeldFolder(const std::wstring& path)
     // target; and the final path shows a link that was followed all the same.
     FILE_ATTRIBUTE_TAG_INFO tag;
     if (!GetFileInformationByHandleEx(m_Handle.Get(), FileAttributeTagInfo, &tag, sizeof tag)
-        || !IsPlainFolderAttributes(tag.FileAttributes) || !IsPlainFolderAttributes(GetFileAttributesW(path.c_str())))
+        || !IsPlainFolderAttributes(tag.FileAttributes) || !IsPlainFolderAttributes(GetFileAttributesW(ExtendedLengthPath(path).c_str())))
         return;
     m_bPlain = InstallFolderGuard::Upper(FinalPathOf(m_Handle.Get())) == InstallFolderGuard::Upper(path);
 }

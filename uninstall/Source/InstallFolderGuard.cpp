@@ -37,10 +37,13 @@ InstallFolderGuard::Verdict CheckSteps(const std::wstring& rest)
     return InstallFolderGuard::Removable;
 }
 
-bool IsLoopbackAddress(const std::wstring& server)
+// Names that lead to this machine whatever it is called. A name beginning
+// with "127." that is not a number is still taken for loopback: services of
+// wildcard names answer such names with the address they spell.
+bool IsLoopbackName(const std::wstring& server)
 {
-    return server == L"LOCALHOST" || server == L"." || server == L"?" || server.compare(0, 4, L"127.") == 0
-        || server == L"::1" || server == L"[::1]" || server == L"0--1.IPV6-LITERAL.NET";
+    const std::wstring host = server.substr(0, server.find(L'@'));
+    return host == L"LOCALHOST" || host == L"." || host == L"?" || host.compare(0, 4, L"127.") == 0;
 }
 }
 
@@ -159,15 +162,53 @@ void InstallFolderGuard::AddMachineName(const std::wstring& name)
         m_MachineNames.push_back(Upper(name));
 }
 
+void InstallFolderGuard::AddMachineAddress(const ServerAddress& address)
+{
+    m_MachineAddresses.push_back(address);
+}
+
+void InstallFolderGuard::AddShare(const std::wstring& name, const std::wstring& target)
+{
+    if (!name.empty())
+        m_Shares.push_back(Share{ Upper(name), target });
+}
+
 bool InstallFolderGuard::IsThisMachine(const std::wstring& server) const
 {
-    if (IsLoopbackAddress(server))
+    if (IsLoopbackName(server))
         return true;
+    ServerAddress address;
+    if (ServerAddress::Parse(server, address))
+    {
+        if (address.IsThisMachineByItself())
+            return true;
+        for (const ServerAddress& own : m_MachineAddresses)
+            if (address == own)
+                return true;
+        return false;
+    }
+    const std::wstring host = server.substr(0, server.find(L'@'));
     for (const std::wstring& name : m_MachineNames)
-        if (server == name || (server.size() > name.size() && server.compare(0, name.size(), name) == 0
-                               && server[name.size()] == L'.'))
+        if (host == name || (host.size() > name.size() && host.compare(0, name.size(), name) == 0
+                             && host[name.size()] == L'.'))
             return true;
     return false;
+}
+
+InstallFolderGuard::Verdict InstallFolderGuard::JudgeShareOfThisMachine(const std::wstring& share,
+                                                                      const std::wstring& rest) const
+{
+    for (const Share& known : m_Shares)
+    {
+        if (known.name != share)
+            continue;
+        std::wstring target;
+        // A share of a share would need another machine's view to resolve.
+        if (Normalize(known.target, target) != Removable || target[0] == L'\\')
+            return ShareOfThisMachine;
+        return Judge(target + rest);
+    }
+    return ShareOfThisMachine;
 }
 
 InstallFolderGuard::Verdict InstallFolderGuard::Judge(const std::wstring& folder) const
@@ -189,7 +230,8 @@ InstallFolderGuard::Verdict InstallFolderGuard::Judge(const std::wstring& folder
         if (path[shareEnd - 1] == L'$')
             return AdministrativeShare;
         if (IsThisMachine(path.substr(2, serverEnd - 2)))
-            return ShareOfThisMachine;
+            return JudgeShareOfThisMachine(path.substr(serverEnd + 1, shareEnd - serverEnd - 1),
+                                           path.substr(shareEnd));
     }
     for (const std::wstring& windows : m_WindowsFolders)
     {

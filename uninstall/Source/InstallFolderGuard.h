@@ -1,6 +1,8 @@
 #ifndef UNINSTALL_INSTALLFOLDERGUARD_H
 #define UNINSTALL_INSTALLFOLDERGUARD_H
 
+#include "ServerAddress.h"
+
 #include <string>
 #include <vector>
 
@@ -43,6 +45,13 @@ public:
     // A name under which this machine answers as a file server (its
     // computer names); "localhost", "." and loopback addresses are known.
     void AddMachineName(const std::wstring& name);
+    // An address of one of this machine's adapters.
+    void AddMachineAddress(const ServerAddress& address);
+    // A share this machine offers and the folder it points at. A path
+    // through a share of this machine is judged as the path it stands for;
+    // through a share not named here it is refused, since what it reaches
+    // cannot be told.
+    void AddShare(const std::wstring& name, const std::wstring& target);
     void SetFallbackName(const std::wstring& name) { m_FallbackName = Upper(name); }
 
     Verdict Judge(const std::wstring& folder) const;
@@ -63,15 +72,28 @@ public:
 
     static std::wstring Upper(const std::wstring& text);
 
+    // Whether a server part of a UNC path (in Normalize's form) leads to this
+    // machine: by one of its names, a loopback name or address in any
+    // spelling, or an address of its adapters.
+    bool IsThisMachine(const std::wstring& server) const;
+
 private:
+    struct Share
+    {
+        std::wstring name;
+        std::wstring target;
+    };
+
     static bool IsAtOrAbove(const std::wstring& folder, const std::wstring& known);
     static bool IsBelow(const std::wstring& folder, const std::wstring& parent);
-    bool IsThisMachine(const std::wstring& server) const;
+    Verdict JudgeShareOfThisMachine(const std::wstring& share, const std::wstring& rest) const;
 
     std::vector<std::wstring> m_WindowsFolders;
     std::vector<std::wstring> m_KnownFolders;
     std::vector<std::wstring> m_ProfilesFolders;
     std::vector<std::wstring> m_MachineNames;
+    std::vector<ServerAddress> m_MachineAddresses;
+    std::vector<Share> m_Shares;
     std::wstring m_FallbackName;
 };
 

@@ -6,21 +6,29 @@
 #include "HeldFolder.h"
 #include "InstallFolderGuard.h"
 #include "MessagePause.h"
+#include "PathForms.h"
 #include "PathJoin.h"
 
 namespace
 {
-// A file that is a link would load a library from outside the folder.
-bool IsPlainFile(const std::wstring& path)
+// Whether the name the loader is given opens the listed file itself, as a
+// plain file: a link would load a library from outside the folder. The
+// name is resolved as the loader resolves it, in its ordinary form, so a
+// listed name that this form trims ("x." or "x ") opens another file and is
+// refused.
+bool OpensThePlainFile(const std::wstring& loadName, const std::wstring& listed)
 {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const DWORD attributes = GetFileAttributesW(loadName.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0
-        && InstallFolderGuard::Upper(FinalPathOf(path)) == InstallFolderGuard::Upper(path);
+        && InstallFolderGuard::Upper(FinalPathOf(loadName)) == InstallFolderGuard::Upper(listed);
 }
 
 void CallUninstallEntry(const std::wstring& path)
 {
-    const HMODULE library = LoadLibraryW(path.c_str());
+    const std::wstring loadName = LibraryLoadName(path);
+    if (!OpensThePlainFile(loadName, path))
+        return;
+    const HMODULE library = LoadLibraryExW(loadName.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library == nullptr)
         return;
     typedef void (*UninstallEntry)();
@@ -67,8 +75,7 @@ void LibraryPass::Run(unsigned long pauseMilliseconds, RemovalReport& report) co
         if (search.IsFolder())
             continue;
         const std::wstring path = search.Path();
-        if (IsPlainFile(path))
-            CallUninstallEntry(path);
+        CallUninstallEntry(path);
         if (path.find(L"uninstall.exe") == std::wstring::npos)
             RemoveFile(path, report);
         PauseWithMessages(pauseMilliseconds);

@@ -2,6 +2,7 @@
 
 #include "FinalPath.h"
 #include "InstallFolderGuard.h"
+#include "ThisMachine.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -133,19 +134,6 @@ void AddRelativeFolders(const std::wstring& profile, const std::vector<std::wstr
         if (InstallFolderGuard::IsInside(folder, profile))
             relative.push_back(folder.substr(profile.size() + (profile.back() == L'\\' ? 0 : 1)));
 }
-
-void AddMachineNames(InstallFolderGuard& guard)
-{
-    const COMPUTER_NAME_FORMAT formats[] = { ComputerNameNetBIOS, ComputerNameDnsHostname,
-                                             ComputerNameDnsFullyQualified };
-    for (COMPUTER_NAME_FORMAT format : formats)
-    {
-        wchar_t name[256];
-        DWORD length = 256;
-        if (GetComputerNameExW(format, name, &length))
-            guard.AddMachineName(std::wstring(name, length));
-    }
-}
 }
 
 void AddSystemFolders(InstallFolderGuard& guard)
@@ -201,5 +189,5 @@ void AddSystemFolders(InstallFolderGuard& guard)
         for (const std::wstring& part : relative)
             AddBothForms(guard, &InstallFolderGuard::AddKnownFolder, base + part);
     }
-    AddMachineNames(guard);
+    AddThisMachine(guard);
 }

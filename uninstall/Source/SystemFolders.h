@@ -4,9 +4,9 @@
 class InstallFolderGuard;
 
 // Gives the guard this machine's Windows folders, every known folder of the
-// machine and of each profile, the folders of profiles and the machine's
-// names, each as the system names it and, where it exists, as the file
-// system resolves it.
+// machine and of each profile and the folders of profiles, each as the
+// system names it and, where it exists, as the file system resolves it; and
+// the ways a path leads back to this machine (ThisMachine.h).
 void AddSystemFolders(InstallFolderGuard& guard);
 
 #endif

@@ -16,17 +16,6 @@ bool IsPortNumber(wchar_t c)
 }
 }
 
-wchar_t FoldCase(wchar_t c)
-{
-    if (c >= L'a' && c <= L'z')
-        return static_cast<wchar_t>(c - (L'a' - L'A'));
-    if (c >= 0x00E0 && c <= 0x00FE && c != 0x00F7)
-        return static_cast<wchar_t>(c - 0x20);
-    if (c == 0x00FF)
-        return static_cast<wchar_t>(0x0178);
-    return c;
-}
-
 bool NamesDevice(const wchar_t* step, size_t length)
 {
     static const char* const kDevices[] = { "CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$" };

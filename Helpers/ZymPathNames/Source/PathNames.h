@@ -3,9 +3,15 @@
 
 #include <stddef.h>
 
-// The upper-case form of a character as path comparisons need it: ASCII and
-// Latin-1 letters; every other character stays as it is.
+// The upper-case form of a character as Windows compares names: the simple
+// one-to-one upper-case mapping of Unicode over the Basic Multilingual Plane
+// (Greek, Cyrillic, Armenian, fullwidth Latin and every other cased script);
+// a character without one, or whose upper case is longer, stays as it is.
+// The Windows build asks the system, the native build the table below.
 wchar_t FoldCase(wchar_t c);
+
+// The same mapping from a table generated from the Unicode data.
+wchar_t UpperByTable(wchar_t c);
 
 // Whether one step of a path (no separators) names a device that Windows
 // opens in every folder, also with an extension or trailing blanks: CON,
