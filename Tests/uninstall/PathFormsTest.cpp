@@ -20,36 +20,6 @@ std::string Narrow(const std::wstring& text)
     return out;
 }
 
-TEST(ExtendedLengthPath, WritesFullPathsSoThatNoLengthOrTrailingDotChangesWhatTheyName)
-{
-    const std::wstring deep = L"D:\\inst\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\c.dat";
-    const Form forms[] = {
-        { L"C:\\inst\\data\\a.dat", L"\\\\?\\C:\\inst\\data\\a.dat" },
-        { L"d:\\", L"\\\\?\\d:\\" },
-        { L"D:\\inst\\x.", L"\\\\?\\D:\\inst\\x." },
-        { L"D:\\inst\\y ", L"\\\\?\\D:\\inst\\y " },
-        { L"D:\\inst\\*", L"\\\\?\\D:\\inst\\*" },
-        { L"\\\\server\\share\\inst\\a.dat", L"\\\\?\\UNC\\server\\share\\inst\\a.dat" },
-        // Already in a form the system takes as written.
-        { L"\\\\?\\D:\\inst\\a.dat", L"\\\\?\\D:\\inst\\a.dat" },
-        { L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a" },
-        { L"\\\\.\\D:\\inst", L"\\\\.\\D:\\inst" },
-        // Only the system's own parsing gives these their meaning.
-        { L"inst\\a.dat", L"inst\\a.dat" },
-        { L"D:inst\\a.dat", L"D:inst\\a.dat" },
-        { L"\\inst\\a.dat", L"\\inst\\a.dat" },
-        { L"D:/inst/a.dat", L"D:/inst/a.dat" },
-        { L"D:\\inst\\..\\a.dat", L"D:\\inst\\..\\a.dat" },
-        { L"D:\\inst\\.\\a.dat", L"D:\\inst\\.\\a.dat" },
-        { L"D:\\inst\\\\a.dat", L"D:\\inst\\\\a.dat" },
-        { L"\\\\server\\..\\a.dat", L"\\\\server\\..\\a.dat" },
-        { L"", L"" },
-    };
-    for (const Form& form : forms)
-        EXPECT_EQ(form.expected, ExtendedLengthPath(form.path)) << Narrow(form.path);
-    EXPECT_EQ(L"\\\\?\\" + deep, ExtendedLengthPath(deep));
-}
-
 TEST(LibraryLoadName, GivesTheLoaderANameItCannotExtend)
 {
     const Form forms[] = {

@@ -1,6 +1,6 @@
 #include "FileRemoval.h"
 
-#include "PathForms.h"
+#include "PathNames.h"
 #include "RemovalReport.h"
 
 #include <windows.h>

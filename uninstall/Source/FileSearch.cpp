@@ -1,6 +1,6 @@
 #include "FileSearch.h"
 
-#include "PathForms.h"
+#include "PathNames.h"
 #include "PathJoin.h"
 
 FileSearch::FileSearch(const std::wstring& folder)

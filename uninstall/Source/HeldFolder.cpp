@@ -2,7 +2,7 @@
 
 #include "FinalPath.h"
 #include "InstallFolderGuard.h"
-#include "PathForms.h"
+#include "PathNames.h"
 
 namespace
 {

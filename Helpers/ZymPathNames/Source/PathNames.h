@@ -3,6 +3,8 @@
 
 #include <stddef.h>
 
+#include <string>
+
 // The upper-case form of a character as Windows compares names: the simple
 // one-to-one upper-case mapping of Unicode over the Basic Multilingual Plane
 // (Greek, Cyrillic, Armenian, fullwidth Latin and every other cased script);
@@ -18,5 +20,15 @@ wchar_t UpperByTable(wchar_t c);
 // PRN, AUX, NUL, CONIN$, CONOUT$, COM0 to COM9 and LPT0 to LPT9, and COM and
 // LPT followed by a superscript one, two or three.
 bool NamesDevice(const wchar_t* step, size_t length);
+
+// The form of a full path that the file functions take as it is written:
+// "\\?\C:\..." for a drive path, "\\?\UNC\server\share\..." for a share.
+// Without it a program that is not long-path aware cannot reach a path of
+// 260 characters or more (it gets "path not found", as if the file were
+// gone), and a name ending in a dot or blank would be trimmed into another
+// file's name. A text that is not a plain full path (relative, with
+// forward slashes, "." or ".." steps or empty steps), or that has a prefix
+// already, is returned unchanged: the prefix would change what it names.
+std::wstring ExtendedLengthPath(const std::wstring& path);
 
 #endif

@@ -1,11 +1,12 @@
 #include "LongPath.h"
 
+#include "PathNames.h"
+
 #include <windows.h>
 
 namespace {
 
 const wchar_t kExtendedPrefix[] = L"\\\\?\\";
-const wchar_t kExtendedUncPrefix[] = L"\\\\?\\UNC\\";
 
 bool StartsWith(const std::wstring& text, const wchar_t* prefix)
 {
@@ -33,11 +34,5 @@ std::wstring ExtendedPath(const std::wstring& path)
         }
         full.assign(length, L'\0');
     }
-    // A device path (\\.\) keeps its own form: it is no folder to write
-    // files into, and the calls on it fail as they would have.
-    if (StartsWith(full, L"\\\\.\\") || StartsWith(full, kExtendedPrefix))
-        return full;
-    if (StartsWith(full, L"\\\\"))
-        return kExtendedUncPrefix + full.substr(2);
-    return kExtendedPrefix + full;
+    return ExtendedLengthPath(full);
 }

@@ -85,3 +85,50 @@ TEST(FoldCase, TheTableAgreesWithTheSystemOverTheWholePlane)
 }
 #endif
 }
+
+namespace
+{
+struct PathForm
+{
+    const wchar_t* path;
+    const wchar_t* expected;
+};
+
+std::string Ascii(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 128 ? static_cast<char>(c) : '?';
+    return out;
+}
+}
+
+TEST(ExtendedLengthPath, WritesFullPathsSoThatNoLengthOrTrailingDotChangesWhatTheyName)
+{
+    const std::wstring deep = L"D:\\inst\\" + std::wstring(120, L'a') + L"\\" + std::wstring(120, L'b') + L"\\c.dat";
+    const PathForm forms[] = {
+        { L"C:\\inst\\data\\a.dat", L"\\\\?\\C:\\inst\\data\\a.dat" },
+        { L"d:\\", L"\\\\?\\d:\\" },
+        { L"D:\\inst\\x.", L"\\\\?\\D:\\inst\\x." },
+        { L"D:\\inst\\y ", L"\\\\?\\D:\\inst\\y " },
+        { L"D:\\inst\\*", L"\\\\?\\D:\\inst\\*" },
+        { L"\\\\server\\share\\inst\\a.dat", L"\\\\?\\UNC\\server\\share\\inst\\a.dat" },
+        // Already in a form the system takes as written.
+        { L"\\\\?\\D:\\inst\\a.dat", L"\\\\?\\D:\\inst\\a.dat" },
+        { L"\\\\?\\UNC\\server\\share\\a", L"\\\\?\\UNC\\server\\share\\a" },
+        { L"\\\\.\\D:\\inst", L"\\\\.\\D:\\inst" },
+        // Only the system's own parsing gives these their meaning.
+        { L"inst\\a.dat", L"inst\\a.dat" },
+        { L"D:inst\\a.dat", L"D:inst\\a.dat" },
+        { L"\\inst\\a.dat", L"\\inst\\a.dat" },
+        { L"D:/inst/a.dat", L"D:/inst/a.dat" },
+        { L"D:\\inst\\..\\a.dat", L"D:\\inst\\..\\a.dat" },
+        { L"D:\\inst\\.\\a.dat", L"D:\\inst\\.\\a.dat" },
+        { L"D:\\inst\\\\a.dat", L"D:\\inst\\\\a.dat" },
+        { L"\\\\server\\..\\a.dat", L"\\\\server\\..\\a.dat" },
+        { L"", L"" },
+    };
+    for (const PathForm& form : forms)
+        EXPECT_EQ(form.expected, ExtendedLengthPath(form.path)) << Ascii(form.path);
+    EXPECT_EQ(L"\\\\?\\" + deep, ExtendedLengthPath(deep));
+}
