@@ -143,7 +143,7 @@ void FuzzChat::CheckState() const
         const LookupPair<ZymString, ZymString>& names = it.iterator();
         if (!m_Channels.hasKey(names.m_Key))
             FuzzFailure("name mapped for a channel not in the table", names.m_Key.Text());
-        nMembersInTable += m_Members.CountIn(names.m_Value.Text());
+        nMembersInTable += m_Members.CountIn(MemberKey(names.m_Value.Text()));
     }
     if (m_Members.Total() != nMembersInTable)
         FuzzFailure("members kept for a channel not in the table",

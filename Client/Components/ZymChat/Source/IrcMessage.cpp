@@ -28,9 +28,12 @@ namespace
         return c >= '0' && c <= '9';
     }
 
+    // A word of letters, or a numeric: three digits. A word that goes on
+    // after three digits is read as the numeric its leading digits give,
+    // as this component always read it.
     bool IsCommand(const std::string& word)
     {
-        if (word.size() == 3 && IsDigit(word[0]) && IsDigit(word[1]) && IsDigit(word[2]))
+        if (word.size() >= 3 && IsDigit(word[0]) && IsDigit(word[1]) && IsDigit(word[2]))
             return true;
         if (word.empty())
             return false;
@@ -286,9 +289,12 @@ bool IrcMessage::FromServer() const
 
 int IrcMessage::Numeric() const
 {
-    if (m_Command.size() != 3 || !IsDigit(m_Command[0]))
+    if (m_Command.empty() || !IsDigit(m_Command[0]))
         return -1;
-    return (m_Command[0] - '0') * 100 + (m_Command[1] - '0') * 10 + (m_Command[2] - '0');
+    int nValue = 0;
+    for (size_t i = 0; i < 6 && i < m_Command.size() && IsDigit(m_Command[i]); ++i)
+        nValue = nValue * 10 + (m_Command[i] - '0');
+    return nValue;
 }
 
 const std::string& IrcMessage::Parameter(size_t nIndex) const

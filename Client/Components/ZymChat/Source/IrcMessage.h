@@ -32,7 +32,7 @@ public:
 
     // Takes one line (without CR LF) apart; false when it is no message
     // (no command, an empty prefix, a command that is neither a word of
-    // letters nor three digits), and the message is then empty.
+    // letters nor begins with three digits), and the message is then empty.
     bool Parse(const char* pszLine);
     // The line that parses to this message again.
     std::string Serialise() const;
@@ -54,7 +54,8 @@ public:
 
     const std::string& Command() const { return m_Command; }
     bool CommandIs(const char* pszCommand) const { return m_Command == pszCommand; }
-    // The value of a three-digit command, else -1.
+    // The value of a numeric command (its leading digits, at most six),
+    // else -1.
     int Numeric() const;
 
     size_t ParameterCount() const { return m_Parameters.size(); }

@@ -35,6 +35,7 @@ ZymChat::ZymChat()
       m_bQuitPending(false),
       m_nQuitLine(0),
       m_bConnectGivenUp(false),
+      m_bConnectAgain(false),
       m_bSecureSocket(false)
 {
     m_LineBuffer[0] = '\0';

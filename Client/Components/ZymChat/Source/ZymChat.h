@@ -3,12 +3,14 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "BaseThread.h"
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "MemberIndex.h"
+#include "ServerRules.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
 #include "SocketNotification.h"
@@ -18,6 +20,7 @@
 #include "ZymString.h"
 
 class ChannelEntry;
+class IrcMessage;
 class LineAssembler;
 class SocketBase;
 class TCPSocket;
@@ -83,7 +86,11 @@ public:
 protected:
     // Background thread body and receive loop (ZymChatConnection.cpp)
     virtual void Run();
+    // One connection: connect, log in, listen until it ends.
+    void RunConnection();
     void ListenLoop();
+    // Closes the connection from the host's thread.
+    void DisconnectSocket();
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
     // One Receive from the socket into the assembler, and the dispatch of
@@ -129,24 +136,27 @@ protected:
     // taken: a QUIT that an ended connection never sent, with the lines
     // queued for that connection before it.
     void DropLinesThrough(long nLine);
-    int SendPong(const char* pszPingLine);
+    int SendPong(const IrcMessage& ping);
 
-    // Line routing and inbound handlers (ZymChatInbound.cpp)
+    // Line routing and inbound handlers (ZymChatInbound.cpp): the line is
+    // parsed once, and every handler reads the parsed message.
     void DispatchLine(char* pszLine);
-    void OnPrivmsg(char* pszLine);
-    void OnNotice(char* pszLine);
-    void OnInvite(char* pszLine);
-    void OnJoin(char* pszLine);
-    void OnPart(char* pszLine);
-    void OnNick(char* pszLine);
-    void OnListEntry(char* pszLine);
-    void OnNamesReply(char* pszLine);
-    void OnMotd(char* pszLine);
-    void OnWelcome(char* pszLine);
-    void OnKick(char* pszLine);
-    void OnQuit(char* pszLine);
+    void OnPrivmsg(const IrcMessage& message);
+    void OnNotice(const IrcMessage& message);
+    void OnInvite(const IrcMessage& message);
+    void OnJoin(const IrcMessage& message);
+    void OnPart(const IrcMessage& message);
+    void OnNick(const IrcMessage& message);
+    void OnListEntry(const IrcMessage& message);
+    void OnNamesReply(const IrcMessage& message);
+    void OnMotd(const IrcMessage& message);
+    void OnWelcome(const IrcMessage& message);
+    void OnKick(const IrcMessage& message);
+    void OnQuit(const IrcMessage& message);
     // The nickname the server addresses a welcome numeric to.
-    void OnWelcomeTarget(const char* pszLine);
+    void OnWelcomeTarget(const IrcMessage& message);
+    // The server's ISUPPORT reply: its rules for names.
+    void OnSupport(const IrcMessage& message);
 
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
@@ -163,12 +173,22 @@ protected:
     // One attribute update notice per attribute we hold, to one channel.
     void SendAttributesHeld(const char* pszTarget);
     // Keeps the member only while the channel is in the table.
-    void AddMember(const ZymString& nickname, const ZymString& channel);
+    void AddMember(const std::string& nickname, const std::string& channel);
     // Drops the channel's name rows and members once it leaves the table.
     void ForgetChannelHeld(const ZymString& hostName);
     // The nickname that marks our own lines: the one the server confirmed
     // last, else the one we asked for.
     const ZymString& OwnNicknameHeld() const;
+    // Whether the server's name for a user is our own, by its case mapping.
+    bool IsOwnNicknameHeld(const std::string& nickname) const;
+    // The host's name of a channel the server names, compared by the
+    // server's case mapping; false when no joined channel has that name.
+    bool HostNameOfHeld(const std::string& serverName, ZymString& hostName) const;
+    // The key of the table's row for a name the server sent: the exact row
+    // first, else one that is the same name by the server's case mapping.
+    bool ChannelKeyHeld(const ZymString& name, ZymString& key) const;
+    // The form of a nickname or channel name the member index keys by.
+    std::string MemberKey(const std::string& name) const;
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
     void Log(const char* pszFormat, ...);
@@ -221,6 +241,9 @@ protected:
     // The nickname the server last addressed us by (its welcome, or a NICK
     // line of ours); empty before the welcome. Under m_TableLock.
     ZymString m_ConfirmedNickname;
+    // The server's rules for names, from its ISUPPORT reply. Under
+    // m_TableLock.
+    ServerRules m_ServerRules;
     // Set once the login lines are queued, until the thread ends: a new
     // nickname must then reach the server even before the welcome, or a
     // refused login nickname could never be replaced. Under m_TableLock.
@@ -244,11 +267,15 @@ protected:
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
-    // Set by a Quit while the thread runs without a live connection (still
-    // connecting): the attempt was given up, not failed, so nothing is
-    // reported and no connect starts. Cleared by the ConnectToServer that
-    // starts the thread. Under the BaseThread lock.
+    // Set by a Quit while the thread runs: the connection was given up, not
+    // failed, so nothing more is reported and no connect starts. Cleared by
+    // the ConnectToServer that starts the thread. Under the BaseThread lock.
     bool m_bConnectGivenUp;
+    // A ConnectToServer made while the thread was still ending a given-up
+    // connection: the thread connects to m_NextServerText when it is done.
+    // Under the BaseThread lock.
+    bool m_bConnectAgain;
+    ZymString m_NextServerText;
     // The last server text that started the thread, taken apart; written
     // only while no thread runs. m_TCPSocket is a TLS socket when
     // m_bSecureSocket is set.

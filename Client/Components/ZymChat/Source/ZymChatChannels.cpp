@@ -1,6 +1,7 @@
 #include "ZymChat.h"
 
 #include <ctime>
+#include <vector>
 
 #include "ChannelEntry.h"
 #include "OutgoingLine.h"
@@ -40,11 +41,20 @@ void ZymChat::JoinChannel(const char* pszChannel, int nKind)
     if (!OutgoingLine::IsSendable(Concat("JOIN ", hostName).Text()))
         return;
     ScopedThreadLock hold(m_TableLock);
+    // Nor is a name longer than the server takes: it would never confirm it.
+    size_t nLongest = m_ServerRules.ChannelLength();
+    if (nLongest > 0 && static_cast<size_t>(hostName.Length()) > nLongest)
+        return;
 
     int nState = m_bWelcomed ? CHANNEL_JOINING : CHANNEL_PENDING;
     if (m_Channels.hasKey(hostName))
     {
-        m_Channels.lookup(hostName)->m_nState = nState;
+        ChannelEntry* pEntry = m_Channels.lookup(hostName);
+        // The server answers a JOIN of a channel we are on with nothing: the
+        // channel stays joined.
+        if (pEntry->m_nState == CHANNEL_JOINED && m_bWelcomed)
+            return;
+        pEntry->m_nState = nState;
     }
     else
     {
@@ -114,25 +124,23 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
 {
     typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
 
-    ZymString hostName =
-        m_Channels.hasKey(serverName) ? serverName : WithoutTrailingDigits(serverName);
-    if (!m_Channels.hasKey(hostName))
+    ZymString hostName;
+    if (!ChannelKeyHeld(serverName, hostName) &&
+        !ChannelKeyHeld(WithoutTrailingDigits(serverName), hostName))
     {
         // A confirmation under an unrelated name can only be matched when
         // exactly one join is under way.
         int nJoining = 0;
-        ZymString joining;
         for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
         {
             if (it.iterator().m_Value->m_nState == CHANNEL_JOINING)
             {
                 ++nJoining;
-                joining = it.iterator().m_Key;
+                hostName = it.iterator().m_Key;
             }
         }
         if (nJoining != 1)
             return;
-        hostName = joining;
     }
 
     // The channel's earlier server name, and any other channel's claim on
@@ -143,15 +151,21 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
         m_ServerNames.remove(hostName);
         if (m_HostNames.hasKey(earlier))
             m_HostNames.remove(earlier);
-        if (!(earlier == serverName))
-            m_Members.RemoveChannel(earlier.Text());
+        if (!m_ServerRules.SameName(earlier.Text(), serverName.Text()))
+            m_Members.RemoveChannel(MemberKey(earlier.Text()));
     }
-    if (m_HostNames.hasKey(serverName))
+    typedef TList<LookupPair<ZymString, ZymString> > NameList;
+    std::vector<LookupPair<ZymString, ZymString> > claims;
+    for (NameList::ConstIterator it(m_HostNames); it.hasCurrent(); it.Step())
     {
-        ZymString claimant = m_HostNames.lookup(serverName);
-        m_HostNames.remove(serverName);
-        if (m_ServerNames.hasKey(claimant))
-            m_ServerNames.remove(claimant);
+        if (m_ServerRules.SameName(it.iterator().m_Key.Text(), serverName.Text()))
+            claims.push_back(it.iterator());
+    }
+    for (const LookupPair<ZymString, ZymString>& claim : claims)
+    {
+        m_HostNames.remove(claim.m_Key);
+        if (m_ServerNames.hasKey(claim.m_Value))
+            m_ServerNames.remove(claim.m_Value);
     }
     m_ServerNames.insert(hostName, serverName);
     m_HostNames.insert(serverName, hostName);
@@ -181,9 +195,9 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
 
 void ZymChat::HandleOwnPart(const ZymString& serverName)
 {
-    if (m_HostNames.hasKey(serverName))
+    ZymString hostName;
+    if (HostNameOfHeld(serverName.Text(), hostName))
     {
-        ZymString hostName = m_HostNames.lookup(serverName);
         // Only a leave the host asked for drops the channel; any other PART
         // leaves it listed as joined.
         if (m_Channels.hasKey(hostName) &&
@@ -195,7 +209,7 @@ void ZymChat::HandleOwnPart(const ZymString& serverName)
             ForgetChannelHeld(hostName);
         }
     }
-    m_Members.RemoveChannel(serverName.Text());
+    m_Members.RemoveChannel(MemberKey(serverName.Text()));
 }
 
 void ZymChat::ForgetChannelHeld(const ZymString& hostName)
@@ -206,11 +220,46 @@ void ZymChat::ForgetChannelHeld(const ZymString& hostName)
     m_ServerNames.remove(hostName);
     if (m_HostNames.hasKey(confirmed))
         m_HostNames.remove(confirmed);
-    m_Members.RemoveChannel(confirmed.Text());
+    m_Members.RemoveChannel(MemberKey(confirmed.Text()));
 }
 
-void ZymChat::AddMember(const ZymString& nickname, const ZymString& channel)
+void ZymChat::AddMember(const std::string& nickname, const std::string& channel)
 {
-    if (m_HostNames.hasKey(channel))
-        m_Members.Add(nickname.Text(), channel.Text());
+    ZymString hostName;
+    if (HostNameOfHeld(channel, hostName))
+        m_Members.Add(MemberKey(nickname), MemberKey(channel));
+}
+
+bool ZymChat::HostNameOfHeld(const std::string& serverName, ZymString& hostName) const
+{
+    // The server may write a channel in another case than it confirmed it.
+    typedef TList<LookupPair<ZymString, ZymString> > NameList;
+    for (NameList::ConstIterator it(m_HostNames); it.hasCurrent(); it.Step())
+    {
+        if (m_ServerRules.SameName(it.iterator().m_Key.Text(), serverName))
+        {
+            hostName = it.iterator().m_Value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ZymChat::ChannelKeyHeld(const ZymString& name, ZymString& key) const
+{
+    if (m_Channels.hasKey(name))
+    {
+        key = name;
+        return true;
+    }
+    typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
+    for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
+    {
+        if (m_ServerRules.SameName(it.iterator().m_Key.Text(), name.Text()))
+        {
+            key = it.iterator().m_Key;
+            return true;
+        }
+    }
+    return false;
 }

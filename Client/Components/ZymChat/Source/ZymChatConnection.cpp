@@ -58,6 +58,14 @@ int ZymChat::ConnectToServer(const char* pszServer)
         m_bThreadActive = true;
         m_bConnectGivenUp = false;
     }
+    else if (m_bThreadActive && m_bConnectGivenUp && !m_bStopping)
+    {
+        // The thread is still ending the connection the host gave up (a
+        // sink call may hold it for as long as the host takes): it
+        // connects to this server once it is done.
+        m_NextServerText = ZymString(pszServer != nullptr ? pszServer : "");
+        m_bConnectAgain = true;
+    }
     Unlock();
 
     if (bStart && Start() != 0)
@@ -104,7 +112,7 @@ void ZymChat::Quit()
         if (m_bThreadActive)
             m_bConnectGivenUp = true;
         Unlock();
-        m_TCPSocket->Disconnect();
+        DisconnectSocket();
         if (!OnWorkerThread())
             WaitForExit(kQuitExitWait);
         return;
@@ -131,8 +139,23 @@ void ZymChat::Quit()
         Unlock();
         WaitUntilTaken(nQuitLine);
     }
-    m_TCPSocket->Disconnect();
+    // Whatever the thread still reports of this connection, the host has
+    // left it; a connect from now on is one of its own.
+    Lock();
+    if (m_bThreadActive)
+        m_bConnectGivenUp = true;
+    Unlock();
+    DisconnectSocket();
     WaitForExit(kQuitExitWait);
+}
+
+void ZymChat::DisconnectSocket()
+{
+    // Under the lock: the thread replaces the socket under it when it
+    // connects again.
+    Lock();
+    m_TCPSocket->Disconnect();
+    Unlock();
 }
 
 bool ZymChat::OnWorkerThread()
@@ -184,6 +207,29 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 }
 
 void ZymChat::Run()
+{
+    for (;;)
+    {
+        RunConnection();
+        Lock();
+        bool bAgain = m_bConnectAgain && !m_bStopping;
+        m_bConnectAgain = false;
+        if (bAgain)
+        {
+            m_bConnectGivenUp = false;
+            UseServerText(m_NextServerText.Text());
+        }
+        else
+        {
+            m_bThreadActive = false;
+        }
+        Unlock();
+        if (!bAgain)
+            return;
+    }
+}
+
+void ZymChat::RunConnection()
 {
     Lock();
     bool bStopping = m_bStopping || m_bConnectGivenUp;
@@ -238,13 +284,8 @@ void ZymChat::Run()
     catch (...)
     {
     }
-    {
-        ScopedThreadLock hold(m_TableLock);
-        m_bLoginSent = false;
-    }
-    Lock();
-    m_bThreadActive = false;
-    Unlock();
+    ScopedThreadLock hold(m_TableLock);
+    m_bLoginSent = false;
 }
 
 bool ZymChat::QueueLoginLines()

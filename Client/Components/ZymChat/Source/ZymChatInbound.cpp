@@ -1,11 +1,11 @@
 #include "ZymChat.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
-#include "InboundFields.h"
+#include "IrcMessage.h"
 #include "ScopedThreadLock.h"
-
-using namespace InboundFields;
 
 namespace
 {
@@ -13,23 +13,28 @@ namespace
     const size_t kListTextArea = 500;
     const size_t kMotdTextArea = 513;
 
-    // The next word at or after p when successive blanks count as one; null
-    // at the end of the text.
-    const char* SkipToWord(const char* p)
+    // Appends the text to the area, cut to fit with its terminator.
+    void Append(char* pArea, size_t nAreaSize, const std::string& text)
     {
-        while (*p == ' ')
-            ++p;
-        return *p != '\0' ? p : nullptr;
+        size_t nUsed = std::strlen(pArea);
+        size_t nRoom = nAreaSize - 1 - nUsed;
+        size_t nCount = text.size() < nRoom ? text.size() : nRoom;
+        std::memcpy(pArea + nUsed, text.data(), nCount);
+        pArea[nUsed + nCount] = '\0';
     }
 
-    // Appends every word from p on, each followed by one blank.
-    void AppendWords(char* pArea, size_t nAreaSize, const char* p)
+    // The words of a parameter, successive blanks counting as one.
+    std::vector<std::string> Words(const std::string& text)
     {
-        for (p = SkipToWord(p); p != nullptr; p = SkipToWord(p + WordLength(p)))
+        std::vector<std::string> words;
+        std::string::size_type nAt = text.find_first_not_of(' ');
+        while (nAt != std::string::npos)
         {
-            AppendText(pArea, nAreaSize, p, WordLength(p));
-            AppendText(pArea, nAreaSize, " ", 1);
+            std::string::size_type nEnd = text.find(' ', nAt);
+            words.push_back(text.substr(nAt, nEnd - nAt));
+            nAt = nEnd == std::string::npos ? nEnd : text.find_first_not_of(' ', nEnd);
         }
+        return words;
     }
 }
 
@@ -39,45 +44,45 @@ void ZymChat::DispatchLine(char* pszLine)
         return;
     try
     {
-        // Only the command word routes: a word elsewhere in the line (a
-        // message text, a nickname, a channel name) never does.
-        const char* pszCommand = CommandWord(pszLine);
-        if (pszCommand == nullptr)
+        IrcMessage message;
+        if (!message.Parse(pszLine))
             return;
 
-        if (WordIs(pszCommand, "PRIVMSG"))
-            OnPrivmsg(pszLine);
-        else if (WordIs(pszCommand, "NOTICE"))
-            OnNotice(pszLine);
-        else if (WordIs(pszCommand, "INVITE"))
-            OnInvite(pszLine);
-        else if (WordIs(pszCommand, "JOIN"))
-            OnJoin(pszLine);
-        else if (WordIs(pszCommand, "PART"))
-            OnPart(pszLine);
-        else if (WordIs(pszCommand, "NICK"))
-            OnNick(pszLine);
-        else if (WordIs(pszCommand, "KICK"))
-            OnKick(pszLine);
-        else if (WordIs(pszCommand, "QUIT"))
-            OnQuit(pszLine);
-        else if (WordIs(pszCommand, "322"))
-            OnListEntry(pszLine);
-        else if (WordIs(pszCommand, "323"))
-            m_pEventSink->NotifyEvent(CHAT_EVENT_LIST_END, 0);
-        else if (WordIs(pszCommand, "353"))
-            OnNamesReply(pszLine);
-        else if (WordIs(pszCommand, "372"))
-            OnMotd(pszLine);
-        else if (WordIs(pszCommand, "PING"))
-            SendPong(pszLine);
+        if (message.CommandIs("PRIVMSG"))
+            OnPrivmsg(message);
+        else if (message.CommandIs("NOTICE"))
+            OnNotice(message);
+        else if (message.CommandIs("INVITE"))
+            OnInvite(message);
+        else if (message.CommandIs("JOIN"))
+            OnJoin(message);
+        else if (message.CommandIs("PART"))
+            OnPart(message);
+        else if (message.CommandIs("NICK"))
+            OnNick(message);
+        else if (message.CommandIs("KICK"))
+            OnKick(message);
+        else if (message.CommandIs("QUIT"))
+            OnQuit(message);
+        else if (message.CommandIs("PING"))
+            SendPong(message);
         else
         {
-            int nNumeric = LeadingNumber(pszCommand);
+            int nNumeric = message.Numeric();
+            if (nNumeric == 322)
+                OnListEntry(message);
+            else if (nNumeric == 323)
+                m_pEventSink->NotifyEvent(CHAT_EVENT_LIST_END, 0);
+            else if (nNumeric == 353)
+                OnNamesReply(message);
+            else if (nNumeric == 372)
+                OnMotd(message);
+            else if (nNumeric == 5)
+                OnSupport(message);
             if (nNumeric >= 1 && nNumeric <= 4)
-                OnWelcomeTarget(pszLine);
+                OnWelcomeTarget(message);
             if (nNumeric >= 2 && nNumeric <= 4)
-                OnWelcome(pszLine);
+                OnWelcome(message);
             else if (nNumeric >= 401 && nNumeric <= 499)
                 OnServerError(nNumeric);
         }
@@ -88,7 +93,7 @@ void ZymChat::DispatchLine(char* pszLine)
     }
 }
 
-void ZymChat::OnWelcome(char*)
+void ZymChat::OnWelcome(const IrcMessage&)
 {
     bool bListStart = false;
     {
@@ -109,61 +114,62 @@ void ZymChat::OnWelcome(char*)
         m_pEventSink->NotifyText(CHAT_EVENT_LIST_START, nullptr);
 }
 
-void ZymChat::OnWelcomeTarget(const char* pszLine)
+void ZymChat::OnWelcomeTarget(const IrcMessage& message)
 {
     // ":server 001 nick :Welcome": the nickname the server knows us by. A
     // server that has none yet writes "*".
-    const char* pszTarget = NextWord(CommandWord(pszLine));
-    if (pszTarget == nullptr || pszTarget[0] == '*' || pszTarget[0] == ':' ||
-        pszTarget[0] == ' ' || pszTarget[0] == '\0')
+    const std::string& target = message.Parameter(0);
+    if (target.empty() || target[0] == '*')
         return;
-    ZymString target(pszTarget, static_cast<int>(WordLength(pszTarget)));
+    ZymString confirmed(target.c_str());
     ScopedThreadLock hold(m_TableLock);
-    m_ConfirmedNickname = target;
+    m_ConfirmedNickname = confirmed;
 }
 
-void ZymChat::OnListEntry(char* pszLine)
+void ZymChat::OnSupport(const IrcMessage& message)
 {
+    ScopedThreadLock hold(m_TableLock);
+    m_ServerRules.Read(message);
+}
+
+void ZymChat::OnListEntry(const IrcMessage& message)
+{
+    // ":server 322 nick channel users :topic": the channel, and the channels
+    // the topic names.
     char text[kListTextArea];
     text[0] = '\0';
-    for (const char* p = std::strchr(pszLine, '#'); p != nullptr; p = std::strchr(p + 1, '#'))
     {
-        if (text[0] != '\0')
-            AppendText(text, sizeof(text), " ", 1);
-        AppendText(text, sizeof(text), p, WordLength(p));
+        ScopedThreadLock hold(m_TableLock);
+        for (size_t i = 1; i < message.ParameterCount(); ++i)
+        {
+            for (const std::string& word : Words(message.Parameter(i)))
+            {
+                if (word.size() < 2 || !m_ServerRules.IsChannel(word))
+                    continue;
+                if (text[0] != '\0')
+                    Append(text, sizeof(text), " ");
+                Append(text, sizeof(text), word);
+            }
+        }
     }
     m_pEventSink->NotifyText(CHAT_EVENT_LIST_ENTRY, text);
 }
 
-void ZymChat::OnMotd(char* pszLine)
+void ZymChat::OnMotd(const IrcMessage& message)
 {
+    // ":server 372 nick :- text": the words after the dash word; without
+    // one, the words of the text. Each word is followed by one blank.
     char text[kMotdTextArea];
     text[0] = '\0';
-
-    const char* pszFirst = SkipToWord(pszLine);
-    if (pszFirst == nullptr)
+    if (message.ParameterCount() >= 2)
     {
-        m_pEventSink->NotifyText(CHAT_EVENT_MOTD, text);
-        return;
-    }
-    // The words after a colon-dash word; without one, the words of the
-    // trailing parameter.
-    const char* pszDash = nullptr;
-    const char* pszTrailing = nullptr;
-    for (const char* p = SkipToWord(pszFirst + WordLength(pszFirst)); p != nullptr;
-         p = SkipToWord(p + WordLength(p)))
-    {
-        if (p[0] == ':' && p[1] == '-')
+        std::vector<std::string> words = Words(message.Parameter(message.ParameterCount() - 1));
+        size_t nFirst = !words.empty() && words[0][0] == '-' ? 1 : 0;
+        for (size_t i = nFirst; i < words.size(); ++i)
         {
-            pszDash = p;
-            break;
+            Append(text, sizeof(text), words[i]);
+            Append(text, sizeof(text), " ");
         }
-        if (p[0] == ':' && pszTrailing == nullptr)
-            pszTrailing = p;
     }
-    if (pszDash != nullptr)
-        AppendWords(text, sizeof(text), pszDash + WordLength(pszDash));
-    else if (pszTrailing != nullptr)
-        AppendWords(text, sizeof(text), pszTrailing + 1);
     m_pEventSink->NotifyText(CHAT_EVENT_MOTD, text);
 }

@@ -1,58 +1,24 @@
 #include "ZymChat.h"
 
-#include <cstring>
 #include <ctime>
+#include <string>
 
-#include "InboundFields.h"
+#include "IrcMessage.h"
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
-#include "Tokenizer.h"
-
-using namespace InboundFields;
 
 namespace
 {
-    // Text areas of the handlers here, terminator included.
-    const size_t kChannelArea = 500;
-    const size_t kNicknameArea = 500;
-
     int Now()
     {
         return static_cast<int>(std::time(nullptr));
     }
 
-    // The sender's prefix as written, colon included: up to its "!", or the
-    // whole first word when there is none. False for a line without prefix.
-    bool CopyPrefix(const char* pszLine, const char* pszCommand, char* pArea, size_t nAreaSize)
-    {
-        pArea[0] = '\0';
-        if (pszCommand == nullptr || pszCommand == pszLine)
-            return false;
-        int nSender = SenderLength(pszLine, pszCommand);
-        size_t nLength = nSender >= 0 ? static_cast<size_t>(nSender)
-                                      : static_cast<size_t>(pszCommand - pszLine - 1);
-        AppendText(pArea, nAreaSize, pszLine, nLength);
-        return true;
-    }
-
-    // The sender's nickname, without the colon: the prefix up to its "!".
-    // False for a line without one.
-    bool CopySenderNick(const char* pszLine, const char* pszCommand, char* pArea,
-                        size_t nAreaSize)
-    {
-        int nSender = SenderLength(pszLine, pszCommand);
-        if (nSender < 1)
-            return false;
-        pArea[0] = '\0';
-        AppendText(pArea, nAreaSize, pszLine + 1, static_cast<size_t>(nSender - 1));
-        return true;
-    }
-
-    ZymString MemberText(const ZymString& hostName, const char* pszNick)
+    ZymString MemberText(const ZymString& hostName, const std::string& nickname)
     {
         ZymString text(hostName);
         text += " ";
-        text += pszNick;
+        text += nickname.c_str();
         return text;
     }
 
@@ -64,128 +30,88 @@ namespace
     }
 }
 
-void ZymChat::OnJoin(char* pszLine)
+void ZymChat::OnJoin(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    // Servers write the channel with or without a colon before it.
-    const char* pszChannel = NextWord(pszCommand);
-    if (pszChannel == nullptr)
+    // ":nick!user@host JOIN channel"
+    const std::string& channel = message.Parameter(0);
+    if (!message.HasPrefix() || channel.empty())
         return;
-    if (pszChannel[0] == ':')
-        ++pszChannel;
-    char channel[kChannelArea];
-    CopyWord(pszChannel, channel, sizeof(channel));
-    char prefix[kNicknameArea];
-    if (channel[0] == '\0' || !CopyPrefix(pszLine, pszCommand, prefix, sizeof(prefix)))
-        return;
+    const std::string& nickname = message.Source();
 
-    ZymString serverName(channel);
+    ZymString serverName(channel.c_str());
     ZymString notice;
     bool bNotify = false;
     {
         ScopedThreadLock hold(m_TableLock);
-
-        size_t nPrefix = std::strlen(prefix);
-        size_t nCompared = nPrefix;
-        if (nCompared > 0 && (prefix[0] == ':' || prefix[1] == '@'))
-            --nCompared;
-        const ZymString& own = OwnNicknameHeld();
-        size_t nOwn = static_cast<size_t>(own.Length());
-        if (nOwn > 0 && nCompared == nOwn &&
-            EqualsIgnoringCase(prefix + nPrefix - nOwn, own.Text()))
+        if (IsOwnNicknameHeld(nickname))
         {
             ResolveOwnJoin(serverName);
             return;
         }
 
-        const char* pszNick = prefix[0] == ':' ? prefix + 1 : prefix;
-        if (m_HostNames.hasKey(serverName))
+        ZymString hostName;
+        if (HostNameOfHeld(channel, hostName))
         {
-            notice = MemberText(m_HostNames.lookup(serverName), pszNick);
+            notice = MemberText(hostName, nickname);
             bNotify = true;
         }
         else
         {
             Log("---> We just got a join from a channel we don't think we're in: %s, %d\n",
-                channel, Now());
+                channel.c_str(), Now());
         }
-        if (pszNick[0] == '@' || pszNick[0] == ':')
-            ++pszNick;
-        AddMember(ZymString(pszNick), serverName);
+        AddMember(nickname, channel);
     }
     if (bNotify)
         m_pEventSink->NotifyText(CHAT_EVENT_MEMBER, notice.Text());
 }
 
-void ZymChat::OnPart(char* pszLine)
+void ZymChat::OnPart(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    Tokenizer words(pszCommand, ' ');
-    if (words.GetCount() < 2)
+    // ":nick!user@host PART channel [:reason]"
+    const std::string& channel = message.Parameter(0);
+    if (!message.FromUser() || channel.empty())
         return;
-    // The channel word alone: a reason may follow it, and servers write the
-    // word with a colon before it when no reason does.
-    const char* pszChannel = words.GetToken(1);
-    if (pszChannel[0] == ':')
-        ++pszChannel;
-    char channel[kChannelArea];
-    CopyWord(pszChannel, channel, sizeof(channel));
+    const std::string& nickname = message.Source();
 
-    char nick[kNicknameArea];
-    if (!CopySenderNick(pszLine, pszCommand, nick, sizeof(nick)))
-        return;
-
-    ZymString serverName(channel);
     ZymString notice;
     bool bNotify = false;
     {
         ScopedThreadLock hold(m_TableLock);
-        const ZymString& own = OwnNicknameHeld();
-        if (own.Length() > 0 && EqualsIgnoringCase(nick, own.Text()))
+        if (IsOwnNicknameHeld(nickname))
         {
-            HandleOwnPart(serverName);
+            HandleOwnPart(ZymString(channel.c_str()));
             return;
         }
 
-        if (m_HostNames.hasKey(serverName))
+        ZymString hostName;
+        if (HostNameOfHeld(channel, hostName))
         {
-            notice = MemberText(m_HostNames.lookup(serverName), nick);
+            notice = MemberText(hostName, nickname);
             bNotify = true;
         }
         else
         {
             Log("---> Just got a PART message from a channel we don't think we're in: %s, %d\n",
-                channel, Now());
+                channel.c_str(), Now());
         }
-        m_Members.Remove(nick, channel);
+        m_Members.Remove(MemberKey(nickname), MemberKey(channel));
     }
     if (bNotify)
         m_pEventSink->NotifyText(CHAT_EVENT_PART, notice.Text());
 }
 
-void ZymChat::OnNick(char* pszLine)
+void ZymChat::OnNick(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    char oldNick[kNicknameArea];
-    if (!CopyPrefix(pszLine, pszCommand, oldNick, sizeof(oldNick)))
+    // ":old!user@host NICK new"
+    const std::string& oldName = message.Source();
+    const std::string& newName = message.Parameter(0);
+    if (!message.FromUser() || newName.empty())
         return;
 
-    // The new nickname is the parameter, written with or without a colon.
-    char newNick[kNicknameArea];
-    newNick[0] = '\0';
-    const char* pszTrailing = Trailing(pszCommand);
-    if (pszTrailing != nullptr)
-        AppendText(newNick, sizeof(newNick), pszTrailing, std::strlen(pszTrailing));
-    else
-        CopyWord(NextWord(pszCommand), newNick, sizeof(newNick));
-    if (newNick[0] == '\0' || oldNick[1] == '\0')
-        return;
-
-    ZymString oldName(oldNick + 1);
-    ZymString newName(newNick);
-    ZymString base(oldName);
+    ZymString base(oldName.c_str());
     base += " ";
-    base += newName;
+    base += newName.c_str();
     base += " ";
 
     TList<ZymString> texts;
@@ -193,107 +119,99 @@ void ZymChat::OnNick(char* pszLine)
         ScopedThreadLock hold(m_TableLock);
         // A server may rename us without being asked, and confirms a rename
         // we asked for the same way: our own lines are recognised by it.
-        const ZymString& own = OwnNicknameHeld();
-        if (own.Length() > 0 && EqualsIgnoringCase(oldName.Text(), own.Text()))
+        if (IsOwnNicknameHeld(oldName))
         {
-            m_ConfirmedNickname = newName;
+            m_ConfirmedNickname = ZymString(newName.c_str());
             // A name that no NICK line can carry would make the next login
             // refuse its own NICK line: the one we have stays for it.
-            if (OutgoingLine::IsSendableNickname(newName.Text()))
-                m_Nickname = newName;
+            if (OutgoingLine::IsSendableNickname(newName.c_str()))
+                m_Nickname = m_ConfirmedNickname;
         }
-        for (const std::string& channel : m_Members.Rename(oldName.Text(), newName.Text()))
+        for (const std::string& channel : m_Members.Rename(MemberKey(oldName), MemberKey(newName)))
         {
-            ZymString serverName(channel.c_str());
-            if (!m_HostNames.hasKey(serverName))
+            ZymString hostName;
+            if (!HostNameOfHeld(channel, hostName))
                 continue;
             ZymString text(base);
-            text += m_HostNames.lookup(serverName);
+            text += hostName;
             texts.append(text);
         }
     }
     Deliver(m_pEventSink, CHAT_EVENT_NICK, texts);
 }
 
-void ZymChat::OnNamesReply(char* pszLine)
+void ZymChat::OnNamesReply(const IrcMessage& message)
 {
-    const char* pszChannel = std::strchr(pszLine, '#');
-    if (pszChannel == nullptr)
+    // ":server 353 nick [type] channel :names": the channel stands before
+    // the list, whether the type word is there (RFC 2812) or not (RFC 1459).
+    size_t nCount = message.ParameterCount();
+    if (nCount < 3)
         return;
-    char channel[kChannelArea];
-    CopyWord(pszChannel, channel, sizeof(channel));
+    const std::string& channel = message.Parameter(nCount - 2);
+    const std::string& names = message.Parameter(nCount - 1);
 
-    const char* pszNames = pszChannel + WordLength(pszChannel);
-    while (*pszNames == ' ')
-        ++pszNames;
-    if (*pszNames == ':')
-        ++pszNames;
-
-    ZymString serverName(channel);
     TList<ZymString> texts;
     {
         ScopedThreadLock hold(m_TableLock);
-        if (!m_HostNames.hasKey(serverName))
+        ZymString hostName;
+        if (!HostNameOfHeld(channel, hostName))
         {
-            Log("---> Got a name for a channel we don't think we're in: %s, %d\n", channel,
-                Now());
+            Log("---> Got a name for a channel we don't think we're in: %s, %d\n",
+                channel.c_str(), Now());
             return;
         }
-        ZymString hostName = m_HostNames.lookup(serverName);
-
-        for (const char* p = pszNames; *p != '\0';)
+        std::string::size_type nAt = names.find_first_not_of(' ');
+        while (nAt != std::string::npos)
         {
-            if (*p == ' ')
-            {
-                ++p;
-                continue;
-            }
-            size_t nLength = WordLength(p);
-            ZymString name(p, static_cast<int>(nLength));
-            texts.append(MemberText(hostName, name.Text()));
-            // An operator's mark is not part of the nickname.
-            const char* pszNick = name.Text();
-            if (pszNick[0] == '@' || pszNick[0] == ':')
-                ++pszNick;
-            AddMember(ZymString(pszNick), serverName);
-            p += nLength;
+            std::string::size_type nEnd = names.find(' ', nAt);
+            std::string name = names.substr(nAt, nEnd - nAt);
+            // The host hears the name as the server wrote it; the member is
+            // the nickname without the marks of its standing.
+            texts.append(MemberText(hostName, name));
+            AddMember(m_ServerRules.WithoutMemberMarks(name), channel);
+            nAt = nEnd == std::string::npos ? nEnd : names.find_first_not_of(' ', nEnd);
         }
     }
     Deliver(m_pEventSink, CHAT_EVENT_MEMBER, texts);
 }
 
-void ZymChat::OnKick(char* pszLine)
+void ZymChat::OnKick(const IrcMessage& message)
 {
-    // ":op!u@h KICK #channel nick :reason"
-    const char* pszChannel = NextWord(CommandWord(pszLine));
-    const char* pszVictim = NextWord(pszChannel);
-    if (pszChannel == nullptr || pszVictim == nullptr)
+    // ":op!u@h KICK channel nick [:reason]"
+    const std::string& channel = message.Parameter(0);
+    const std::string& victim = message.Parameter(1);
+    if (channel.empty() || victim.empty())
         return;
-    char channel[kChannelArea];
-    CopyWord(pszChannel, channel, sizeof(channel));
-    char victim[kNicknameArea];
-    CopyWord(pszVictim[0] == ':' ? pszVictim + 1 : pszVictim, victim, sizeof(victim));
 
     ScopedThreadLock hold(m_TableLock);
-    const ZymString& own = OwnNicknameHeld();
     // Kicked ourselves: like a PART we did not ask for, the channel stays
     // listed, and none of its members are ours to know any more.
-    if (own.Length() > 0 && EqualsIgnoringCase(victim, own.Text()))
-        m_Members.RemoveChannel(channel);
+    if (IsOwnNicknameHeld(victim))
+        m_Members.RemoveChannel(MemberKey(channel));
     else
-        m_Members.Remove(victim, channel);
+        m_Members.Remove(MemberKey(victim), MemberKey(channel));
 }
 
-void ZymChat::OnQuit(char* pszLine)
+void ZymChat::OnQuit(const IrcMessage& message)
 {
-    char nick[kNicknameArea];
-    if (!CopySenderNick(pszLine, CommandWord(pszLine), nick, sizeof(nick)))
+    if (!message.FromUser())
         return;
     ScopedThreadLock hold(m_TableLock);
-    m_Members.RemoveNickname(nick);
+    m_Members.RemoveNickname(MemberKey(message.Source()));
 }
 
 const ZymString& ZymChat::OwnNicknameHeld() const
 {
     return m_ConfirmedNickname.Length() > 0 ? m_ConfirmedNickname : m_Nickname;
+}
+
+bool ZymChat::IsOwnNicknameHeld(const std::string& nickname) const
+{
+    const ZymString& own = OwnNicknameHeld();
+    return own.Length() > 0 && m_ServerRules.SameName(nickname, own.Text());
+}
+
+std::string ZymChat::MemberKey(const std::string& name) const
+{
+    return m_ServerRules.Fold(name);
 }

@@ -1,151 +1,138 @@
 #include "ZymChat.h"
 
 #include <cstdio>
-#include <cstring>
 #include <ctime>
+#include <string>
 
 #include "ChannelEntry.h"
-#include "InboundFields.h"
+#include "IrcMessage.h"
 #include "ScopedThreadLock.h"
-#include "Tokenizer.h"
-
-using namespace InboundFields;
 
 namespace
 {
     // Text areas of the handlers here, terminator included.
-    const size_t kChannelArea = 500;
     const size_t kMessageTextArea = 516;
     const size_t kInviteTextArea = 520;
 
-    // Writes terminators over the blank before the command and over the "!"
-    // that ends the sender's nickname, so pszLine then reads ":nick". False
-    // when the line has no sender prefix.
-    bool CutToSender(char* pszLine, const char* pszCommand)
+    // The body of an attribute notice, "WORD first rest": the rest is every
+    // character after the second blank, blanks and colons included, as the
+    // sender's value may hold them.
+    struct AttributeBody
     {
-        int nSender = SenderLength(pszLine, pszCommand);
-        if (nSender < 0)
-            return false;
-        pszLine[pszCommand - pszLine - 1] = '\0';
-        pszLine[nSender] = '\0';
-        return true;
-    }
+        explicit AttributeBody(const std::string& body) : m_bComplete(false)
+        {
+            std::string::size_type nFirst = body.find(' ');
+            m_Word = body.substr(0, nFirst);
+            if (nFirst == std::string::npos)
+                return;
+            std::string::size_type nSecond = body.find(' ', nFirst + 1);
+            m_First = body.substr(nFirst + 1, nSecond - nFirst - 1);
+            if (nSecond == std::string::npos)
+                return;
+            m_Rest = body.substr(nSecond + 1);
+            m_bComplete = true;
+        }
+
+        std::string m_Word;
+        std::string m_First;
+        std::string m_Rest;
+        // The word, the first field and the rest are all there.
+        bool m_bComplete;
+    };
 }
 
-void ZymChat::OnPrivmsg(char* pszLine)
+void ZymChat::OnPrivmsg(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    if (!CutToSender(pszLine, pszCommand))
+    // "PRIVMSG target text": only a message to a channel is a channel
+    // message; one to our own nickname is dropped whatever its text holds.
+    if (!message.FromUser() || message.ParameterCount() != 2)
         return;
-
-    // Only a message whose target is a channel is a channel message; one to
-    // our own nickname is dropped whatever its text holds.
-    const char* pszTarget = NextWord(pszCommand);
-    const char* pszMessage = Trailing(pszCommand);
-    if (pszTarget == nullptr || pszTarget[0] != '#' || pszMessage == nullptr)
-        return;
-
-    char channel[kChannelArea];
-    CopyWord(pszTarget, channel, sizeof(channel));
+    const std::string& target = message.Parameter(0);
     ZymString hostName;
     {
         ScopedThreadLock hold(m_TableLock);
-        ZymString serverName(channel);
-        if (!m_HostNames.hasKey(serverName))
+        if (!m_ServerRules.IsChannel(target))
+            return;
+        if (!HostNameOfHeld(target, hostName))
         {
-            Log("---> Received message from a channel we're not in: %s, %d\n", channel,
+            Log("---> Received message from a channel we're not in: %s, %d\n", target.c_str(),
                 static_cast<int>(std::time(nullptr)));
             return;
         }
-        hostName = m_HostNames.lookup(serverName);
     }
 
     char text[kMessageTextArea];
-    std::snprintf(text, sizeof(text), "%s %s %s", hostName.Text(), pszLine + 1, pszMessage);
+    std::snprintf(text, sizeof(text), "%s %s %s", hostName.Text(), message.Source().c_str(),
+                  message.Parameter(1).c_str());
     m_pEventSink->NotifyText(CHAT_EVENT_MESSAGE, text);
 }
 
-void ZymChat::OnNotice(char* pszLine)
+void ZymChat::OnNotice(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    char target[kChannelArea];
-    CopyWord(NextWord(pszCommand), target, sizeof(target));
-
-    // The sender as written, colon included: up to the "!", or the whole
-    // prefix of a server's notice.
-    char sender[kChannelArea];
-    sender[0] = '\0';
-    int nSender = SenderLength(pszLine, pszCommand);
-    if (nSender < 0 && pszCommand != pszLine)
-        nSender = static_cast<int>(pszCommand - pszLine - 1);
-    if (nSender > 0)
-        AppendText(sender, sizeof(sender), pszLine, static_cast<size_t>(nSender));
-    const char* pszNick = sender[0] != '\0' ? sender + 1 : sender;
-
-    // The body is the whole trailing parameter: values may hold colons.
-    const char* pszBody = Trailing(pszCommand);
-    if (pszBody == nullptr)
+    // "NOTICE target body": the attribute exchange between members.
+    if (message.ParameterCount() < 2)
         return;
-    Tokenizer words(pszBody, ' ');
-    bool bUpdate = std::strcmp(words.GetToken(0), "ZYMATTRIBUPDATE") == 0;
+    const std::string& target = message.Parameter(0);
+    const std::string& sender = message.Source();
+    AttributeBody body(message.Parameter(message.ParameterCount() - 1));
+    bool bUpdate = body.m_Word == "ZYMATTRIBUPDATE";
 
     char text[kMessageTextArea];
     {
         ScopedThreadLock hold(m_TableLock);
-        if (target[0] == '#')
+        if (m_ServerRules.IsChannel(target))
         {
-            ZymString serverName(target);
-            if (!m_HostNames.hasKey(serverName))
+            ZymString hostName;
+            if (!HostNameOfHeld(target, hostName))
                 return;
-            ZymString hostName = m_HostNames.lookup(serverName);
 
-            if (std::strcmp(words.GetToken(0), "ZYMATTRIBREQUEST") == 0)
+            if (body.m_Word == "ZYMATTRIBREQUEST")
             {
                 // The answer goes to the whole channel: servers take a word
                 // between the target and the text as the text itself, so an
                 // answer addressed to the requester that way never arrives.
                 // A request that comes while the answers to an earlier one
                 // still wait in the queue is answered by them.
-                if (!m_Channels.hasKey(hostName))
+                if (!m_Channels.hasKey(hostName) || !m_ServerNames.hasKey(hostName))
                     return;
                 ChannelEntry* pEntry = m_Channels.lookup(hostName);
                 if (pEntry->m_nAnswersQueuedUntil > m_nLinesTaken.load())
                     return;
-                SendAttributesHeld(target);
+                SendAttributesHeld(m_ServerNames.lookup(hostName).Text());
                 pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
                 return;
             }
-            if (!bUpdate || words.GetCount() < 3)
+            if (!bUpdate || !body.m_bComplete)
                 return;
-            std::snprintf(text, sizeof(text), "%s %s %s %s", hostName.Text(), pszNick,
-                          words.GetToken(1), words.GetToken(2));
+            std::snprintf(text, sizeof(text), "%s %s %s %s", hostName.Text(), sender.c_str(),
+                          body.m_First.c_str(), body.m_Rest.c_str());
         }
         else
         {
             // The private form names the channel in the body.
-            if (words.GetCount() < 3)
+            ZymString hostName;
+            if (!bUpdate || !body.m_bComplete || !HostNameOfHeld(body.m_First, hostName))
                 return;
-            ZymString serverName(words.GetToken(1));
-            if (!m_HostNames.hasKey(serverName) || !bUpdate)
-                return;
-            ZymString hostName = m_HostNames.lookup(serverName);
             const char* pszHost = hostName.Length() > 0 ? hostName.Text() + 1 : "";
-            std::snprintf(text, sizeof(text), "%s %s %s", pszHost, pszNick, words.GetToken(2));
+            std::snprintf(text, sizeof(text), "%s %s %s", pszHost, sender.c_str(),
+                          body.m_Rest.c_str());
         }
     }
     m_pEventSink->NotifyText(CHAT_EVENT_ATTRIBUTE, text);
 }
 
-void ZymChat::OnInvite(char* pszLine)
+void ZymChat::OnInvite(const IrcMessage& message)
 {
-    const char* pszCommand = CommandWord(pszLine);
-    if (!CutToSender(pszLine, pszCommand))
+    // "INVITE nick channel"
+    if (!message.FromUser() || message.ParameterCount() < 2)
         return;
-    const char* pszChannel = std::strchr(pszCommand, '#');
-    if (pszChannel == nullptr)
-        return;
-
+    const std::string& channel = message.Parameter(1);
+    {
+        ScopedThreadLock hold(m_TableLock);
+        if (!m_ServerRules.IsChannel(channel))
+            return;
+    }
     char text[kInviteTextArea];
-    std::snprintf(text, sizeof(text), "%s %s", pszLine + 1, pszChannel);
+    std::snprintf(text, sizeof(text), "%s %s", message.Source().c_str(), channel.c_str());
     m_pEventSink->NotifyText(CHAT_EVENT_INVITE, text);
 }

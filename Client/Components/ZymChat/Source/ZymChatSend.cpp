@@ -3,6 +3,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "IrcMessage.h"
 #include "OutgoingLine.h"
 #include "SKException.h"
 #include "ScopedThreadLock.h"
@@ -13,43 +14,7 @@
 namespace
 {
     // "PONG :" and the token must stay within one line on the wire.
-    const int kMaxPongToken = DEFAULT_BUFLEN - 2 - 6;
-
-    // The parameter of a PING line, prefix and command word skipped: the
-    // trailing text after a colon, else the first word. Null when none.
-    const char* PingParameter(const char* pszLine, int* pLength)
-    {
-        const char* p = pszLine;
-        if (*p == ':')
-        {
-            while (*p != '\0' && *p != ' ')
-                ++p;
-            while (*p == ' ')
-                ++p;
-        }
-        if (std::strncmp(p, "PING", 4) != 0)
-            return nullptr;
-        p += 4;
-        if (*p != ' ')
-            return nullptr;
-        while (*p == ' ')
-            ++p;
-        int nLength = 0;
-        if (*p == ':')
-        {
-            ++p;
-            nLength = static_cast<int>(std::strlen(p));
-        }
-        else
-        {
-            while (p[nLength] != '\0' && p[nLength] != ' ')
-                ++nLength;
-        }
-        if (nLength == 0)
-            return nullptr;
-        *pLength = nLength < kMaxPongToken ? nLength : kMaxPongToken;
-        return p;
-    }
+    const size_t kMaxPongToken = DEFAULT_BUFLEN - 2 - 6;
 }
 
 int ZymChat::sendTxt(const char* pszText, LineSlot slot)
@@ -218,15 +183,17 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
         Log("%sm_TCPSocket->Send() sent %d bytes\n", LogTime(), nSent);
 }
 
-int ZymChat::SendPong(const char* pszPingLine)
+int ZymChat::SendPong(const IrcMessage& ping)
 {
-    int nLength = 0;
-    const char* pszToken = pszPingLine != nullptr ? PingParameter(pszPingLine, &nLength) : nullptr;
+    // The answer carries the PING's first parameter back, cut to one line.
+    const std::string& token = ping.Parameter(0);
     ZymString reply("PONG");
-    if (pszToken != nullptr)
+    if (!token.empty())
     {
         reply += ZymString(" :");
-        reply += ZymString(pszToken, nLength);
+        reply += ZymString(token.c_str(), token.size() < kMaxPongToken
+                                              ? static_cast<int>(token.size())
+                                              : static_cast<int>(kMaxPongToken));
     }
     if (sendTxt(reply.Text(), LATEST_PONG) != 1)
         throw SKException("sendTxt failed.");

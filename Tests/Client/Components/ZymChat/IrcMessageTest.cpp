@@ -75,7 +75,7 @@ TEST(IrcMessage, LinesThatAreNoMessageAreRefused)
 {
     const char* const lines[] = {
         "", "   ", ":bob!b@h", ": PRIVMSG #c :x", ":!u@h PRIVMSG #c :x", "@a=b", "@a=b :s",
-        "12 x", "1234 x", "PRIV-MSG x", "PRIVMSG2 x", "@a=b :s 4x5 y",
+        "12 x", "1x2 x", "PRIV-MSG x", "PRIVMSG2 x", "@a=b :s 4x5 y",
     };
     for (const char* pszLine : lines)
     {
@@ -135,6 +135,10 @@ TEST(IrcMessage, NumericsAndServerPrefixes)
     EXPECT_EQ(5, message.Numeric());
     EXPECT_TRUE(message.FromServer());
     EXPECT_FALSE(message.FromUser());
+    ASSERT_TRUE(message.Parse(":irc.test 433abc * me :in use"));
+    EXPECT_EQ(433, message.Numeric());
+    ASSERT_TRUE(message.Parse("4330 x"));
+    EXPECT_EQ(4330, message.Numeric());
     ASSERT_TRUE(message.Parse(":bob PART #c"));
     EXPECT_EQ(-1, message.Numeric());
     EXPECT_TRUE(message.FromUser());
