@@ -165,6 +165,11 @@ protected:
     // their callers hold m_TableLock, as do those of the three after them.
     void JoinPendingChannels();
     void ResolveOwnJoin(const ZymString& serverName);
+    // The table's row an own JOIN confirms: the name itself, the name
+    // without the digits a server appends, or the one join under way.
+    bool MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName) const;
+    // Maps the host's and the server's name of a channel to each other.
+    void MapChannelHeld(const ZymString& hostName, const ZymString& serverName);
     void HandleOwnPart(const ZymString& serverName);
     // Forms of LeaveChannel and SendNotice for a caller that holds the lock,
     // and the member list without repeats (ZymChatChannels.cpp, ZymChatNotice.cpp)

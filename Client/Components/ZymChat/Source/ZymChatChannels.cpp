@@ -120,29 +120,28 @@ void ZymChat::JoinPendingChannels()
     }
 }
 
-void ZymChat::ResolveOwnJoin(const ZymString& serverName)
+bool ZymChat::MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName) const
 {
+    if (ChannelKeyHeld(serverName, hostName) ||
+        ChannelKeyHeld(WithoutTrailingDigits(serverName), hostName))
+        return true;
+    // A confirmation under an unrelated name can only be matched when
+    // exactly one join is under way.
     typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
-
-    ZymString hostName;
-    if (!ChannelKeyHeld(serverName, hostName) &&
-        !ChannelKeyHeld(WithoutTrailingDigits(serverName), hostName))
+    int nJoining = 0;
+    for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
     {
-        // A confirmation under an unrelated name can only be matched when
-        // exactly one join is under way.
-        int nJoining = 0;
-        for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
+        if (it.iterator().m_Value->m_nState == CHANNEL_JOINING)
         {
-            if (it.iterator().m_Value->m_nState == CHANNEL_JOINING)
-            {
-                ++nJoining;
-                hostName = it.iterator().m_Key;
-            }
+            ++nJoining;
+            hostName = it.iterator().m_Key;
         }
-        if (nJoining != 1)
-            return;
     }
+    return nJoining == 1;
+}
 
+void ZymChat::MapChannelHeld(const ZymString& hostName, const ZymString& serverName)
+{
     // The channel's earlier server name, and any other channel's claim on
     // this one, stop routing: each joined channel has one row per map.
     if (m_ServerNames.hasKey(hostName))
@@ -169,6 +168,14 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
     }
     m_ServerNames.insert(hostName, serverName);
     m_HostNames.insert(serverName, hostName);
+}
+
+void ZymChat::ResolveOwnJoin(const ZymString& serverName)
+{
+    ZymString hostName;
+    if (!MatchOwnJoinHeld(serverName, hostName))
+        return;
+    MapChannelHeld(hostName, serverName);
 
     ChannelEntry* pEntry = m_Channels.lookup(hostName);
     if (pEntry->m_nState == CHANNEL_JOINING)
