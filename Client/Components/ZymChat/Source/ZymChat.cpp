@@ -4,10 +4,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "ChannelEntry.h"
 #include "ChatLogSetting.h"
-#include "OutgoingLine.h"
-#include "ScopedThreadLock.h"
 #include "TCPSocket.h"
 
 ZymChat::ZymChat()
@@ -18,18 +15,11 @@ ZymChat::ZymChat()
       m_nPort(0),
       m_bOptionFlag(1),
       m_bListening(0),
-      m_Nickname(16),
-      m_RealName(16),
-      m_UserName(16),
       m_HostText(16),
       m_pLogFile(nullptr),
-      m_bWelcomed(0),
-      m_bListPending(0),
+      m_Session(m_LineCounts),
       m_bThreadActive(false),
       m_bStopping(false),
-      m_nLinesQueued(0),
-      m_nLinesTaken(0),
-      m_bLoginSent(false),
       m_bPongWaiting(false),
       m_bPongTakenLast(false),
       m_bQuitPending(false),
@@ -38,7 +28,6 @@ ZymChat::ZymChat()
       m_bConnectAgain(false),
       m_bSecureSocket(false)
 {
-    m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
     try
     {
@@ -72,9 +61,6 @@ ZymChat::~ZymChat()
     delete m_TCPSocket;
     if (m_pLogFile != nullptr)
         std::fclose(m_pLogFile);
-
-    for (m_Channels.rewind(); m_Channels.hasCurrent(); m_Channels.Step())
-        delete m_Channels.iterator().m_Value;
 }
 
 void* ZymChat::GetInterface(const char* pszName, int nType)
@@ -138,22 +124,12 @@ void ZymChat::SetHostText(const char* pszText)
 
 void ZymChat::SetRealName(const char* pszRealName)
 {
-    // A line break would end the login's USER line early and start a
-    // command of the text behind it.
-    if (!OutgoingLine::HasNoLineBreak(pszRealName))
-        return;
-    // The login reads it on the background thread under the same lock.
-    ScopedThreadLock hold(m_TableLock);
-    m_RealName = ZymString(pszRealName != nullptr ? pszRealName : "");
+    m_Session.SetRealName(pszRealName);
 }
 
 void ZymChat::SetUserName(const char* pszUserName)
 {
-    if (!OutgoingLine::HasNoLineBreak(pszUserName))
-        return;
-    // The login reads it on the background thread under the same lock.
-    ScopedThreadLock hold(m_TableLock);
-    m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
+    m_Session.SetUserName(pszUserName);
 }
 
 void ZymChat::SetOptionFlag(unsigned char bFlag)

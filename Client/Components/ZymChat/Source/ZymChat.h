@@ -9,18 +9,16 @@
 #include "BaseThread.h"
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
-#include "MemberIndex.h"
-#include "ServerRules.h"
+#include "ChatSession.h"
+#include "LineCounts.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
 #include "SocketNotification.h"
-#include "TList.h"
-#include "TLookupList.h"
 #include "TQueue.h"
 #include "ZymString.h"
 
-class ChannelEntry;
 class IrcMessage;
+class SessionOutput;
 class LineAssembler;
 class SocketBase;
 class TCPSocket;
@@ -138,62 +136,16 @@ protected:
     void DropLinesThrough(long nLine);
     int SendPong(const IrcMessage& ping);
 
-    // Line routing and inbound handlers (ZymChatInbound.cpp): the line is
-    // parsed once, and every handler reads the parsed message.
+    // Line routing (ZymChatInbound.cpp): the line is parsed once; the
+    // session keeps what it says, the component answers PINGs and reports
+    // the list's end and the server's errors.
     void DispatchLine(char* pszLine);
-    void OnPrivmsg(const IrcMessage& message);
-    void OnNotice(const IrcMessage& message);
-    void OnInvite(const IrcMessage& message);
-    void OnJoin(const IrcMessage& message);
-    void OnPart(const IrcMessage& message);
-    void OnNick(const IrcMessage& message);
-    void OnListEntry(const IrcMessage& message);
-    void OnNamesReply(const IrcMessage& message);
-    void OnMotd(const IrcMessage& message);
-    void OnWelcome(const IrcMessage& message);
-    void OnKick(const IrcMessage& message);
-    void OnQuit(const IrcMessage& message);
-    // The nickname the server addresses a welcome numeric to.
-    void OnWelcomeTarget(const IrcMessage& message);
-    // The server's ISUPPORT reply: its rules for names.
-    void OnSupport(const IrcMessage& message);
+    // Queues the session's lines, writes its log entries and tells the host
+    // its events, in that order; 1 when every line was queued, else 0.
+    int Route(const SessionOutput& out);
 
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
-
-    // Channel table rules applied by inbound handling (ZymChatChannels.cpp);
-    // their callers hold m_TableLock, as do those of the three after them.
-    void JoinPendingChannels();
-    void ResolveOwnJoin(const ZymString& serverName);
-    // The table's row an own JOIN confirms: the name itself, the name
-    // without the digits a server appends, or the one join under way.
-    bool MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName) const;
-    // Maps the host's and the server's name of a channel to each other.
-    void MapChannelHeld(const ZymString& hostName, const ZymString& serverName);
-    void HandleOwnPart(const ZymString& serverName);
-    // Forms of LeaveChannel and SendNotice for a caller that holds the lock,
-    // and the member list without repeats (ZymChatChannels.cpp, ZymChatNotice.cpp)
-    void LeaveChannelHeld(const ZymString& hostName);
-    void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
-    // One attribute update notice per attribute we hold, to one channel.
-    void SendAttributesHeld(const char* pszTarget);
-    // Keeps the member only while the channel is in the table.
-    void AddMember(const std::string& nickname, const std::string& channel);
-    // Drops the channel's name rows and members once it leaves the table.
-    void ForgetChannelHeld(const ZymString& hostName);
-    // The nickname that marks our own lines: the one the server confirmed
-    // last, else the one we asked for.
-    const ZymString& OwnNicknameHeld() const;
-    // Whether the server's name for a user is our own, by its case mapping.
-    bool IsOwnNicknameHeld(const std::string& nickname) const;
-    // The host's name of a channel the server names, compared by the
-    // server's case mapping; false when no joined channel has that name.
-    bool HostNameOfHeld(const std::string& serverName, ZymString& hostName) const;
-    // The key of the table's row for a name the server sent: the exact row
-    // first, else one that is the same name by the server's case mapping.
-    bool ChannelKeyHeld(const ZymString& name, ZymString& key) const;
-    // The form of a nickname or channel name the member index keys by.
-    std::string MemberKey(const std::string& name) const;
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
     void Log(const char* pszFormat, ...);
@@ -207,23 +159,18 @@ protected:
     SocketAddress m_ServerAddress;
     int m_nPort;
     unsigned char m_bOptionFlag;
-    TLookupList<ZymString, ZymString> m_ServerNames;
-    TLookupList<ZymString, ZymString> m_HostNames;
-    TLookupList<ZymString, ZymString> m_Attributes;
-    MemberIndex m_Members;
     // Read by one thread while the other writes it.
     std::atomic<unsigned char> m_bListening;
-    ZymString m_Nickname;
-    ZymString m_RealName;
-    ZymString m_UserName;
     ZymString m_HostText;
     ZymString m_ServerName;
     FILE* m_pLogFile;
-    // Read by one thread while the other writes it.
-    std::atomic<unsigned char> m_bWelcomed;
-    unsigned char m_bListPending;
-    char m_LineBuffer[DEFAULT_BUFLEN + 1];
-    TLookupList<ZymString, ChannelEntry*> m_Channels;
+    // Lines queued and lines taken by the background thread: Quit waits
+    // until its QUIT line has been taken and sent before it closes the
+    // socket. Declared before the session, which reads them.
+    LineCounts m_LineCounts;
+    // The channel table, its name maps, the members, our attributes and
+    // names, under the session's own lock.
+    ChatSession m_Session;
 
     // Set by ConnectToServer under the BaseThread lock before it starts the
     // thread and cleared by the thread as it ends, so a second call cannot
@@ -232,28 +179,6 @@ protected:
     // Set by the destructor: the thread neither connects nor starts
     // listening any more.
     bool m_bStopping;
-    // Lines counted before they are queued, and lines taken off the queue by
-    // the background thread: Quit waits until its QUIT line has been taken
-    // and sent before it closes the socket.
-    std::atomic<long> m_nLinesQueued;
-    std::atomic<long> m_nLinesTaken;
-    // Guards the channel table, the two name maps, the attribute and member
-    // lists and m_Nickname between the host's thread and the background
-    // thread: held for one handler or one host operation at a time, never
-    // across a sink call (the host may call back in) or the network.
-    ThreadLock m_TableLock;
-
-    // The nickname the server last addressed us by (its welcome, or a NICK
-    // line of ours); empty before the welcome. Under m_TableLock.
-    ZymString m_ConfirmedNickname;
-    // The server's rules for names, from its ISUPPORT reply. Under
-    // m_TableLock.
-    ServerRules m_ServerRules;
-    // Set once the login lines are queued, until the thread ends: a new
-    // nickname must then reach the server even before the welcome, or a
-    // refused login nickname could never be replaced. Under m_TableLock.
-    bool m_bLoginSent;
-
     // The answer to the latest PING, waiting to go out before the queued
     // lines; a newer PING replaces it, so a PING flood holds one line.
     ThreadLock m_PongLock;

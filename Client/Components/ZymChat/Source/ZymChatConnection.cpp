@@ -1,12 +1,10 @@
 #include "ZymChat.h"
 
-#include <cstdio>
-#include <cstring>
 
 #include "LineAssembler.h"
 #include "SKException.h"
-#include "ScopedThreadLock.h"
 #include "SendPacing.h"
+#include "SessionOutput.h"
 #include "ServerSocketFactory.h"
 #include "SocketResults.h"
 #include "SocketWait.h"
@@ -22,9 +20,6 @@ namespace
     const int kWaitMilliseconds = 100;
     // Queued lines leave at least this far apart.
     const int kSendIntervalMs = 100;
-    const int kLoginFieldLimit = 99;
-    // "NICK " and the nickname must stay within one line on the wire.
-    const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
     // Quit waits for its QUIT line as long as the background thread keeps
     // taking lines, and gives up after this many waits of kWaitMilliseconds
     // in a row without one (a thread stuck in an alert or a connect), or
@@ -36,17 +31,12 @@ namespace
     // finds no thread still running and starts one. A thread held in a
     // sink call is waited for no longer than this.
     const int kQuitExitWait = 5 * kWaitMilliseconds;
-
-    const char* FieldOrFiller(const ZymString& field)
-    {
-        return field.Length() > 0 ? field.Text() : "...";
-    }
 }
 
 int ZymChat::ConnectToServer(const char* pszServer)
 {
     m_ServerName = ZymString(pszServer != nullptr ? pszServer : "");
-    if (m_bWelcomed == 1)
+    if (m_Session.Welcomed())
         return 0;
 
     Lock();
@@ -126,14 +116,14 @@ void ZymChat::Quit()
         {
             Lock();
             m_bQuitPending = true;
-            m_nQuitLine = m_nLinesQueued.load();
+            m_nQuitLine = m_LineCounts.Queued();
             Unlock();
         }
         return;
     }
     if (sendTxt("QUIT") == 1)
     {
-        long nQuitLine = m_nLinesQueued.load();
+        long nQuitLine = m_LineCounts.Queued();
         Lock();
         m_nQuitLine = nQuitLine;
         Unlock();
@@ -176,7 +166,7 @@ bool ZymChat::ConnectionLive()
 
 void ZymChat::WaitUntilTaken(long nLines)
 {
-    long nLastTaken = m_nLinesTaken.load();
+    long nLastTaken = m_LineCounts.Taken();
     int nIdle = 0;
     for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
@@ -186,7 +176,7 @@ void ZymChat::WaitUntilTaken(long nLines)
         if (nLastTaken >= nLines || !bActive)
             return;
         WaitForSignal(kWaitMilliseconds);
-        long nTaken = m_nLinesTaken.load();
+        long nTaken = m_LineCounts.Taken();
         nIdle = nTaken == nLastTaken ? nIdle + 1 : 0;
         nLastTaken = nTaken;
     }
@@ -284,25 +274,14 @@ void ZymChat::RunConnection()
     catch (...)
     {
     }
-    ScopedThreadLock hold(m_TableLock);
-    m_bLoginSent = false;
+    m_Session.ConnectionEnded();
 }
 
 bool ZymChat::QueueLoginLines()
 {
-    // The table lock keeps the host's thread from changing the names while
-    // the lines are made.
-    ScopedThreadLock hold(m_TableLock);
-    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "NICK %.*s", kMaxNickname,
-                  m_Nickname.Text());
-    if (sendTxt(m_LineBuffer) != 1)
-        return false;
-    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
-                  FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    if (sendTxt(m_LineBuffer) != 1)
-        return false;
-    m_bLoginSent = true;
-    return true;
+    SessionOutput out;
+    m_Session.LoginLines(out);
+    return Route(out) == 1;
 }
 
 void ZymChat::ListenLoop()
@@ -396,7 +375,7 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 void ZymChat::EndConnectionAfterQuit()
 {
     Lock();
-    bool bEnd = m_bQuitPending && m_nLinesTaken.load() >= m_nQuitLine;
+    bool bEnd = m_bQuitPending && m_LineCounts.Taken() >= m_nQuitLine;
     if (bEnd)
     {
         m_bQuitPending = false;

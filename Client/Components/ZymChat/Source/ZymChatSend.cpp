@@ -55,14 +55,14 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
     }
     // Counted before the push, so that a count read after a line was pushed
     // includes that line whichever thread pushed first.
-    ++m_nLinesQueued;
+    m_LineCounts.CountQueued();
     try
     {
         m_pCommandQueue->push(ZymString(pszText));
     }
     catch (...)
     {
-        --m_nLinesQueued;
+        m_LineCounts.UncountQueued();
         return 0;
     }
     try
@@ -90,7 +90,7 @@ bool ZymChat::TakeNextLine(ZymString& line)
 {
     {
         ScopedThreadLock hold(m_PongLock);
-        bool bLinesWaiting = m_nLinesQueued.load() > m_nLinesTaken.load();
+        bool bLinesWaiting = m_LineCounts.Queued() > m_LineCounts.Taken();
         if (!(m_bPongTakenLast && bLinesWaiting) && TakeWaitingPongHeld(line))
             return true;
     }
@@ -110,14 +110,14 @@ bool ZymChat::TakeNextLine(ZymString& line)
     }
     // Only queued lines count: Quit and the attribute answers measure the
     // queue by them.
-    ++m_nLinesTaken;
+    m_LineCounts.CountTaken();
     return true;
 }
 
 void ZymChat::DropLinesThrough(long nLine)
 {
     ZymString line;
-    while (m_nLinesTaken.load() < nLine && m_CommandEvent.TryConsume())
+    while (m_LineCounts.Taken() < nLine && m_CommandEvent.TryConsume())
     {
         if (!TakeNextLine(line))
             return;

@@ -1,11 +1,11 @@
-#include "ZymChat.h"
+#include "ChatSession.h"
 
 #include <ctime>
 #include <string>
 
+#include "ChatEventSink.h"
 #include "IrcMessage.h"
 #include "OutgoingLine.h"
-#include "ScopedThreadLock.h"
 
 namespace
 {
@@ -14,23 +14,13 @@ namespace
         return static_cast<int>(std::time(nullptr));
     }
 
-    ZymString MemberText(const ZymString& hostName, const std::string& nickname)
+    std::string MemberText(const ZymString& hostName, const std::string& nickname)
     {
-        ZymString text(hostName);
-        text += " ";
-        text += nickname.c_str();
-        return text;
-    }
-
-    // Texts handed to the sink once the table lock is released.
-    void Deliver(ChatEventSink* pSink, int nCode, TList<ZymString>& texts)
-    {
-        for (TList<ZymString>::ConstIterator it(texts); it.hasCurrent(); it.Step())
-            pSink->NotifyText(nCode, it.iterator().Text());
+        return std::string(hostName.Text()) + " " + nickname;
     }
 }
 
-void ZymChat::OnJoin(const IrcMessage& message)
+void ChatSession::OnJoin(const IrcMessage& message, SessionOutput& out)
 {
     // ":nick!user@host JOIN channel"
     const std::string& channel = message.Parameter(0);
@@ -38,35 +28,22 @@ void ZymChat::OnJoin(const IrcMessage& message)
         return;
     const std::string& nickname = message.Source();
 
-    ZymString serverName(channel.c_str());
-    ZymString notice;
-    bool bNotify = false;
+    if (IsOwnNicknameHeld(nickname))
     {
-        ScopedThreadLock hold(m_TableLock);
-        if (IsOwnNicknameHeld(nickname))
-        {
-            ResolveOwnJoin(serverName);
-            return;
-        }
-
-        ZymString hostName;
-        if (HostNameOfHeld(channel, hostName))
-        {
-            notice = MemberText(hostName, nickname);
-            bNotify = true;
-        }
-        else
-        {
-            Log("---> We just got a join from a channel we don't think we're in: %s, %d\n",
-                channel.c_str(), Now());
-        }
-        AddMember(nickname, channel);
+        ResolveOwnJoin(ZymString(channel.c_str()), out);
+        return;
     }
-    if (bNotify)
-        m_pEventSink->NotifyText(CHAT_EVENT_MEMBER, notice.Text());
+
+    ZymString hostName;
+    if (HostNameOfHeld(channel, hostName))
+        out.Notify(CHAT_EVENT_MEMBER, MemberText(hostName, nickname));
+    else
+        out.Log("---> We just got a join from a channel we don't think we're in: %s, %d\n",
+                channel.c_str(), Now());
+    AddMember(nickname, channel);
 }
 
-void ZymChat::OnPart(const IrcMessage& message)
+void ChatSession::OnPart(const IrcMessage& message, SessionOutput& out)
 {
     // ":nick!user@host PART channel [:reason]"
     const std::string& channel = message.Parameter(0);
@@ -74,34 +51,22 @@ void ZymChat::OnPart(const IrcMessage& message)
         return;
     const std::string& nickname = message.Source();
 
-    ZymString notice;
-    bool bNotify = false;
+    if (IsOwnNicknameHeld(nickname))
     {
-        ScopedThreadLock hold(m_TableLock);
-        if (IsOwnNicknameHeld(nickname))
-        {
-            HandleOwnPart(ZymString(channel.c_str()));
-            return;
-        }
-
-        ZymString hostName;
-        if (HostNameOfHeld(channel, hostName))
-        {
-            notice = MemberText(hostName, nickname);
-            bNotify = true;
-        }
-        else
-        {
-            Log("---> Just got a PART message from a channel we don't think we're in: %s, %d\n",
-                channel.c_str(), Now());
-        }
-        m_Members.Remove(MemberKey(nickname), MemberKey(channel));
+        HandleOwnPart(ZymString(channel.c_str()));
+        return;
     }
-    if (bNotify)
-        m_pEventSink->NotifyText(CHAT_EVENT_PART, notice.Text());
+
+    ZymString hostName;
+    if (HostNameOfHeld(channel, hostName))
+        out.Notify(CHAT_EVENT_PART, MemberText(hostName, nickname));
+    else
+        out.Log("---> Just got a PART message from a channel we don't think we're in: %s, %d\n",
+                channel.c_str(), Now());
+    m_Members.Remove(MemberKey(nickname), MemberKey(channel));
 }
 
-void ZymChat::OnNick(const IrcMessage& message)
+void ChatSession::OnNick(const IrcMessage& message, SessionOutput& out)
 {
     // ":old!user@host NICK new"
     const std::string& oldName = message.Source();
@@ -109,14 +74,8 @@ void ZymChat::OnNick(const IrcMessage& message)
     if (!message.FromUser() || newName.empty())
         return;
 
-    ZymString base(oldName.c_str());
-    base += " ";
-    base += newName.c_str();
-    base += " ";
-
-    TList<ZymString> texts;
+    const std::string base = oldName + " " + newName + " ";
     {
-        ScopedThreadLock hold(m_TableLock);
         // A server may rename us without being asked, and confirms a rename
         // we asked for the same way: our own lines are recognised by it.
         if (IsOwnNicknameHeld(oldName))
@@ -132,15 +91,12 @@ void ZymChat::OnNick(const IrcMessage& message)
             ZymString hostName;
             if (!HostNameOfHeld(channel, hostName))
                 continue;
-            ZymString text(base);
-            text += hostName;
-            texts.append(text);
+            out.Notify(CHAT_EVENT_NICK, base + hostName.Text());
         }
     }
-    Deliver(m_pEventSink, CHAT_EVENT_NICK, texts);
 }
 
-void ZymChat::OnNamesReply(const IrcMessage& message)
+void ChatSession::OnNamesReply(const IrcMessage& message, SessionOutput& out)
 {
     // ":server 353 nick [type] channel :names": the channel stands before
     // the list, whether the type word is there (RFC 2812) or not (RFC 1459).
@@ -150,13 +106,11 @@ void ZymChat::OnNamesReply(const IrcMessage& message)
     const std::string& channel = message.Parameter(nCount - 2);
     const std::string& names = message.Parameter(nCount - 1);
 
-    TList<ZymString> texts;
     {
-        ScopedThreadLock hold(m_TableLock);
         ZymString hostName;
         if (!HostNameOfHeld(channel, hostName))
         {
-            Log("---> Got a name for a channel we don't think we're in: %s, %d\n",
+            out.Log("---> Got a name for a channel we don't think we're in: %s, %d\n",
                 channel.c_str(), Now());
             return;
         }
@@ -167,15 +121,14 @@ void ZymChat::OnNamesReply(const IrcMessage& message)
             std::string name = names.substr(nAt, nEnd - nAt);
             // The host hears the name as the server wrote it; the member is
             // the nickname without the marks of its standing.
-            texts.append(MemberText(hostName, name));
+            out.Notify(CHAT_EVENT_MEMBER, MemberText(hostName, name));
             AddMember(m_ServerRules.WithoutMemberMarks(name), channel);
             nAt = nEnd == std::string::npos ? nEnd : names.find_first_not_of(' ', nEnd);
         }
     }
-    Deliver(m_pEventSink, CHAT_EVENT_MEMBER, texts);
 }
 
-void ZymChat::OnKick(const IrcMessage& message)
+void ChatSession::OnKick(const IrcMessage& message)
 {
     // ":op!u@h KICK channel nick [:reason]"
     const std::string& channel = message.Parameter(0);
@@ -183,7 +136,6 @@ void ZymChat::OnKick(const IrcMessage& message)
     if (channel.empty() || victim.empty())
         return;
 
-    ScopedThreadLock hold(m_TableLock);
     // Kicked ourselves: like a PART we did not ask for, the channel stays
     // listed, and none of its members are ours to know any more.
     if (IsOwnNicknameHeld(victim))
@@ -192,26 +144,9 @@ void ZymChat::OnKick(const IrcMessage& message)
         m_Members.Remove(MemberKey(victim), MemberKey(channel));
 }
 
-void ZymChat::OnQuit(const IrcMessage& message)
+void ChatSession::OnQuit(const IrcMessage& message)
 {
     if (!message.FromUser())
         return;
-    ScopedThreadLock hold(m_TableLock);
     m_Members.RemoveNickname(MemberKey(message.Source()));
-}
-
-const ZymString& ZymChat::OwnNicknameHeld() const
-{
-    return m_ConfirmedNickname.Length() > 0 ? m_ConfirmedNickname : m_Nickname;
-}
-
-bool ZymChat::IsOwnNicknameHeld(const std::string& nickname) const
-{
-    const ZymString& own = OwnNicknameHeld();
-    return own.Length() > 0 && m_ServerRules.SameName(nickname, own.Text());
-}
-
-std::string ZymChat::MemberKey(const std::string& name) const
-{
-    return m_ServerRules.Fold(name);
 }

@@ -1,9 +1,10 @@
-#include "ZymChat.h"
+#include "ChatSession.h"
 
 #include <ctime>
 #include <vector>
 
 #include "ChannelEntry.h"
+#include "LineCounts.h"
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 
@@ -22,23 +23,16 @@ namespace
             --nLength;
         return ZymString(name.Text(), nLength);
     }
-
-    ZymString Concat(const char* pszFirst, const ZymString& second)
-    {
-        ZymString line(pszFirst);
-        line += second;
-        return line;
-    }
 }
 
-void ZymChat::JoinChannel(const char* pszChannel, int nKind)
+void ChatSession::JoinChannel(const char* pszChannel, int nKind, SessionOutput& out)
 {
     if (pszChannel == nullptr)
         return;
     // A name whose JOIN line could not go out is refused before the table
     // holds it: it would sit there for ever, never joined.
     ZymString hostName(pszChannel);
-    if (!OutgoingLine::IsSendable(Concat("JOIN ", hostName).Text()))
+    if (!OutgoingLine::IsSendable(OutgoingLine::Join(pszChannel).c_str()))
         return;
     ScopedThreadLock hold(m_TableLock);
     // Nor is a name longer than the server takes: it would never confirm it.
@@ -70,22 +64,22 @@ void ZymChat::JoinChannel(const char* pszChannel, int nKind)
         }
     }
     if (m_bWelcomed)
-        sendTxt(Concat("JOIN ", hostName).Text());
+        out.Send(OutgoingLine::Join(pszChannel));
 }
 
-void ZymChat::LeaveChannel(const char* pszChannel)
+void ChatSession::LeaveChannel(const char* pszChannel, SessionOutput& out)
 {
     if (pszChannel == nullptr)
         return;
     ScopedThreadLock hold(m_TableLock);
-    LeaveChannelHeld(ZymString(pszChannel));
+    LeaveChannelHeld(ZymString(pszChannel), out);
 }
 
-void ZymChat::LeaveChannelHeld(const ZymString& hostName)
+void ChatSession::LeaveChannelHeld(const ZymString& hostName, SessionOutput& out)
 {
     if (!m_Channels.hasKey(hostName))
     {
-        Log("---> We've been asked to leave a channel we don't think we're in: %s, %d\n",
+        out.Log("---> We've been asked to leave a channel we don't think we're in: %s, %d\n",
             hostName.Text(), Now());
         return;
     }
@@ -94,20 +88,20 @@ void ZymChat::LeaveChannelHeld(const ZymString& hostName)
     {
         if (!m_ServerNames.hasKey(hostName))
         {
-            Log("---> We've been asked to leave a channel we don't think we're in: %s, %d\n",
+            out.Log("---> We've been asked to leave a channel we don't think we're in: %s, %d\n",
                 hostName.Text(), Now());
             return;
         }
-        sendTxt(Concat("PART ", m_ServerNames.lookup(hostName)).Text());
+        out.Send(OutgoingLine::Part(m_ServerNames.lookup(hostName).Text()));
     }
     else
     {
-        Log("--> The channel state is not joined.  It is %d\n", pEntry->m_nState);
+        out.Log("--> The channel state is not joined.  It is %d\n", pEntry->m_nState);
     }
     pEntry->m_nState = CHANNEL_LEAVING;
 }
 
-void ZymChat::JoinPendingChannels()
+void ChatSession::JoinPendingChannels(SessionOutput& out)
 {
     typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
     for (ChannelList::Iterator it(m_Channels); it.hasCurrent(); it.Step())
@@ -115,12 +109,12 @@ void ZymChat::JoinPendingChannels()
         ChannelEntry* pEntry = it.iterator().m_Value;
         if (pEntry->m_nState != CHANNEL_PENDING)
             continue;
-        sendTxt(Concat("JOIN ", it.iterator().m_Key).Text());
+        out.Send(OutgoingLine::Join(it.iterator().m_Key.Text()));
         pEntry->m_nState = CHANNEL_JOINING;
     }
 }
 
-bool ZymChat::MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName) const
+bool ChatSession::MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName) const
 {
     if (ChannelKeyHeld(serverName, hostName) ||
         ChannelKeyHeld(WithoutTrailingDigits(serverName), hostName))
@@ -140,7 +134,7 @@ bool ZymChat::MatchOwnJoinHeld(const ZymString& serverName, ZymString& hostName)
     return nJoining == 1;
 }
 
-void ZymChat::MapChannelHeld(const ZymString& hostName, const ZymString& serverName)
+void ChatSession::MapChannelHeld(const ZymString& hostName, const ZymString& serverName)
 {
     // The channel's earlier server name, and any other channel's claim on
     // this one, stop routing: each joined channel has one row per map.
@@ -170,7 +164,7 @@ void ZymChat::MapChannelHeld(const ZymString& hostName, const ZymString& serverN
     m_HostNames.insert(serverName, hostName);
 }
 
-void ZymChat::ResolveOwnJoin(const ZymString& serverName)
+void ChatSession::ResolveOwnJoin(const ZymString& serverName, SessionOutput& out)
 {
     ZymString hostName;
     if (!MatchOwnJoinHeld(serverName, hostName))
@@ -183,24 +177,24 @@ void ZymChat::ResolveOwnJoin(const ZymString& serverName)
         pEntry->m_nState = CHANNEL_JOINED;
         pEntry->m_ServerChannelName = serverName;
         if (pEntry->m_bSecret)
-            SetMode(serverName.Text(), "+s", nullptr);
+            out.Send(OutgoingLine::Mode(serverName.Text(), "+s", nullptr));
 
-        SendAttributesHeld(serverName.Text());
-        pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
-        SendNoticeHeld(hostName.Text(), "ZYMATTRIBREQUEST", nullptr);
+        SendAttributesHeld(serverName.Text(), out);
+        pEntry->m_nAnswersQueuedUntil = QueuedAfter(out);
+        NoticeHeld(hostName.Text(), "ZYMATTRIBREQUEST", nullptr, out);
     }
     else if (pEntry->m_nState == CHANNEL_LEAVING &&
-             pEntry->m_nPartQueuedUntil <= m_nLinesTaken.load())
+             pEntry->m_nPartQueuedUntil <= m_LineCounts.Taken())
     {
         // The host left while the join was under way: leave now that the
         // server has put us in.
         pEntry->m_nState = CHANNEL_JOINED;
-        LeaveChannelHeld(hostName);
-        pEntry->m_nPartQueuedUntil = m_nLinesQueued.load();
+        LeaveChannelHeld(hostName, out);
+        pEntry->m_nPartQueuedUntil = QueuedAfter(out);
     }
 }
 
-void ZymChat::HandleOwnPart(const ZymString& serverName)
+void ChatSession::HandleOwnPart(const ZymString& serverName)
 {
     ZymString hostName;
     if (HostNameOfHeld(serverName.Text(), hostName))
@@ -219,7 +213,7 @@ void ZymChat::HandleOwnPart(const ZymString& serverName)
     m_Members.RemoveChannel(MemberKey(serverName.Text()));
 }
 
-void ZymChat::ForgetChannelHeld(const ZymString& hostName)
+void ChatSession::ForgetChannelHeld(const ZymString& hostName)
 {
     if (!m_ServerNames.hasKey(hostName))
         return;
@@ -230,43 +224,9 @@ void ZymChat::ForgetChannelHeld(const ZymString& hostName)
     m_Members.RemoveChannel(MemberKey(confirmed.Text()));
 }
 
-void ZymChat::AddMember(const std::string& nickname, const std::string& channel)
+void ChatSession::AddMember(const std::string& nickname, const std::string& channel)
 {
     ZymString hostName;
     if (HostNameOfHeld(channel, hostName))
         m_Members.Add(MemberKey(nickname), MemberKey(channel));
-}
-
-bool ZymChat::HostNameOfHeld(const std::string& serverName, ZymString& hostName) const
-{
-    // The server may write a channel in another case than it confirmed it.
-    typedef TList<LookupPair<ZymString, ZymString> > NameList;
-    for (NameList::ConstIterator it(m_HostNames); it.hasCurrent(); it.Step())
-    {
-        if (m_ServerRules.SameName(it.iterator().m_Key.Text(), serverName))
-        {
-            hostName = it.iterator().m_Value;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool ZymChat::ChannelKeyHeld(const ZymString& name, ZymString& key) const
-{
-    if (m_Channels.hasKey(name))
-    {
-        key = name;
-        return true;
-    }
-    typedef TList<LookupPair<ZymString, ChannelEntry*> > ChannelList;
-    for (ChannelList::ConstIterator it(m_Channels); it.hasCurrent(); it.Step())
-    {
-        if (m_ServerRules.SameName(it.iterator().m_Key.Text(), name.Text()))
-        {
-            key = it.iterator().m_Key;
-            return true;
-        }
-    }
-    return false;
 }

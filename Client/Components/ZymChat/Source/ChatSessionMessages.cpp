@@ -1,11 +1,14 @@
-#include "ZymChat.h"
+#include "ChatSession.h"
 
 #include <cstdio>
 #include <ctime>
 #include <string>
 
 #include "ChannelEntry.h"
+#include "ChatEventSink.h"
 #include "IrcMessage.h"
+#include "LineCounts.h"
+#include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 
 namespace
@@ -41,7 +44,7 @@ namespace
     };
 }
 
-void ZymChat::OnPrivmsg(const IrcMessage& message)
+void ChatSession::OnPrivmsg(const IrcMessage& message, SessionOutput& out)
 {
     // "PRIVMSG target text": only a message to a channel is a channel
     // message; one to our own nickname is dropped whatever its text holds.
@@ -49,25 +52,22 @@ void ZymChat::OnPrivmsg(const IrcMessage& message)
         return;
     const std::string& target = message.Parameter(0);
     ZymString hostName;
+    if (!m_ServerRules.IsChannel(target))
+        return;
+    if (!HostNameOfHeld(target, hostName))
     {
-        ScopedThreadLock hold(m_TableLock);
-        if (!m_ServerRules.IsChannel(target))
-            return;
-        if (!HostNameOfHeld(target, hostName))
-        {
-            Log("---> Received message from a channel we're not in: %s, %d\n", target.c_str(),
+        out.Log("---> Received message from a channel we're not in: %s, %d\n", target.c_str(),
                 static_cast<int>(std::time(nullptr)));
-            return;
-        }
+        return;
     }
 
     char text[kMessageTextArea];
     std::snprintf(text, sizeof(text), "%s %s %s", hostName.Text(), message.Source().c_str(),
                   message.Parameter(1).c_str());
-    m_pEventSink->NotifyText(CHAT_EVENT_MESSAGE, text);
+    out.Notify(CHAT_EVENT_MESSAGE, text);
 }
 
-void ZymChat::OnNotice(const IrcMessage& message)
+void ChatSession::OnNotice(const IrcMessage& message, SessionOutput& out)
 {
     // "NOTICE target body": the attribute exchange between members.
     if (message.ParameterCount() < 2)
@@ -79,7 +79,6 @@ void ZymChat::OnNotice(const IrcMessage& message)
 
     char text[kMessageTextArea];
     {
-        ScopedThreadLock hold(m_TableLock);
         if (m_ServerRules.IsChannel(target))
         {
             ZymString hostName;
@@ -96,10 +95,10 @@ void ZymChat::OnNotice(const IrcMessage& message)
                 if (!m_Channels.hasKey(hostName) || !m_ServerNames.hasKey(hostName))
                     return;
                 ChannelEntry* pEntry = m_Channels.lookup(hostName);
-                if (pEntry->m_nAnswersQueuedUntil > m_nLinesTaken.load())
+                if (pEntry->m_nAnswersQueuedUntil > m_LineCounts.Taken())
                     return;
-                SendAttributesHeld(m_ServerNames.lookup(hostName).Text());
-                pEntry->m_nAnswersQueuedUntil = m_nLinesQueued.load();
+                SendAttributesHeld(m_ServerNames.lookup(hostName).Text(), out);
+                pEntry->m_nAnswersQueuedUntil = QueuedAfter(out);
                 return;
             }
             if (!bUpdate || !body.m_bComplete)
@@ -118,21 +117,55 @@ void ZymChat::OnNotice(const IrcMessage& message)
                           body.m_Rest.c_str());
         }
     }
-    m_pEventSink->NotifyText(CHAT_EVENT_ATTRIBUTE, text);
+    out.Notify(CHAT_EVENT_ATTRIBUTE, text);
 }
 
-void ZymChat::OnInvite(const IrcMessage& message)
+void ChatSession::OnInvite(const IrcMessage& message, SessionOutput& out)
 {
     // "INVITE nick channel"
     if (!message.FromUser() || message.ParameterCount() < 2)
         return;
     const std::string& channel = message.Parameter(1);
-    {
-        ScopedThreadLock hold(m_TableLock);
-        if (!m_ServerRules.IsChannel(channel))
-            return;
-    }
+    if (!m_ServerRules.IsChannel(channel))
+        return;
     char text[kInviteTextArea];
     std::snprintf(text, sizeof(text), "%s %s", message.Source().c_str(), channel.c_str());
-    m_pEventSink->NotifyText(CHAT_EVENT_INVITE, text);
+    out.Notify(CHAT_EVENT_INVITE, text);
+}
+
+void ChatSession::Notice(const char* pszTarget, const char* pszMessage, const char* pszExtra,
+                         SessionOutput& out)
+{
+    ScopedThreadLock hold(m_TableLock);
+    NoticeHeld(pszTarget, pszMessage, pszExtra, out);
+}
+
+void ChatSession::NoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra,
+                             SessionOutput& out)
+{
+    if (!m_bWelcomed || pszTarget == nullptr)
+        return;
+
+    // Notices go to confirmed channels only, named as the server names them;
+    // both the host's and the server's name are accepted.
+    ZymString target(pszTarget);
+    ZymString resolved;
+    if (m_ServerNames.hasKey(target))
+        resolved = m_ServerNames.lookup(target);
+    else if (m_HostNames.hasKey(target))
+        resolved = target;
+    else
+        return;
+    out.Send(OutgoingLine::Notice(resolved.Text(), pszExtra, pszMessage));
+}
+
+void ChatSession::SendAttributesHeld(const char* pszTarget, SessionOutput& out)
+{
+    typedef TList<LookupPair<ZymString, ZymString> > AttributeList;
+    for (AttributeList::ConstIterator it(m_Attributes); it.hasCurrent(); it.Step())
+    {
+        std::string update = std::string("ZYMATTRIBUPDATE ") + it.iterator().m_Key.Text() + " " +
+                             it.iterator().m_Value.Text();
+        NoticeHeld(pszTarget, update.c_str(), nullptr, out);
+    }
 }
