@@ -4,12 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "ChatUnderTest.h"
+#include "ChatEventSink.h"
+#include "SessionUnderTest.h"
 
 // Legal forms of server lines that a host must hear the same as their usual
 // form: a parameter without its colon, a colon or a blank inside one, a
 // prefix without user and host, the server's own channel types, member marks
-// and letter case.
+// and letter case. The session is driven directly: what it writes is what
+// the host hears and the server receives.
 
 namespace
 {
@@ -17,13 +19,13 @@ namespace
 
     // Welcomed, in #lobby (the server's #lobby12) and &local, with bob a
     // member of #lobby.
-    void JoinLobbyAndLocal(ChatUnderTest& chat, EventRecorder& sink)
+    void JoinLobbyAndLocal(SessionUnderTest& chat)
     {
         chat.Welcome();
         chat.JoinConfirmed("#lobby", "#lobby12");
         chat.JoinConfirmed("&local", "&local");
         chat.Dispatch(":bob!b@h JOIN :#lobby12");
-        sink.Clear();
+        chat.Clear();
     }
 }
 
@@ -67,12 +69,11 @@ TEST(ServerLineForms, HostHearsEachFormOfALine)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszWhat);
-        EventRecorder sink;
-        ChatUnderTest chat(sink);
-        JoinLobbyAndLocal(chat, sink);
+        SessionUnderTest chat;
+        JoinLobbyAndLocal(chat);
         for (const std::string& line : c.lines)
             chat.Dispatch(line);
-        EXPECT_EQ(c.heard, sink.Texts(c.nCode));
+        EXPECT_EQ(c.heard, chat.Heard(c.nCode));
     }
 }
 
@@ -81,42 +82,41 @@ TEST(ServerLineForms, ChannelTableFollowsEachFormOfALine)
     struct Case
     {
         const char* pszWhat;
-        std::function<void(ChatUnderTest&)> act;
-        std::function<void(ChatUnderTest&)> check;
+        std::function<void(SessionUnderTest&)> act;
+        std::function<void(SessionUnderTest&)> check;
     };
     const Case cases[] = {
         {"own part from a prefix without user completes a leave",
-         [](ChatUnderTest& chat) {
-             chat.LeaveChannel("#lobby");
+         [](SessionUnderTest& chat) {
+             chat.Session().LeaveChannel("#lobby", chat.Out());
              chat.Dispatch(":me PART #lobby12");
          },
-         [](ChatUnderTest& chat) { EXPECT_EQ("-", chat.ReachesHostAs("#lobby12")); }},
+         [](SessionUnderTest& chat) { EXPECT_EQ("-", chat.ReachesHostAs("#lobby12")); }},
         {"joining a joined channel again keeps it joined",
-         [](ChatUnderTest& chat) { chat.JoinChannel("#lobby", 0); },
-         [](ChatUnderTest& chat) { EXPECT_EQ("#lobby12", chat.SendsTo("#lobby")); }},
+         [](SessionUnderTest& chat) { chat.Session().JoinChannel("#lobby", 0, chat.Out()); },
+         [](SessionUnderTest& chat) { EXPECT_EQ("#lobby12", chat.SendsTo("#lobby")); }},
         {"own join in the server's case while two joins are under way",
-         [](ChatUnderTest& chat) {
-             chat.JoinChannel("#Dev", 0);
-             chat.JoinChannel("#ops", 0);
+         [](SessionUnderTest& chat) {
+             chat.Session().JoinChannel("#Dev", 0, chat.Out());
+             chat.Session().JoinChannel("#ops", 0, chat.Out());
              chat.Dispatch(":me!u@h JOIN :#dev");
          },
-         [](ChatUnderTest& chat) { EXPECT_EQ("#dev", chat.SendsTo("#Dev")); }},
+         [](SessionUnderTest& chat) { EXPECT_EQ("#dev", chat.SendsTo("#Dev")); }},
         {"attribute request without colon is answered",
-         [](ChatUnderTest& chat) {
-             chat.SendAttributeUpdate("color", "blue");
-             chat.TakeQueued();
+         [](SessionUnderTest& chat) {
+             chat.Session().AttributeUpdate("color", "blue", chat.Out());
+             chat.TakeLines();
              chat.Dispatch(":bob!b@h NOTICE #lobby12 ZYMATTRIBREQUEST");
          },
-         [](ChatUnderTest& chat) {
-             EXPECT_EQ(Lines{"NOTICE #lobby12 :ZYMATTRIBUPDATE color blue"}, chat.TakeQueued());
+         [](SessionUnderTest& chat) {
+             EXPECT_EQ(Lines{"NOTICE #lobby12 :ZYMATTRIBUPDATE color blue"}, chat.TakeLines());
          }},
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.pszWhat);
-        EventRecorder sink;
-        ChatUnderTest chat(sink);
-        JoinLobbyAndLocal(chat, sink);
+        SessionUnderTest chat;
+        JoinLobbyAndLocal(chat);
         c.act(chat);
         c.check(chat);
     }
