@@ -101,7 +101,7 @@ void FuzzChat::Feed(ScriptedSocket& socket, LineAssembler& lines)
 
 void FuzzChat::SendQueued(ScriptedSocket& socket)
 {
-    m_CommandEvent.Reset();
+    m_Outbox.Signal().Reset();
     for (;;)
     {
         ZymString line;

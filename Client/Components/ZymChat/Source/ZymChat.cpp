@@ -7,9 +7,14 @@
 #include "ChatLogSetting.h"
 #include "TCPSocket.h"
 
+namespace
+{
+    // Queued lines leave at least this far apart.
+    const int kSendIntervalMs = 100;
+}
+
 ZymChat::ZymChat()
     : BaseThread(-1),
-      m_pCommandQueue(nullptr),
       m_pEventSink(nullptr),
       m_TCPSocket(nullptr),
       m_nPort(0),
@@ -17,11 +22,10 @@ ZymChat::ZymChat()
       m_bListening(0),
       m_HostText(16),
       m_pLogFile(nullptr),
-      m_Session(m_LineCounts),
+      m_Outbox(kSendIntervalMs),
+      m_Session(m_Outbox.Counts()),
       m_bThreadActive(false),
       m_bStopping(false),
-      m_bPongWaiting(false),
-      m_bPongTakenLast(false),
       m_bQuitPending(false),
       m_nQuitLine(0),
       m_bConnectGivenUp(false),
@@ -29,15 +33,6 @@ ZymChat::ZymChat()
       m_bSecureSocket(false)
 {
     m_TCPSocket = new TCPSocket();
-    try
-    {
-        m_pCommandQueue = new TQueue<ZymString>();
-    }
-    catch (...)
-    {
-        delete m_TCPSocket;
-        throw;
-    }
     m_pLogFile = OpenConfiguredChatLog();
 }
 
@@ -57,7 +52,6 @@ ZymChat::~ZymChat()
     // left a socket of its own behind.
     m_TCPSocket->Disconnect();
 
-    delete m_pCommandQueue;
     delete m_TCPSocket;
     if (m_pLogFile != nullptr)
         std::fclose(m_pLogFile);

@@ -10,11 +10,9 @@
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "ChatSession.h"
-#include "LineCounts.h"
+#include "Outbox.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
-#include "SocketNotification.h"
-#include "TQueue.h"
 #include "ZymString.h"
 
 class IrcMessage;
@@ -122,12 +120,8 @@ protected:
     // break, or longer than one line on the wire) is never queued and gives 0.
     int sendTxt(const char* pszText, LineSlot slot = QUEUE_IN_ORDER);
     void ProcessCommandEvent();
-    // The next line to send: the waiting PONG first, then the oldest queued
-    // line; after a PONG a queued line goes before the next one. False when
-    // there is none.
+    // The next line to send (Outbox::Take); false when there is none.
     bool TakeNextLine(ZymString& line);
-    // Takes the waiting PONG; false when none waits. Under m_PongLock.
-    bool TakeWaitingPongHeld(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
     // Takes lines off the queue unsent until line count nLine has been
@@ -152,8 +146,6 @@ protected:
     // The local time in asctime form, ending with its own line break.
     static const char* LogTime();
 
-    TQueue<ZymString>* m_pCommandQueue;
-    SocketNotification m_CommandEvent;
     ChatEventSink* m_pEventSink;
     TCPSocket* m_TCPSocket;
     SocketAddress m_ServerAddress;
@@ -164,10 +156,10 @@ protected:
     ZymString m_HostText;
     ZymString m_ServerName;
     FILE* m_pLogFile;
-    // Lines queued and lines taken by the background thread: Quit waits
-    // until its QUIT line has been taken and sent before it closes the
-    // socket. Declared before the session, which reads them.
-    LineCounts m_LineCounts;
+    // The lines waiting for the server, with their counts (Quit waits until
+    // its QUIT line has been taken) and their pacing. Declared before the
+    // session, which reads the counts.
+    Outbox m_Outbox;
     // The channel table, its name maps, the members, our attributes and
     // names, under the session's own lock.
     ChatSession m_Session;
@@ -179,15 +171,6 @@ protected:
     // Set by the destructor: the thread neither connects nor starts
     // listening any more.
     bool m_bStopping;
-    // The answer to the latest PING, waiting to go out before the queued
-    // lines; a newer PING replaces it, so a PING flood holds one line.
-    ThreadLock m_PongLock;
-    ZymString m_WaitingPong;
-    bool m_bPongWaiting;
-    // The last line taken was a PONG: a server that pings before every turn
-    // of the loop would otherwise hold back every queued line.
-    bool m_bPongTakenLast;
-
     // The background thread, set by Run under the BaseThread lock.
     std::thread::id m_WorkerId;
     // A Quit made on the background thread (from a sink call): the loop ends

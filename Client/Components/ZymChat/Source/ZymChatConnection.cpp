@@ -18,8 +18,6 @@ namespace
     // those calls, not the lines, would keep the thread busy.
     const int kReadSize = 32768;
     const int kWaitMilliseconds = 100;
-    // Queued lines leave at least this far apart.
-    const int kSendIntervalMs = 100;
     // Quit waits for its QUIT line as long as the background thread keeps
     // taking lines, and gives up after this many waits of kWaitMilliseconds
     // in a row without one (a thread stuck in an alert or a connect), or
@@ -116,14 +114,14 @@ void ZymChat::Quit()
         {
             Lock();
             m_bQuitPending = true;
-            m_nQuitLine = m_LineCounts.Queued();
+            m_nQuitLine = m_Outbox.Counts().Queued();
             Unlock();
         }
         return;
     }
     if (sendTxt("QUIT") == 1)
     {
-        long nQuitLine = m_LineCounts.Queued();
+        long nQuitLine = m_Outbox.Counts().Queued();
         Lock();
         m_nQuitLine = nQuitLine;
         Unlock();
@@ -166,7 +164,7 @@ bool ZymChat::ConnectionLive()
 
 void ZymChat::WaitUntilTaken(long nLines)
 {
-    long nLastTaken = m_LineCounts.Taken();
+    long nLastTaken = m_Outbox.Counts().Taken();
     int nIdle = 0;
     for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
@@ -176,7 +174,7 @@ void ZymChat::WaitUntilTaken(long nLines)
         if (nLastTaken >= nLines || !bActive)
             return;
         WaitForSignal(kWaitMilliseconds);
-        long nTaken = m_LineCounts.Taken();
+        long nTaken = m_Outbox.Counts().Taken();
         nIdle = nTaken == nLastTaken ? nIdle + 1 : 0;
         nLastTaken = nTaken;
     }
@@ -287,8 +285,7 @@ bool ZymChat::QueueLoginLines()
 void ZymChat::ListenLoop()
 {
     LineAssembler lines;
-    SendPacing pacing(kSendIntervalMs);
-    WakeSocket& wake = m_CommandEvent.Wake();
+    WakeSocket& wake = m_Outbox.Signal().Wake();
     Lock();
     if (!m_bStopping)
         m_bListening = 1;
@@ -309,18 +306,18 @@ void ZymChat::ListenLoop()
         if (!bMore || pSocket->BytesAvailable(&nAvailable) != ZymSocketOk)
             nWait = WaitForReadableOrWake(
                 &pSocket, 1, &wake,
-                pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
+                m_Outbox.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
                 &bWoken);
         if (bWoken)
             wake.Drain();
         SendPacing::Clock::time_point now = SendPacing::Clock::now();
-        if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
+        if (m_Outbox.MayLeave(now))
         {
             ProcessCommandEvent();
             EndConnectionAfterQuit();
             // Counted from the end of the send, so that a send held up on
             // its way out does not shorten the gap to the next line.
-            pacing.Left(SendPacing::Clock::now());
+            m_Outbox.Left(SendPacing::Clock::now());
         }
         bMore = false;
         if (nWait == ZymSocketOk)
@@ -375,7 +372,7 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 void ZymChat::EndConnectionAfterQuit()
 {
     Lock();
-    bool bEnd = m_bQuitPending && m_LineCounts.Taken() >= m_nQuitLine;
+    bool bEnd = m_bQuitPending && m_Outbox.Counts().Taken() >= m_nQuitLine;
     if (bEnd)
     {
         m_bQuitPending = false;

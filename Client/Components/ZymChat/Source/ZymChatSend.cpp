@@ -6,7 +6,6 @@
 #include "IrcMessage.h"
 #include "OutgoingLine.h"
 #include "SKException.h"
-#include "ScopedThreadLock.h"
 #include "SendWhole.h"
 #include "TCPSocket.h"
 #include "ZymAlert.h"
@@ -32,97 +31,20 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
     if (m_pLogFile != nullptr)
         Log("sendTxt(\"%s\"), %d\n", pszText, static_cast<int>(std::time(nullptr)));
     if (slot == LATEST_PONG)
-    {
-        try
-        {
-            ZymString pong(pszText);
-            bool bWasWaiting;
-            {
-                ScopedThreadLock hold(m_PongLock);
-                bWasWaiting = m_bPongWaiting;
-                m_WaitingPong = pong;
-                m_bPongWaiting = true;
-            }
-            // One signal stands for the slot while it is filled.
-            if (!bWasWaiting)
-                m_CommandEvent.Signal();
-        }
-        catch (...)
-        {
-            return 0;
-        }
-        return 1;
-    }
-    // Counted before the push, so that a count read after a line was pushed
-    // includes that line whichever thread pushed first.
-    m_LineCounts.CountQueued();
-    try
-    {
-        m_pCommandQueue->push(ZymString(pszText));
-    }
-    catch (...)
-    {
-        m_LineCounts.UncountQueued();
-        return 0;
-    }
-    try
-    {
-        m_CommandEvent.Signal();
-    }
-    catch (...)
-    {
-        return 0;
-    }
-    return 1;
-}
-
-bool ZymChat::TakeWaitingPongHeld(ZymString& line)
-{
-    if (!m_bPongWaiting)
-        return false;
-    line = m_WaitingPong;
-    m_bPongWaiting = false;
-    m_bPongTakenLast = true;
-    return true;
+        return m_Outbox.QueuePong(pszText) ? 1 : 0;
+    return m_Outbox.Queue(pszText) ? 1 : 0;
 }
 
 bool ZymChat::TakeNextLine(ZymString& line)
 {
-    {
-        ScopedThreadLock hold(m_PongLock);
-        bool bLinesWaiting = m_LineCounts.Queued() > m_LineCounts.Taken();
-        if (!(m_bPongTakenLast && bLinesWaiting) && TakeWaitingPongHeld(line))
-            return true;
-    }
-    try
-    {
-        line = m_pCommandQueue->pop();
-    }
-    catch (SKException&)
-    {
-        // A line counted but not pushed yet: the waiting answer goes now.
-        ScopedThreadLock hold(m_PongLock);
-        return TakeWaitingPongHeld(line);
-    }
-    {
-        ScopedThreadLock hold(m_PongLock);
-        m_bPongTakenLast = false;
-    }
-    // Only queued lines count: Quit and the attribute answers measure the
-    // queue by them.
-    m_LineCounts.CountTaken();
-    return true;
+    return m_Outbox.Take(line);
 }
 
 void ZymChat::DropLinesThrough(long nLine)
 {
     ZymString line;
-    while (m_LineCounts.Taken() < nLine && m_CommandEvent.TryConsume())
-    {
-        if (!TakeNextLine(line))
-            return;
+    while (m_Outbox.TakeUnsentBefore(nLine, line))
         Log("dropped \"%s\", queued for an earlier connection\n", line.Text());
-    }
 }
 
 void ZymChat::ProcessCommandEvent()

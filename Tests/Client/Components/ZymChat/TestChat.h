@@ -8,7 +8,6 @@
 class TestChat : public ZymChat
 {
 public:
-    using ZymChat::m_pCommandQueue;
     using ZymChat::m_pLogFile;
     using ZymChat::ReadChunk;
     using ZymChat::SendQueuedLine;
