@@ -19,17 +19,14 @@ ZymChat::ZymChat()
       m_TCPSocket(nullptr),
       m_nPort(0),
       m_bOptionFlag(1),
-      m_bListening(0),
       m_HostText(16),
       m_pLogFile(nullptr),
       m_Outbox(kSendIntervalMs),
       m_Session(m_Outbox.Counts()),
-      m_bThreadActive(false),
+      m_State(ConnectionState::Idle),
       m_bStopping(false),
       m_bQuitPending(false),
       m_nQuitLine(0),
-      m_bConnectGivenUp(false),
-      m_bConnectAgain(false),
       m_bSecureSocket(false)
 {
     m_TCPSocket = new TCPSocket();
@@ -42,7 +39,7 @@ ZymChat::~ZymChat()
         Log("%sIn ~ZymChat()\n", LogTime());
 
     Lock();
-    m_bListening = 0;
+    EndListening();
     m_bStopping = true;
     Unlock();
 

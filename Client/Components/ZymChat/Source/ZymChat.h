@@ -10,6 +10,7 @@
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
 #include "ChatSession.h"
+#include "ConnectionState.h"
 #include "Outbox.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
@@ -87,6 +88,10 @@ protected:
     void ListenLoop();
     // Closes the connection from the host's thread.
     void DisconnectSocket();
+    // The receive loop ends at its next check.
+    void EndListening();
+    // A Quit or destruction has made the thread's failures no news.
+    bool QuietHeld() const;
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
     // One Receive from the socket into the assembler, and the dispatch of
@@ -151,8 +156,6 @@ protected:
     SocketAddress m_ServerAddress;
     int m_nPort;
     unsigned char m_bOptionFlag;
-    // Read by one thread while the other writes it.
-    std::atomic<unsigned char> m_bListening;
     ZymString m_HostText;
     ZymString m_ServerName;
     FILE* m_pLogFile;
@@ -164,10 +167,10 @@ protected:
     // names, under the session's own lock.
     ChatSession m_Session;
 
-    // Set by ConnectToServer under the BaseThread lock before it starts the
-    // thread and cleared by the thread as it ends, so a second call cannot
-    // start a second thread before the first one has begun listening.
-    bool m_bThreadActive;
+    // Changed under the BaseThread lock, except that the thread ends its
+    // own listening; read by the receive loop without the lock. A second
+    // ConnectToServer cannot start a second thread while it is not Idle.
+    std::atomic<ConnectionState> m_State;
     // Set by the destructor: the thread neither connects nor starts
     // listening any more.
     bool m_bStopping;
@@ -180,14 +183,8 @@ protected:
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
-    // Set by a Quit while the thread runs: the connection was given up, not
-    // failed, so nothing more is reported and no connect starts. Cleared by
-    // the ConnectToServer that starts the thread. Under the BaseThread lock.
-    bool m_bConnectGivenUp;
-    // A ConnectToServer made while the thread was still ending a given-up
-    // connection: the thread connects to m_NextServerText when it is done.
-    // Under the BaseThread lock.
-    bool m_bConnectAgain;
+    // The server of a ConnectToServer made while the thread was still
+    // ending a given-up connection (ConnectionState::ConnectAgain).
     ZymString m_NextServerText;
     // The last server text that started the thread, taken apart; written
     // only while no thread runs. m_TCPSocket is a TLS socket when

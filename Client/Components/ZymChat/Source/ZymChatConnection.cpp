@@ -38,28 +38,28 @@ int ZymChat::ConnectToServer(const char* pszServer)
         return 0;
 
     Lock();
-    bool bStart = !m_bThreadActive && m_bListening == 0 && !m_bStopping;
+    bool bStart = m_State == ConnectionState::Idle && !m_bStopping;
     if (bStart)
     {
         // The address is only written while no thread can be reading it.
         UseServerText(pszServer);
-        m_bThreadActive = true;
-        m_bConnectGivenUp = false;
+        m_State = ConnectionState::Connecting;
     }
-    else if (m_bThreadActive && m_bConnectGivenUp && !m_bStopping)
+    else if ((m_State == ConnectionState::GivenUp || m_State == ConnectionState::ConnectAgain) &&
+             !m_bStopping)
     {
         // The thread is still ending the connection the host gave up (a
         // sink call may hold it for as long as the host takes): it
         // connects to this server once it is done.
         m_NextServerText = ZymString(pszServer != nullptr ? pszServer : "");
-        m_bConnectAgain = true;
+        m_State = ConnectionState::ConnectAgain;
     }
     Unlock();
 
     if (bStart && Start() != 0)
     {
         Lock();
-        m_bThreadActive = false;
+        m_State = ConnectionState::Idle;
         Unlock();
     }
     return 1;
@@ -97,8 +97,8 @@ void ZymChat::Quit()
         // A connect under way is cut short by the host's wish: no failure
         // to report, which a host might answer by connecting again.
         Lock();
-        if (m_bThreadActive)
-            m_bConnectGivenUp = true;
+        if (m_State != ConnectionState::Idle)
+            m_State = ConnectionState::GivenUp;
         Unlock();
         DisconnectSocket();
         if (!OnWorkerThread())
@@ -130,11 +130,23 @@ void ZymChat::Quit()
     // Whatever the thread still reports of this connection, the host has
     // left it; a connect from now on is one of its own.
     Lock();
-    if (m_bThreadActive)
-        m_bConnectGivenUp = true;
+    if (m_State != ConnectionState::Idle)
+        m_State = ConnectionState::GivenUp;
     Unlock();
     DisconnectSocket();
     WaitForExit(kQuitExitWait);
+}
+
+void ZymChat::EndListening()
+{
+    ConnectionState listening = ConnectionState::Listening;
+    m_State.compare_exchange_strong(listening, ConnectionState::Closing);
+}
+
+bool ZymChat::QuietHeld() const
+{
+    return m_bStopping || m_State == ConnectionState::GivenUp ||
+           m_State == ConnectionState::ConnectAgain;
 }
 
 void ZymChat::DisconnectSocket()
@@ -149,7 +161,7 @@ void ZymChat::DisconnectSocket()
 bool ZymChat::OnWorkerThread()
 {
     Lock();
-    bool bWorker = m_bThreadActive && m_WorkerId == std::this_thread::get_id();
+    bool bWorker = m_State != ConnectionState::Idle && m_WorkerId == std::this_thread::get_id();
     Unlock();
     return bWorker;
 }
@@ -157,7 +169,7 @@ bool ZymChat::OnWorkerThread()
 bool ZymChat::ConnectionLive()
 {
     Lock();
-    bool bLive = m_bThreadActive && m_bListening == 1 && !m_bStopping;
+    bool bLive = m_State == ConnectionState::Listening && !m_bStopping;
     Unlock();
     return bLive && m_TCPSocket->GetConnectionState() == 1;
 }
@@ -169,7 +181,7 @@ void ZymChat::WaitUntilTaken(long nLines)
     for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
         Lock();
-        bool bActive = m_bThreadActive;
+        bool bActive = m_State != ConnectionState::Idle;
         Unlock();
         if (nLastTaken >= nLines || !bActive)
             return;
@@ -186,7 +198,7 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
     // a Quit that cut the connect short there is no failure to tell of: the
     // host hears nothing more, and the failure only ends the thread.
     Lock();
-    bool bQuiet = m_bStopping || m_bConnectGivenUp;
+    bool bQuiet = QuietHeld();
     Unlock();
     if (bQuiet)
         throw SKException("ChatNetworkingError");
@@ -200,17 +212,10 @@ void ZymChat::Run()
     {
         RunConnection();
         Lock();
-        bool bAgain = m_bConnectAgain && !m_bStopping;
-        m_bConnectAgain = false;
+        bool bAgain = m_State == ConnectionState::ConnectAgain && !m_bStopping;
+        m_State = bAgain ? ConnectionState::Connecting : ConnectionState::Idle;
         if (bAgain)
-        {
-            m_bConnectGivenUp = false;
             UseServerText(m_NextServerText.Text());
-        }
-        else
-        {
-            m_bThreadActive = false;
-        }
         Unlock();
         if (!bAgain)
             return;
@@ -220,7 +225,7 @@ void ZymChat::Run()
 void ZymChat::RunConnection()
 {
     Lock();
-    bool bStopping = m_bStopping || m_bConnectGivenUp;
+    bool bStopping = QuietHeld();
     m_WorkerId = std::this_thread::get_id();
     m_bQuitPending = false;
     long nQuitLine = m_nQuitLine;
@@ -287,8 +292,8 @@ void ZymChat::ListenLoop()
     LineAssembler lines;
     WakeSocket& wake = m_Outbox.Signal().Wake();
     Lock();
-    if (!m_bStopping)
-        m_bListening = 1;
+    if (!m_bStopping && m_State == ConnectionState::Connecting)
+        m_State = ConnectionState::Listening;
     Unlock();
     if (!wake.IsOpen())
         Log("No wake socket: queued lines leave at the end of a wait\n");
@@ -296,7 +301,7 @@ void ZymChat::ListenLoop()
     // Set while the last read filled its whole request: the socket then
     // most likely holds more, and asking how much replaces the select.
     bool bMore = false;
-    while (m_bListening == 1)
+    while (m_State == ConnectionState::Listening)
     {
         SocketBase* pSocket = m_TCPSocket;
         short nIndex = 0;
@@ -326,7 +331,7 @@ void ZymChat::ListenLoop()
         }
         else if (nWait != ZymNothingToRead && nWait != ZymFnctnTimedOutErr)
         {
-            m_bListening = 0;
+            EndListening();
             Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
         }
     }
@@ -376,7 +381,7 @@ void ZymChat::EndConnectionAfterQuit()
     if (bEnd)
     {
         m_bQuitPending = false;
-        m_bListening = 0;
+        EndListening();
     }
     Unlock();
     if (bEnd)
