@@ -17,8 +17,8 @@
 #include "ZymString.h"
 
 class IrcMessage;
-class SessionOutput;
 class LineAssembler;
+class SessionOutput;
 class SocketBase;
 class TCPSocket;
 
@@ -71,11 +71,12 @@ public:
     virtual void SendInvite(const char* pszChannel, const char* pszNickname);
     virtual void SendAttributeUpdate(const char* pszKey, const char* pszValue);
 
-    // Channel table operations of the host (ZymChatChannels.cpp)
+    // Channel table operations of the host (ZymChatCommands.cpp; the table is
+    // the session's)
     virtual void LeaveChannel(const char* pszChannel);
     virtual void JoinChannel(const char* pszChannel, int nKind);
 
-    // Notice and mode commands (ZymChatNotice.cpp)
+    // Notice and mode commands (ZymChatCommands.cpp)
     virtual void SendNotice(const char* pszTarget, const char* pszMessage,
                             const char* pszExtra);
     virtual void SetMode(const char* pszTarget, const char* pszMode, const char* pszArgument);
@@ -100,7 +101,8 @@ protected:
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
     // Takes the server text apart into address, port and the kind of
-    // socket; called while no thread runs.
+    // socket; called under the BaseThread lock while no thread uses the
+    // socket.
     void UseServerText(const char* pszServer);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
