@@ -1,6 +1,5 @@
 #include "ChatSession.h"
 
-#include <cstdio>
 #include <string>
 
 #include "ChannelEntry.h"
@@ -9,18 +8,6 @@
 #include "LineCounts.h"
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
-
-namespace
-{
-    const int kLoginFieldLimit = 99;
-    // "NICK " and the nickname must stay within one line on the wire.
-    const int kMaxNickname = static_cast<int>(OutgoingLine::kMaxLength) - 5;
-
-    const char* FieldOrFiller(const ZymString& field)
-    {
-        return field.Length() > 0 ? field.Text() : "...";
-    }
-}
 
 ChatSession::ChatSession(const LineCounts& lineCounts)
     : m_LineCounts(lineCounts),
@@ -147,12 +134,8 @@ void ChatSession::SetUserName(const char* pszUserName)
 void ChatSession::LoginLines(SessionOutput& out)
 {
     ScopedThreadLock hold(m_TableLock);
-    char line[OutgoingLine::kMaxLength + 3];
-    std::snprintf(line, sizeof(line), "NICK %.*s", kMaxNickname, m_Nickname.Text());
-    out.Send(line);
-    std::snprintf(line, sizeof(line), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
-                  FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    out.Send(line);
+    out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
+    out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));
     m_bLoginSent = true;
 }
 

@@ -23,15 +23,39 @@ namespace OutgoingLine
 
     namespace
     {
+        const size_t kLoginFieldLimit = 99;
+
         const char* OrEmpty(const char* pszText)
         {
             return pszText != nullptr ? pszText : "";
+        }
+
+        std::string FieldOrFiller(const std::string& field)
+        {
+            return field.empty() ? std::string("...") : field.substr(0, kLoginFieldLimit);
         }
     }
 
     std::string Nick(const std::string& nickname)
     {
         return "NICK " + nickname;
+    }
+
+    std::string LoginNick(const std::string& nickname)
+    {
+        return Nick(nickname.substr(0, kMaxLength - 5));
+    }
+
+    std::string User(const std::string& userName, const std::string& realName)
+    {
+        return "USER " + FieldOrFiller(userName) + " 0 *  :" + FieldOrFiller(realName);
+    }
+
+    std::string Pong(const std::string& token)
+    {
+        if (token.empty())
+            return "PONG";
+        return "PONG :" + token.substr(0, kMaxLength - 6);
     }
 
     std::string Join(const std::string& channel)

@@ -28,6 +28,14 @@ namespace OutgoingLine
     // may go out is IsSendable's to say. A null text stands for an empty
     // one; a null argument or extra word is left out with its blank.
     std::string Nick(const std::string& nickname);
+    // The login's lines: a nickname cut to what a NICK line carries, and
+    // the user and full names cut to 99 characters each, "..." standing for
+    // an empty one.
+    std::string LoginNick(const std::string& nickname);
+    std::string User(const std::string& userName, const std::string& realName);
+    // The answer to a PING: its token cut to what one line carries; a bare
+    // "PONG" for none.
+    std::string Pong(const std::string& token);
     std::string Join(const std::string& channel);
     std::string Part(const std::string& channel);
     std::string Names(const std::string& channel);

@@ -10,12 +10,6 @@
 #include "TCPSocket.h"
 #include "ZymAlert.h"
 
-namespace
-{
-    // "PONG :" and the token must stay within one line on the wire.
-    const size_t kMaxPongToken = DEFAULT_BUFLEN - 2 - 6;
-}
-
 int ZymChat::sendTxt(const char* pszText, LineSlot slot)
 {
     if (pszText == nullptr)
@@ -107,17 +101,8 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
 
 int ZymChat::SendPong(const IrcMessage& ping)
 {
-    // The answer carries the PING's first parameter back, cut to one line.
-    const std::string& token = ping.Parameter(0);
-    ZymString reply("PONG");
-    if (!token.empty())
-    {
-        reply += ZymString(" :");
-        reply += ZymString(token.c_str(), token.size() < kMaxPongToken
-                                              ? static_cast<int>(token.size())
-                                              : static_cast<int>(kMaxPongToken));
-    }
-    if (sendTxt(reply.Text(), LATEST_PONG) != 1)
+    // The answer carries the PING's first parameter back.
+    if (sendTxt(OutgoingLine::Pong(ping.Parameter(0)).c_str(), LATEST_PONG) != 1)
         throw SKException("sendTxt failed.");
     return 1;
 }
