@@ -10,13 +10,14 @@ enum class ConnectionState
     Connecting,
     // The receive loop runs.
     Listening,
-    // The receive loop has ended; the thread is finishing.
+    // The receive loop has ended, or the connect failed; the thread is
+    // finishing.
     Closing,
     // The host quit while the thread runs: it ends without reporting
     // anything more.
     GivenUp,
-    // Given up, and the host asked for a new connection since: the thread
-    // makes it once it is done with the old one.
+    // Closing or given up, and the host asked for a new connection since:
+    // the thread makes it once it is done with the old one.
     ConnectAgain
 };
 

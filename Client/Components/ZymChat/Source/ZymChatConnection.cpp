@@ -45,12 +45,14 @@ int ZymChat::ConnectToServer(const char* pszServer)
         UseServerText(pszServer);
         m_State = ConnectionState::Connecting;
     }
-    else if ((m_State == ConnectionState::GivenUp || m_State == ConnectionState::ConnectAgain) &&
+    else if ((m_State == ConnectionState::Closing || m_State == ConnectionState::GivenUp ||
+              m_State == ConnectionState::ConnectAgain) &&
              !m_bStopping)
     {
-        // The thread is still ending the connection the host gave up (a
-        // sink call may hold it for as long as the host takes): it
-        // connects to this server once it is done.
+        // The thread is still ending a connection that is over or that the
+        // host gave up (a sink call may hold it for as long as the host
+        // takes, and the host may call from inside it): it connects to this
+        // server once it is done.
         m_NextServerText = ZymString(pszServer != nullptr ? pszServer : "");
         m_State = ConnectionState::ConnectAgain;
     }
@@ -198,6 +200,10 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
     // a Quit that cut the connect short there is no failure to tell of: the
     // host hears nothing more, and the failure only ends the thread.
     Lock();
+    // A connect that failed is over: a ConnectToServer from here on, the
+    // host's answer to this report included, makes the next one.
+    ConnectionState connecting = ConnectionState::Connecting;
+    m_State.compare_exchange_strong(connecting, ConnectionState::Closing);
     bool bQuiet = QuietHeld();
     Unlock();
     if (bQuiet)
