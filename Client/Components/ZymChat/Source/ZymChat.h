@@ -104,6 +104,7 @@ protected:
     // socket; called under the BaseThread lock while no thread uses the
     // socket.
     void UseServerText(const char* pszServer);
+    void TakeServerText(const char* pszServer);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
     // Closes the connection once a Quit of the background thread has had

@@ -69,6 +69,20 @@ int ZymChat::ConnectToServer(const char* pszServer)
 
 void ZymChat::UseServerText(const char* pszServer)
 {
+    // Called under the BaseThread lock: nothing may leave it held. A text
+    // that cannot be taken in (no memory) fails as a malformed one does.
+    try
+    {
+        TakeServerText(pszServer);
+    }
+    catch (...)
+    {
+        m_Server = ServerText();
+    }
+}
+
+void ZymChat::TakeServerText(const char* pszServer)
+{
     m_Server.Parse(pszServer);
     m_ServerAddress.SetAddress(m_Server.IsValid() ? m_Server.Host().Text() : pszServer);
     m_nPort = m_Server.IsValid() ? m_Server.Port() : kServerPort;
