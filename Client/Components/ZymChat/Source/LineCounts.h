@@ -4,8 +4,9 @@
 #include <atomic>
 
 // How many lines were ever queued for the server and how many the
-// background thread has taken off the queue: a line queued as count n has
-// been taken once Taken() reaches n. Read from both threads.
+// background thread has taken off the queue and sent (or failed to send): a
+// line queued as count n is done with once Taken() reaches n. Read from both
+// threads.
 class LineCounts
 {
 public:

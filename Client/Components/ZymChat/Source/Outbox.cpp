@@ -7,7 +7,8 @@ Outbox::Outbox(int nSendIntervalMs)
     : m_pCommandQueue(new TQueue<ZymString>()),
       m_Pacing(nSendIntervalMs),
       m_bPongWaiting(false),
-      m_bPongTakenLast(false)
+      m_bPongTakenLast(false),
+      m_bQueuedLineOut(false)
 {
 }
 
@@ -101,13 +102,24 @@ bool Outbox::Take(ZymString& line)
         ScopedThreadLock hold(m_PongLock);
         m_bPongTakenLast = false;
     }
+    m_bQueuedLineOut = true;
+    return true;
+}
+
+void Outbox::Sent()
+{
     // Only queued lines count: Quit and the attribute answers measure the
     // queue by them.
+    if (!m_bQueuedLineOut)
+        return;
+    m_bQueuedLineOut = false;
     m_Counts.CountTaken();
-    return true;
 }
 
 bool Outbox::TakeUnsentBefore(long nLine, ZymString& line)
 {
-    return m_Counts.Taken() < nLine && m_CommandEvent.TryConsume() && Take(line);
+    if (m_Counts.Taken() >= nLine || !m_CommandEvent.TryConsume() || !Take(line))
+        return false;
+    Sent();
+    return true;
 }

@@ -33,6 +33,9 @@ public:
     // The next line: the waiting PONG first, then the oldest queued line;
     // after a PONG a queued line goes before the next one. False when none.
     bool Take(ZymString& line);
+    // The line taken last has gone out, or failed to: a queued one now
+    // counts as taken.
+    void Sent();
     // A line left at now.
     void Left(SendPacing::Clock::time_point now) { m_Pacing.Left(now); }
     // How long the background thread may wait at now, at most nLimitMs.
@@ -41,7 +44,8 @@ public:
         return m_Pacing.WaitMilliseconds(now, nLimitMs);
     }
     // Takes a line unsent while fewer than nLine lines have been taken:
-    // lines queued for a connection that ended before sending them.
+    // lines queued for a connection that ended before sending them. The
+    // line counts as taken.
     bool TakeUnsentBefore(long nLine, ZymString& line);
 
     const LineCounts& Counts() const { return m_Counts; }
@@ -64,6 +68,9 @@ private:
     // The last line taken was a PONG: a server that pings before every turn
     // of the loop would otherwise hold back every queued line.
     bool m_bPongTakenLast;
+    // The line taken last came off the queue and is not counted yet. Only
+    // the taking thread reads and writes it.
+    bool m_bQueuedLineOut;
 };
 
 #endif

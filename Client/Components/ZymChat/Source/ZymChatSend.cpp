@@ -31,7 +31,10 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
 
 bool ZymChat::TakeNextLine(ZymString& line)
 {
-    return m_Outbox.Take(line);
+    if (!m_Outbox.Take(line))
+        return false;
+    m_Outbox.Sent();
+    return true;
 }
 
 void ZymChat::DropLinesThrough(long nLine)
@@ -46,7 +49,7 @@ void ZymChat::ProcessCommandEvent()
     ZymString line;
     try
     {
-        if (!TakeNextLine(line))
+        if (!m_Outbox.Take(line))
         {
             ZymAlert("Caught an SKException in ProcessCommandEvent()");
             return;
@@ -58,13 +61,20 @@ void ZymChat::ProcessCommandEvent()
         return;
     }
 
-    // Wakes a Quit that waits for its line, on every way out.
+    // Counts the line as taken once it has gone out (or failed to), and
+    // wakes a Quit that waits for it, on every way out: a Quit that closed
+    // the connection while its line was still being sent would cut the line
+    // short.
     struct TakenMark
     {
         ZymChat* m_pChat;
         // Not through the virtual table: the host's thread may be
         // destroying the object meanwhile, which rewrites it.
-        ~TakenMark() { m_pChat->BaseThread::Signal(); }
+        ~TakenMark()
+        {
+            m_pChat->m_Outbox.Sent();
+            m_pChat->BaseThread::Signal();
+        }
     } mark = {this};
 
     SendQueuedLine(*m_TCPSocket, line);
