@@ -101,7 +101,7 @@ void FuzzChat::Feed(ScriptedSocket& socket, LineAssembler& lines)
 
 void FuzzChat::SendQueued(ScriptedSocket& socket)
 {
-    m_CommandEvent.Reset();
+    m_Outbox.Signal().Reset();
     for (;;)
     {
         ZymString line;
@@ -136,16 +136,7 @@ void FuzzChat::CheckState() const
 {
     // A channel's names are mapped only while it is in the table, and
     // members are kept only for the channels so mapped.
-    size_t nMembersInTable = 0;
-    for (TList<LookupPair<ZymString, ZymString> >::ConstIterator it(m_ServerNames); it.hasCurrent();
-         it.Step())
-    {
-        const LookupPair<ZymString, ZymString>& names = it.iterator();
-        if (!m_Channels.hasKey(names.m_Key))
-            FuzzFailure("name mapped for a channel not in the table", names.m_Key.Text());
-        nMembersInTable += m_Members.CountIn(names.m_Value.Text());
-    }
-    if (m_Members.Total() != nMembersInTable)
-        FuzzFailure("members kept for a channel not in the table",
-                    std::to_string(m_Members.Total() - nMembersInTable));
+    std::string inconsistency = m_Session.Inconsistency();
+    if (!inconsistency.empty())
+        FuzzFailure("session state out of step", inconsistency);
 }

@@ -4,50 +4,32 @@
 #include <cstring>
 #include <ctime>
 
-#include "ChannelEntry.h"
 #include "ChatLogSetting.h"
-#include "OutgoingLine.h"
-#include "ScopedThreadLock.h"
 #include "TCPSocket.h"
+
+namespace
+{
+    // Queued lines leave at least this far apart.
+    const int kSendIntervalMs = 100;
+}
 
 ZymChat::ZymChat()
     : BaseThread(-1),
-      m_pCommandQueue(nullptr),
       m_pEventSink(nullptr),
       m_TCPSocket(nullptr),
       m_nPort(0),
       m_bOptionFlag(1),
-      m_bListening(0),
-      m_Nickname(16),
-      m_RealName(16),
-      m_UserName(16),
       m_HostText(16),
       m_pLogFile(nullptr),
-      m_bWelcomed(0),
-      m_bListPending(0),
-      m_bThreadActive(false),
+      m_Outbox(kSendIntervalMs),
+      m_Session(m_Outbox.Counts()),
+      m_State(ConnectionState::Idle),
       m_bStopping(false),
-      m_nLinesQueued(0),
-      m_nLinesTaken(0),
-      m_bLoginSent(false),
-      m_bPongWaiting(false),
-      m_bPongTakenLast(false),
       m_bQuitPending(false),
       m_nQuitLine(0),
-      m_bConnectGivenUp(false),
       m_bSecureSocket(false)
 {
-    m_LineBuffer[0] = '\0';
     m_TCPSocket = new TCPSocket();
-    try
-    {
-        m_pCommandQueue = new TQueue<ZymString>();
-    }
-    catch (...)
-    {
-        delete m_TCPSocket;
-        throw;
-    }
     m_pLogFile = OpenConfiguredChatLog();
 }
 
@@ -57,7 +39,7 @@ ZymChat::~ZymChat()
         Log("%sIn ~ZymChat()\n", LogTime());
 
     Lock();
-    m_bListening = 0;
+    EndListening();
     m_bStopping = true;
     Unlock();
 
@@ -67,13 +49,9 @@ ZymChat::~ZymChat()
     // left a socket of its own behind.
     m_TCPSocket->Disconnect();
 
-    delete m_pCommandQueue;
     delete m_TCPSocket;
     if (m_pLogFile != nullptr)
         std::fclose(m_pLogFile);
-
-    for (m_Channels.rewind(); m_Channels.hasCurrent(); m_Channels.Step())
-        delete m_Channels.iterator().m_Value;
 }
 
 void* ZymChat::GetInterface(const char* pszName, int nType)
@@ -137,22 +115,12 @@ void ZymChat::SetHostText(const char* pszText)
 
 void ZymChat::SetRealName(const char* pszRealName)
 {
-    // A line break would end the login's USER line early and start a
-    // command of the text behind it.
-    if (!OutgoingLine::HasNoLineBreak(pszRealName))
-        return;
-    // The login reads it on the background thread under the same lock.
-    ScopedThreadLock hold(m_TableLock);
-    m_RealName = ZymString(pszRealName != nullptr ? pszRealName : "");
+    m_Session.SetRealName(pszRealName);
 }
 
 void ZymChat::SetUserName(const char* pszUserName)
 {
-    if (!OutgoingLine::HasNoLineBreak(pszUserName))
-        return;
-    // The login reads it on the background thread under the same lock.
-    ScopedThreadLock hold(m_TableLock);
-    m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
+    m_Session.SetUserName(pszUserName);
 }
 
 void ZymChat::SetOptionFlag(unsigned char bFlag)

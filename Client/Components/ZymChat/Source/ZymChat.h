@@ -3,22 +3,22 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "BaseThread.h"
 #include "ChatComponent.h"
 #include "ChatEventSink.h"
-#include "MemberIndex.h"
+#include "ChatSession.h"
+#include "ConnectionState.h"
+#include "Outbox.h"
 #include "ServerText.h"
 #include "SocketAddress.h"
-#include "SocketNotification.h"
-#include "TList.h"
-#include "TLookupList.h"
-#include "TQueue.h"
 #include "ZymString.h"
 
-class ChannelEntry;
+class IrcMessage;
 class LineAssembler;
+class SessionOutput;
 class SocketBase;
 class TCPSocket;
 
@@ -71,11 +71,12 @@ public:
     virtual void SendInvite(const char* pszChannel, const char* pszNickname);
     virtual void SendAttributeUpdate(const char* pszKey, const char* pszValue);
 
-    // Channel table operations of the host (ZymChatChannels.cpp)
+    // Channel table operations of the host (ZymChatCommands.cpp; the table is
+    // the session's)
     virtual void LeaveChannel(const char* pszChannel);
     virtual void JoinChannel(const char* pszChannel, int nKind);
 
-    // Notice and mode commands (ZymChatNotice.cpp)
+    // Notice and mode commands (ZymChatCommands.cpp)
     virtual void SendNotice(const char* pszTarget, const char* pszMessage,
                             const char* pszExtra);
     virtual void SetMode(const char* pszTarget, const char* pszMode, const char* pszArgument);
@@ -83,7 +84,15 @@ public:
 protected:
     // Background thread body and receive loop (ZymChatConnection.cpp)
     virtual void Run();
+    // One connection: connect, log in, listen until it ends.
+    void RunConnection();
     void ListenLoop();
+    // Closes the connection from the host's thread.
+    void DisconnectSocket();
+    // The receive loop ends at its next check.
+    void EndListening();
+    // A Quit or destruction has made the thread's failures no news.
+    bool QuietHeld() const;
     // Queues the NICK and USER lines; false when queuing failed.
     bool QueueLoginLines();
     // One Receive from the socket into the assembler, and the dispatch of
@@ -92,8 +101,10 @@ protected:
     // ReportError on the sink; a nonzero answer raises "ChatNetworkingError".
     void ReportNetworkError(int nCode, const char* pszText);
     // Takes the server text apart into address, port and the kind of
-    // socket; called while no thread runs.
+    // socket; called under the BaseThread lock while no thread uses the
+    // socket.
     void UseServerText(const char* pszServer);
+    void TakeServerText(const char* pszServer);
     // Bounded wait until the background thread has taken nLines lines.
     void WaitUntilTaken(long nLines);
     // Closes the connection once a Quit of the background thread has had
@@ -117,124 +128,55 @@ protected:
     // break, or longer than one line on the wire) is never queued and gives 0.
     int sendTxt(const char* pszText, LineSlot slot = QUEUE_IN_ORDER);
     void ProcessCommandEvent();
-    // The next line to send: the waiting PONG first, then the oldest queued
-    // line; after a PONG a queued line goes before the next one. False when
-    // there is none.
+    // The next line to send (Outbox::Take); false when there is none.
     bool TakeNextLine(ZymString& line);
-    // Takes the waiting PONG; false when none waits. Under m_PongLock.
-    bool TakeWaitingPongHeld(ZymString& line);
     // Sends one taken line with CR LF on the socket, reporting a failure.
     void SendQueuedLine(SocketBase& socket, const ZymString& line);
     // Takes lines off the queue unsent until line count nLine has been
     // taken: a QUIT that an ended connection never sent, with the lines
     // queued for that connection before it.
     void DropLinesThrough(long nLine);
-    int SendPong(const char* pszPingLine);
+    int SendPong(const IrcMessage& ping);
 
-    // Line routing and inbound handlers (ZymChatInbound.cpp)
+    // Line routing (ZymChatInbound.cpp): the line is parsed once; the
+    // session keeps what it says, the component answers PINGs and reports
+    // the list's end and the server's errors.
     void DispatchLine(char* pszLine);
-    void OnPrivmsg(char* pszLine);
-    void OnNotice(char* pszLine);
-    void OnInvite(char* pszLine);
-    void OnJoin(char* pszLine);
-    void OnPart(char* pszLine);
-    void OnNick(char* pszLine);
-    void OnListEntry(char* pszLine);
-    void OnNamesReply(char* pszLine);
-    void OnMotd(char* pszLine);
-    void OnWelcome(char* pszLine);
-    void OnKick(char* pszLine);
-    void OnQuit(char* pszLine);
-    // The nickname the server addresses a welcome numeric to.
-    void OnWelcomeTarget(const char* pszLine);
+    // Queues the session's lines, writes its log entries and tells the host
+    // its events, in that order; 1 when every line was queued, else 0.
+    int Route(const SessionOutput& out);
 
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
-
-    // Channel table rules applied by inbound handling (ZymChatChannels.cpp);
-    // their callers hold m_TableLock, as do those of the three after them.
-    void JoinPendingChannels();
-    void ResolveOwnJoin(const ZymString& serverName);
-    void HandleOwnPart(const ZymString& serverName);
-    // Forms of LeaveChannel and SendNotice for a caller that holds the lock,
-    // and the member list without repeats (ZymChatChannels.cpp, ZymChatNotice.cpp)
-    void LeaveChannelHeld(const ZymString& hostName);
-    void SendNoticeHeld(const char* pszTarget, const char* pszMessage, const char* pszExtra);
-    // One attribute update notice per attribute we hold, to one channel.
-    void SendAttributesHeld(const char* pszTarget);
-    // Keeps the member only while the channel is in the table.
-    void AddMember(const ZymString& nickname, const ZymString& channel);
-    // Drops the channel's name rows and members once it leaves the table.
-    void ForgetChannelHeld(const ZymString& hostName);
-    // The nickname that marks our own lines: the one the server confirmed
-    // last, else the one we asked for.
-    const ZymString& OwnNicknameHeld() const;
 
     // Diagnostic log (ZymChat.cpp): written only while m_pLogFile is set.
     void Log(const char* pszFormat, ...);
     // The local time in asctime form, ending with its own line break.
     static const char* LogTime();
 
-    TQueue<ZymString>* m_pCommandQueue;
-    SocketNotification m_CommandEvent;
     ChatEventSink* m_pEventSink;
     TCPSocket* m_TCPSocket;
     SocketAddress m_ServerAddress;
     int m_nPort;
     unsigned char m_bOptionFlag;
-    TLookupList<ZymString, ZymString> m_ServerNames;
-    TLookupList<ZymString, ZymString> m_HostNames;
-    TLookupList<ZymString, ZymString> m_Attributes;
-    MemberIndex m_Members;
-    // Read by one thread while the other writes it.
-    std::atomic<unsigned char> m_bListening;
-    ZymString m_Nickname;
-    ZymString m_RealName;
-    ZymString m_UserName;
     ZymString m_HostText;
     ZymString m_ServerName;
     FILE* m_pLogFile;
-    // Read by one thread while the other writes it.
-    std::atomic<unsigned char> m_bWelcomed;
-    unsigned char m_bListPending;
-    char m_LineBuffer[DEFAULT_BUFLEN + 1];
-    TLookupList<ZymString, ChannelEntry*> m_Channels;
+    // The lines waiting for the server, with their counts (Quit waits until
+    // its QUIT line has been taken) and their pacing. Declared before the
+    // session, which reads the counts.
+    Outbox m_Outbox;
+    // The channel table, its name maps, the members, our attributes and
+    // names, under the session's own lock.
+    ChatSession m_Session;
 
-    // Set by ConnectToServer under the BaseThread lock before it starts the
-    // thread and cleared by the thread as it ends, so a second call cannot
-    // start a second thread before the first one has begun listening.
-    bool m_bThreadActive;
+    // Changed under the BaseThread lock, except that the thread ends its
+    // own listening; read by the receive loop without the lock. A second
+    // ConnectToServer cannot start a second thread while it is not Idle.
+    std::atomic<ConnectionState> m_State;
     // Set by the destructor: the thread neither connects nor starts
     // listening any more.
     bool m_bStopping;
-    // Lines counted before they are queued, and lines taken off the queue by
-    // the background thread: Quit waits until its QUIT line has been taken
-    // and sent before it closes the socket.
-    std::atomic<long> m_nLinesQueued;
-    std::atomic<long> m_nLinesTaken;
-    // Guards the channel table, the two name maps, the attribute and member
-    // lists and m_Nickname between the host's thread and the background
-    // thread: held for one handler or one host operation at a time, never
-    // across a sink call (the host may call back in) or the network.
-    ThreadLock m_TableLock;
-
-    // The nickname the server last addressed us by (its welcome, or a NICK
-    // line of ours); empty before the welcome. Under m_TableLock.
-    ZymString m_ConfirmedNickname;
-    // Set once the login lines are queued, until the thread ends: a new
-    // nickname must then reach the server even before the welcome, or a
-    // refused login nickname could never be replaced. Under m_TableLock.
-    bool m_bLoginSent;
-
-    // The answer to the latest PING, waiting to go out before the queued
-    // lines; a newer PING replaces it, so a PING flood holds one line.
-    ThreadLock m_PongLock;
-    ZymString m_WaitingPong;
-    bool m_bPongWaiting;
-    // The last line taken was a PONG: a server that pings before every turn
-    // of the loop would otherwise hold back every queued line.
-    bool m_bPongTakenLast;
-
     // The background thread, set by Run under the BaseThread lock.
     std::thread::id m_WorkerId;
     // A Quit made on the background thread (from a sink call): the loop ends
@@ -244,11 +186,9 @@ protected:
     // Under the BaseThread lock.
     bool m_bQuitPending;
     long m_nQuitLine;
-    // Set by a Quit while the thread runs without a live connection (still
-    // connecting): the attempt was given up, not failed, so nothing is
-    // reported and no connect starts. Cleared by the ConnectToServer that
-    // starts the thread. Under the BaseThread lock.
-    bool m_bConnectGivenUp;
+    // The server of a ConnectToServer made while the thread was still
+    // ending a given-up connection (ConnectionState::ConnectAgain).
+    ZymString m_NextServerText;
     // The last server text that started the thread, taken apart; written
     // only while no thread runs. m_TCPSocket is a TLS socket when
     // m_bSecureSocket is set.

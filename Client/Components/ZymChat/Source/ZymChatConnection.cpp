@@ -1,12 +1,10 @@
 #include "ZymChat.h"
 
-#include <cstdio>
-#include <cstring>
 
 #include "LineAssembler.h"
 #include "SKException.h"
-#include "ScopedThreadLock.h"
 #include "SendPacing.h"
+#include "SessionOutput.h"
 #include "ServerSocketFactory.h"
 #include "SocketResults.h"
 #include "SocketWait.h"
@@ -20,11 +18,6 @@ namespace
     // those calls, not the lines, would keep the thread busy.
     const int kReadSize = 32768;
     const int kWaitMilliseconds = 100;
-    // Queued lines leave at least this far apart.
-    const int kSendIntervalMs = 100;
-    const int kLoginFieldLimit = 99;
-    // "NICK " and the nickname must stay within one line on the wire.
-    const int kMaxNickname = DEFAULT_BUFLEN - 2 - 5;
     // Quit waits for its QUIT line as long as the background thread keeps
     // taking lines, and gives up after this many waits of kWaitMilliseconds
     // in a row without one (a thread stuck in an alert or a connect), or
@@ -36,40 +29,59 @@ namespace
     // finds no thread still running and starts one. A thread held in a
     // sink call is waited for no longer than this.
     const int kQuitExitWait = 5 * kWaitMilliseconds;
-
-    const char* FieldOrFiller(const ZymString& field)
-    {
-        return field.Length() > 0 ? field.Text() : "...";
-    }
 }
 
 int ZymChat::ConnectToServer(const char* pszServer)
 {
     m_ServerName = ZymString(pszServer != nullptr ? pszServer : "");
-    if (m_bWelcomed == 1)
+    if (m_Session.Welcomed())
         return 0;
 
     Lock();
-    bool bStart = !m_bThreadActive && m_bListening == 0 && !m_bStopping;
+    bool bStart = m_State == ConnectionState::Idle && !m_bStopping;
     if (bStart)
     {
         // The address is only written while no thread can be reading it.
         UseServerText(pszServer);
-        m_bThreadActive = true;
-        m_bConnectGivenUp = false;
+        m_State = ConnectionState::Connecting;
+    }
+    else if ((m_State == ConnectionState::Closing || m_State == ConnectionState::GivenUp ||
+              m_State == ConnectionState::ConnectAgain) &&
+             !m_bStopping)
+    {
+        // The thread is still ending a connection that is over or that the
+        // host gave up (a sink call may hold it for as long as the host
+        // takes, and the host may call from inside it): it connects to this
+        // server once it is done.
+        m_NextServerText = ZymString(pszServer != nullptr ? pszServer : "");
+        m_State = ConnectionState::ConnectAgain;
     }
     Unlock();
 
     if (bStart && Start() != 0)
     {
         Lock();
-        m_bThreadActive = false;
+        m_State = ConnectionState::Idle;
         Unlock();
     }
     return 1;
 }
 
 void ZymChat::UseServerText(const char* pszServer)
+{
+    // Called under the BaseThread lock: nothing may leave it held. A text
+    // that cannot be taken in (no memory) fails as a malformed one does.
+    try
+    {
+        TakeServerText(pszServer);
+    }
+    catch (...)
+    {
+        m_Server = ServerText();
+    }
+}
+
+void ZymChat::TakeServerText(const char* pszServer)
 {
     m_Server.Parse(pszServer);
     m_ServerAddress.SetAddress(m_Server.IsValid() ? m_Server.Host().Text() : pszServer);
@@ -101,10 +113,10 @@ void ZymChat::Quit()
         // A connect under way is cut short by the host's wish: no failure
         // to report, which a host might answer by connecting again.
         Lock();
-        if (m_bThreadActive)
-            m_bConnectGivenUp = true;
+        if (m_State != ConnectionState::Idle)
+            m_State = ConnectionState::GivenUp;
         Unlock();
-        m_TCPSocket->Disconnect();
+        DisconnectSocket();
         if (!OnWorkerThread())
             WaitForExit(kQuitExitWait);
         return;
@@ -118,27 +130,54 @@ void ZymChat::Quit()
         {
             Lock();
             m_bQuitPending = true;
-            m_nQuitLine = m_nLinesQueued.load();
+            m_nQuitLine = m_Outbox.Counts().Queued();
             Unlock();
         }
         return;
     }
     if (sendTxt("QUIT") == 1)
     {
-        long nQuitLine = m_nLinesQueued.load();
+        long nQuitLine = m_Outbox.Counts().Queued();
         Lock();
         m_nQuitLine = nQuitLine;
         Unlock();
         WaitUntilTaken(nQuitLine);
     }
-    m_TCPSocket->Disconnect();
+    // Whatever the thread still reports of this connection, the host has
+    // left it; a connect from now on is one of its own.
+    Lock();
+    if (m_State != ConnectionState::Idle)
+        m_State = ConnectionState::GivenUp;
+    Unlock();
+    DisconnectSocket();
     WaitForExit(kQuitExitWait);
+}
+
+void ZymChat::EndListening()
+{
+    ConnectionState listening = ConnectionState::Listening;
+    m_State.compare_exchange_strong(listening, ConnectionState::Closing);
+}
+
+bool ZymChat::QuietHeld() const
+{
+    return m_bStopping || m_State == ConnectionState::GivenUp ||
+           m_State == ConnectionState::ConnectAgain;
+}
+
+void ZymChat::DisconnectSocket()
+{
+    // Under the lock: the thread replaces the socket under it when it
+    // connects again.
+    Lock();
+    m_TCPSocket->Disconnect();
+    Unlock();
 }
 
 bool ZymChat::OnWorkerThread()
 {
     Lock();
-    bool bWorker = m_bThreadActive && m_WorkerId == std::this_thread::get_id();
+    bool bWorker = m_State != ConnectionState::Idle && m_WorkerId == std::this_thread::get_id();
     Unlock();
     return bWorker;
 }
@@ -146,24 +185,24 @@ bool ZymChat::OnWorkerThread()
 bool ZymChat::ConnectionLive()
 {
     Lock();
-    bool bLive = m_bThreadActive && m_bListening == 1 && !m_bStopping;
+    bool bLive = m_State == ConnectionState::Listening && !m_bStopping;
     Unlock();
     return bLive && m_TCPSocket->GetConnectionState() == 1;
 }
 
 void ZymChat::WaitUntilTaken(long nLines)
 {
-    long nLastTaken = m_nLinesTaken.load();
+    long nLastTaken = m_Outbox.Counts().Taken();
     int nIdle = 0;
     for (int i = 0; i < kQuitMaxWaits && nIdle < kQuitIdleWaits; ++i)
     {
         Lock();
-        bool bActive = m_bThreadActive;
+        bool bActive = m_State != ConnectionState::Idle;
         Unlock();
         if (nLastTaken >= nLines || !bActive)
             return;
         WaitForSignal(kWaitMilliseconds);
-        long nTaken = m_nLinesTaken.load();
+        long nTaken = m_Outbox.Counts().Taken();
         nIdle = nTaken == nLastTaken ? nIdle + 1 : 0;
         nLastTaken = nTaken;
     }
@@ -175,7 +214,11 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
     // a Quit that cut the connect short there is no failure to tell of: the
     // host hears nothing more, and the failure only ends the thread.
     Lock();
-    bool bQuiet = m_bStopping || m_bConnectGivenUp;
+    // A connect that failed is over: a ConnectToServer from here on, the
+    // host's answer to this report included, makes the next one.
+    ConnectionState connecting = ConnectionState::Connecting;
+    m_State.compare_exchange_strong(connecting, ConnectionState::Closing);
+    bool bQuiet = QuietHeld();
     Unlock();
     if (bQuiet)
         throw SKException("ChatNetworkingError");
@@ -185,8 +228,24 @@ void ZymChat::ReportNetworkError(int nCode, const char* pszText)
 
 void ZymChat::Run()
 {
+    for (;;)
+    {
+        RunConnection();
+        Lock();
+        bool bAgain = m_State == ConnectionState::ConnectAgain && !m_bStopping;
+        m_State = bAgain ? ConnectionState::Connecting : ConnectionState::Idle;
+        if (bAgain)
+            UseServerText(m_NextServerText.Text());
+        Unlock();
+        if (!bAgain)
+            return;
+    }
+}
+
+void ZymChat::RunConnection()
+{
     Lock();
-    bool bStopping = m_bStopping || m_bConnectGivenUp;
+    bool bStopping = QuietHeld();
     m_WorkerId = std::this_thread::get_id();
     m_bQuitPending = false;
     long nQuitLine = m_nQuitLine;
@@ -238,40 +297,23 @@ void ZymChat::Run()
     catch (...)
     {
     }
-    {
-        ScopedThreadLock hold(m_TableLock);
-        m_bLoginSent = false;
-    }
-    Lock();
-    m_bThreadActive = false;
-    Unlock();
+    m_Session.ConnectionEnded();
 }
 
 bool ZymChat::QueueLoginLines()
 {
-    // The table lock keeps the host's thread from changing the names while
-    // the lines are made.
-    ScopedThreadLock hold(m_TableLock);
-    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "NICK %.*s", kMaxNickname,
-                  m_Nickname.Text());
-    if (sendTxt(m_LineBuffer) != 1)
-        return false;
-    std::snprintf(m_LineBuffer, sizeof(m_LineBuffer), "USER %.*s 0 *  :%.*s", kLoginFieldLimit,
-                  FieldOrFiller(m_UserName), kLoginFieldLimit, FieldOrFiller(m_RealName));
-    if (sendTxt(m_LineBuffer) != 1)
-        return false;
-    m_bLoginSent = true;
-    return true;
+    SessionOutput out;
+    m_Session.LoginLines(out);
+    return Route(out) == 1;
 }
 
 void ZymChat::ListenLoop()
 {
     LineAssembler lines;
-    SendPacing pacing(kSendIntervalMs);
-    WakeSocket& wake = m_CommandEvent.Wake();
+    WakeSocket& wake = m_Outbox.Signal().Wake();
     Lock();
-    if (!m_bStopping)
-        m_bListening = 1;
+    if (!m_bStopping && m_State == ConnectionState::Connecting)
+        m_State = ConnectionState::Listening;
     Unlock();
     if (!wake.IsOpen())
         Log("No wake socket: queued lines leave at the end of a wait\n");
@@ -279,7 +321,7 @@ void ZymChat::ListenLoop()
     // Set while the last read filled its whole request: the socket then
     // most likely holds more, and asking how much replaces the select.
     bool bMore = false;
-    while (m_bListening == 1)
+    while (m_State == ConnectionState::Listening)
     {
         SocketBase* pSocket = m_TCPSocket;
         short nIndex = 0;
@@ -289,18 +331,18 @@ void ZymChat::ListenLoop()
         if (!bMore || pSocket->BytesAvailable(&nAvailable) != ZymSocketOk)
             nWait = WaitForReadableOrWake(
                 &pSocket, 1, &wake,
-                pacing.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
+                m_Outbox.WaitMilliseconds(SendPacing::Clock::now(), kWaitMilliseconds), &nIndex,
                 &bWoken);
         if (bWoken)
             wake.Drain();
         SendPacing::Clock::time_point now = SendPacing::Clock::now();
-        if (pacing.MayLeave(now) && m_CommandEvent.TryConsume())
+        if (m_Outbox.MayLeave(now))
         {
             ProcessCommandEvent();
             EndConnectionAfterQuit();
             // Counted from the end of the send, so that a send held up on
             // its way out does not shorten the gap to the next line.
-            pacing.Left(SendPacing::Clock::now());
+            m_Outbox.Left(SendPacing::Clock::now());
         }
         bMore = false;
         if (nWait == ZymSocketOk)
@@ -309,7 +351,7 @@ void ZymChat::ListenLoop()
         }
         else if (nWait != ZymNothingToRead && nWait != ZymFnctnTimedOutErr)
         {
-            m_bListening = 0;
+            EndListening();
             Log("%sNot ZymFnctnTimedOutErr.  Error = %d\n", LogTime(), nWait);
         }
     }
@@ -355,11 +397,11 @@ bool ZymChat::ReadChunk(SocketBase& socket, LineAssembler& lines)
 void ZymChat::EndConnectionAfterQuit()
 {
     Lock();
-    bool bEnd = m_bQuitPending && m_nLinesTaken.load() >= m_nQuitLine;
+    bool bEnd = m_bQuitPending && m_Outbox.Counts().Taken() >= m_nQuitLine;
     if (bEnd)
     {
         m_bQuitPending = false;
-        m_bListening = 0;
+        EndListening();
     }
     Unlock();
     if (bEnd)

@@ -3,54 +3,12 @@
 #include <cstring>
 #include <ctime>
 
+#include "IrcMessage.h"
 #include "OutgoingLine.h"
 #include "SKException.h"
-#include "ScopedThreadLock.h"
 #include "SendWhole.h"
 #include "TCPSocket.h"
 #include "ZymAlert.h"
-
-namespace
-{
-    // "PONG :" and the token must stay within one line on the wire.
-    const int kMaxPongToken = DEFAULT_BUFLEN - 2 - 6;
-
-    // The parameter of a PING line, prefix and command word skipped: the
-    // trailing text after a colon, else the first word. Null when none.
-    const char* PingParameter(const char* pszLine, int* pLength)
-    {
-        const char* p = pszLine;
-        if (*p == ':')
-        {
-            while (*p != '\0' && *p != ' ')
-                ++p;
-            while (*p == ' ')
-                ++p;
-        }
-        if (std::strncmp(p, "PING", 4) != 0)
-            return nullptr;
-        p += 4;
-        if (*p != ' ')
-            return nullptr;
-        while (*p == ' ')
-            ++p;
-        int nLength = 0;
-        if (*p == ':')
-        {
-            ++p;
-            nLength = static_cast<int>(std::strlen(p));
-        }
-        else
-        {
-            while (p[nLength] != '\0' && p[nLength] != ' ')
-                ++nLength;
-        }
-        if (nLength == 0)
-            return nullptr;
-        *pLength = nLength < kMaxPongToken ? nLength : kMaxPongToken;
-        return p;
-    }
-}
 
 int ZymChat::sendTxt(const char* pszText, LineSlot slot)
 {
@@ -67,97 +25,23 @@ int ZymChat::sendTxt(const char* pszText, LineSlot slot)
     if (m_pLogFile != nullptr)
         Log("sendTxt(\"%s\"), %d\n", pszText, static_cast<int>(std::time(nullptr)));
     if (slot == LATEST_PONG)
-    {
-        try
-        {
-            ZymString pong(pszText);
-            bool bWasWaiting;
-            {
-                ScopedThreadLock hold(m_PongLock);
-                bWasWaiting = m_bPongWaiting;
-                m_WaitingPong = pong;
-                m_bPongWaiting = true;
-            }
-            // One signal stands for the slot while it is filled.
-            if (!bWasWaiting)
-                m_CommandEvent.Signal();
-        }
-        catch (...)
-        {
-            return 0;
-        }
-        return 1;
-    }
-    // Counted before the push, so that a count read after a line was pushed
-    // includes that line whichever thread pushed first.
-    ++m_nLinesQueued;
-    try
-    {
-        m_pCommandQueue->push(ZymString(pszText));
-    }
-    catch (...)
-    {
-        --m_nLinesQueued;
-        return 0;
-    }
-    try
-    {
-        m_CommandEvent.Signal();
-    }
-    catch (...)
-    {
-        return 0;
-    }
-    return 1;
-}
-
-bool ZymChat::TakeWaitingPongHeld(ZymString& line)
-{
-    if (!m_bPongWaiting)
-        return false;
-    line = m_WaitingPong;
-    m_bPongWaiting = false;
-    m_bPongTakenLast = true;
-    return true;
+        return m_Outbox.QueuePong(pszText) ? 1 : 0;
+    return m_Outbox.Queue(pszText) ? 1 : 0;
 }
 
 bool ZymChat::TakeNextLine(ZymString& line)
 {
-    {
-        ScopedThreadLock hold(m_PongLock);
-        bool bLinesWaiting = m_nLinesQueued.load() > m_nLinesTaken.load();
-        if (!(m_bPongTakenLast && bLinesWaiting) && TakeWaitingPongHeld(line))
-            return true;
-    }
-    try
-    {
-        line = m_pCommandQueue->pop();
-    }
-    catch (SKException&)
-    {
-        // A line counted but not pushed yet: the waiting answer goes now.
-        ScopedThreadLock hold(m_PongLock);
-        return TakeWaitingPongHeld(line);
-    }
-    {
-        ScopedThreadLock hold(m_PongLock);
-        m_bPongTakenLast = false;
-    }
-    // Only queued lines count: Quit and the attribute answers measure the
-    // queue by them.
-    ++m_nLinesTaken;
+    if (!m_Outbox.Take(line))
+        return false;
+    m_Outbox.Sent();
     return true;
 }
 
 void ZymChat::DropLinesThrough(long nLine)
 {
     ZymString line;
-    while (m_nLinesTaken.load() < nLine && m_CommandEvent.TryConsume())
-    {
-        if (!TakeNextLine(line))
-            return;
+    while (m_Outbox.TakeUnsentBefore(nLine, line))
         Log("dropped \"%s\", queued for an earlier connection\n", line.Text());
-    }
 }
 
 void ZymChat::ProcessCommandEvent()
@@ -165,7 +49,7 @@ void ZymChat::ProcessCommandEvent()
     ZymString line;
     try
     {
-        if (!TakeNextLine(line))
+        if (!m_Outbox.Take(line))
         {
             ZymAlert("Caught an SKException in ProcessCommandEvent()");
             return;
@@ -177,13 +61,20 @@ void ZymChat::ProcessCommandEvent()
         return;
     }
 
-    // Wakes a Quit that waits for its line, on every way out.
+    // Counts the line as taken once it has gone out (or failed to), and
+    // wakes a Quit that waits for it, on every way out: a Quit that closed
+    // the connection while its line was still being sent would cut the line
+    // short.
     struct TakenMark
     {
         ZymChat* m_pChat;
         // Not through the virtual table: the host's thread may be
         // destroying the object meanwhile, which rewrites it.
-        ~TakenMark() { m_pChat->BaseThread::Signal(); }
+        ~TakenMark()
+        {
+            m_pChat->m_Outbox.Sent();
+            m_pChat->BaseThread::Signal();
+        }
     } mark = {this};
 
     SendQueuedLine(*m_TCPSocket, line);
@@ -218,17 +109,10 @@ void ZymChat::SendQueuedLine(SocketBase& socket, const ZymString& line)
         Log("%sm_TCPSocket->Send() sent %d bytes\n", LogTime(), nSent);
 }
 
-int ZymChat::SendPong(const char* pszPingLine)
+int ZymChat::SendPong(const IrcMessage& ping)
 {
-    int nLength = 0;
-    const char* pszToken = pszPingLine != nullptr ? PingParameter(pszPingLine, &nLength) : nullptr;
-    ZymString reply("PONG");
-    if (pszToken != nullptr)
-    {
-        reply += ZymString(" :");
-        reply += ZymString(pszToken, nLength);
-    }
-    if (sendTxt(reply.Text(), LATEST_PONG) != 1)
+    // The answer carries the PING's first parameter back.
+    if (sendTxt(OutgoingLine::Pong(ping.Parameter(0)).c_str(), LATEST_PONG) != 1)
         throw SKException("sendTxt failed.");
     return 1;
 }

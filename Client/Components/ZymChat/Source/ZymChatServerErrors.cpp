@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "OutgoingLine.h"
 #include "SKException.h"
-#include "ScopedThreadLock.h"
 
 namespace
 {
@@ -55,27 +53,10 @@ void ZymChat::OnServerError(int nNumeric)
     std::strncpy(text, pszText, sizeof(text) - 1);
     text[sizeof(text) - 1] = '\0';
     bool bNicknameRefused = nNumeric == 433 || nNumeric == 436;
-    if (m_pEventSink->ReportError(nNumeric, text) == 0)
-    {
-        // The server kept the nickname it confirmed last; so do we, rather
-        // than the one it refused.
-        if (bNicknameRefused)
-        {
-            ScopedThreadLock hold(m_TableLock);
-            if (m_ConfirmedNickname.Length() > 0 &&
-                OutgoingLine::IsSendableNickname(m_ConfirmedNickname.Text()))
-                m_Nickname = m_ConfirmedNickname;
-        }
-        return;
-    }
-
+    bool bHostGaveUp = m_pEventSink->ReportError(nNumeric, text) != 0;
     if (bNicknameRefused)
-    {
-        {
-            ScopedThreadLock hold(m_TableLock);
-            m_Nickname = ZymString();
-        }
-        throw SKException("nickname already used");
-    }
-    throw SKException("ChatServerReturnedError");
+        m_Session.NicknameRefused(bHostGaveUp);
+    if (!bHostGaveUp)
+        return;
+    throw SKException(bNicknameRefused ? "nickname already used" : "ChatServerReturnedError");
 }

@@ -194,7 +194,8 @@ TEST(ChannelTable, LeavingAJoinedChannelPartsUnderTheServerName)
     EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 }
 
-TEST(ChannelTable, ChannelNamesAreCaseSensitive)
+// The host's names are exact; the server's compare by its case mapping.
+TEST(ChannelTable, HostNamesAreCaseSensitiveServerNamesFollowTheServer)
 {
     EventRecorder sink;
     ChatUnderTest chat(sink);
@@ -202,7 +203,15 @@ TEST(ChannelTable, ChannelNamesAreCaseSensitive)
     chat.JoinConfirmed("#Case", "#Case");
     EXPECT_EQ(-1, chat.SendChannelMessage("#case", "x"));
     chat.Dispatch(":bob!b@h PRIVMSG #case :x");
-    EXPECT_TRUE(sink.Texts(CHAT_EVENT_MESSAGE).empty());
+    EXPECT_EQ(Lines{"#Case bob x"}, sink.Texts(CHAT_EVENT_MESSAGE));
+
+    sink.Clear();
+    chat.JoinConfirmed("#a[b]", "#a[b]");
+    chat.Dispatch(":bob!b@h PRIVMSG #A{B} :rfc1459");
+    chat.Dispatch(":irc.test 005 me CASEMAPPING=ascii :are supported");
+    chat.Dispatch(":bob!b@h PRIVMSG #A{B} :ascii");
+    chat.Dispatch(":bob!b@h PRIVMSG #A[B] :ascii");
+    EXPECT_EQ((Lines{"#a[b] bob rfc1459", "#a[b] bob ascii"}), sink.Texts(CHAT_EVENT_MESSAGE));
 }
 
 TEST(ChannelTable, NicknameEmptiedBeforeTheWelcomeTakesNoJoinAsOwn)

