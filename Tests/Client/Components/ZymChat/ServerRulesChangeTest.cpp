@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ChatEventSink.h"
+#include "ChatUnderTest.h"
+#include "SessionUnderTest.h"
+
+// A server may send its ISUPPORT rules again while channels are joined and
+// members known, with a case mapping other than the one the members were
+// kept under.
+
+namespace
+{
+    typedef std::vector<std::string> Lines;
+}
+
+// A member seen under the RFC 1459 mapping is still a member once the server
+// says it maps ASCII only: a rename of that member is still reported.
+TEST(ServerRulesChange, MemberKeptBeforeACaseMappingChangeIsStillRenamed)
+{
+    EventRecorder sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.JoinConfirmed("#home", "#home");
+    chat.Dispatch(":irc.test 353 me = #home :Bob[ carol");
+    chat.Dispatch(":irc.test 005 me CASEMAPPING=ascii :are supported");
+    sink.Clear();
+    chat.Dispatch(":Bob[!b@h NICK :Bobby");
+    EXPECT_EQ(Lines{"Bob[ Bobby #home"}, sink.Texts(CHAT_EVENT_NICK));
+}
+
+// A channel whose name folds differently under the new mapping: once the
+// host has left it, none of its members are kept.
+TEST(ServerRulesChange, LeftChannelKeepsNoMembersAfterACaseMappingChange)
+{
+    SessionUnderTest session;
+    session.Welcome();
+    session.JoinConfirmed("#a[b", "#a[b");
+    session.Dispatch(":irc.test 353 me = #a[b :alice bob");
+    ASSERT_EQ("", session.Session().Inconsistency());
+    session.Dispatch(":irc.test 005 me CASEMAPPING=ascii :are supported");
+    session.Session().LeaveChannel("#a[b", session.Out());
+    ASSERT_EQ(Lines{"PART #a[b"}, session.TakeLines());
+    session.Dispatch(":me!u@h PART #a[b");
+    EXPECT_EQ("-", session.SendsTo("#a[b"));
+    EXPECT_EQ("", session.Session().Inconsistency());
+}
