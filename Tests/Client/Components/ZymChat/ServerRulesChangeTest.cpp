@@ -47,3 +47,19 @@ TEST(ServerRulesChange, LeftChannelKeepsNoMembersAfterACaseMappingChange)
     EXPECT_EQ("-", session.SendsTo("#a[b"));
     EXPECT_EQ("", session.Session().Inconsistency());
 }
+
+// Two host channels the server confirms under names that are one name by its
+// case mapping: the one that loses its server name can still be left, and
+// joined again afterwards.
+TEST(ServerRulesChange, ChannelWhoseServerNameIsClaimedCanStillBeLeftAndJoined)
+{
+    SessionUnderTest session;
+    session.Welcome();
+    session.JoinConfirmed("#a", "#a");
+    session.JoinConfirmed("#A", "#A");
+    ASSERT_EQ("#A", session.SendsTo("#A"));
+
+    session.Session().LeaveChannel("#a", session.Out());
+    session.Session().JoinChannel("#a", 0, session.Out());
+    EXPECT_EQ(Lines{"JOIN #a"}, session.TakeLines());
+}
