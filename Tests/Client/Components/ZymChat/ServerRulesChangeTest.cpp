@@ -63,3 +63,24 @@ TEST(ServerRulesChange, ChannelWhoseServerNameIsClaimedCanStillBeLeftAndJoined)
     session.Session().JoinChannel("#a", 0, session.Out());
     EXPECT_EQ(Lines{"JOIN #a"}, session.TakeLines());
 }
+
+// Attributes whose notices no longer fit one line under the name the server
+// confirmed are not sent; a later request is still answered with the others.
+TEST(ServerRulesChange, RequestIsAnsweredAfterAnswersTooLongForTheLineWereLeftOut)
+{
+    EventRecorder sink;
+    ChatUnderTest chat(sink);
+    chat.Welcome();
+    chat.SendAttributeUpdate("a", "1");
+    chat.SendAttributeUpdate("b", std::string(480, 'x').c_str());
+    chat.SendAttributeUpdate("c", std::string(480, 'y').c_str());
+    chat.TakeQueued();
+    chat.JoinChannel("#h", 0);
+    chat.TakeQueued();
+    chat.Dispatch(":me!u@h JOIN :#h12345");
+    ASSERT_EQ((Lines{"NOTICE #h12345 :ZYMATTRIBUPDATE a 1", "NOTICE #h12345 :ZYMATTRIBREQUEST"}),
+              chat.TakeQueued());
+
+    chat.Dispatch(":peer!p@h NOTICE #h12345 :ZYMATTRIBREQUEST");
+    EXPECT_EQ(Lines{"NOTICE #h12345 :ZYMATTRIBUPDATE a 1"}, chat.TakeQueued());
+}
