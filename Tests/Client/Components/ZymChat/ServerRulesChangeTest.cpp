@@ -7,9 +7,10 @@
 #include "ChatUnderTest.h"
 #include "SessionUnderTest.h"
 
-// A server may send its ISUPPORT rules again while channels are joined and
-// members known, with a case mapping other than the one the members were
-// kept under.
+// What a server can do to the chat session's names and answers once channels
+// are joined: send its ISUPPORT rules again with another case mapping,
+// confirm two host channels under one name, or confirm a channel under a
+// name too long for the answers queued for it.
 
 namespace
 {
@@ -51,7 +52,7 @@ TEST(ServerRulesChange, LeftChannelKeepsNoMembersAfterACaseMappingChange)
 // Two host channels the server confirms under names that are one name by its
 // case mapping: the one that loses its server name can still be left, and
 // joined again afterwards.
-TEST(ServerRulesChange, ChannelWhoseServerNameIsClaimedCanStillBeLeftAndJoined)
+TEST(ServerNameClaim, ChannelWhoseServerNameIsClaimedCanStillBeLeftAndJoined)
 {
     SessionUnderTest session;
     session.Welcome();
@@ -66,7 +67,7 @@ TEST(ServerRulesChange, ChannelWhoseServerNameIsClaimedCanStillBeLeftAndJoined)
 
 // Attributes whose notices no longer fit one line under the name the server
 // confirmed are not sent; a later request is still answered with the others.
-TEST(ServerRulesChange, RequestIsAnsweredAfterAnswersTooLongForTheLineWereLeftOut)
+TEST(AttributeAnswers, RequestIsAnsweredAfterAnswersTooLongForTheLineWereLeftOut)
 {
     EventRecorder sink;
     ChatUnderTest chat(sink);
@@ -83,4 +84,27 @@ TEST(ServerRulesChange, RequestIsAnsweredAfterAnswersTooLongForTheLineWereLeftOu
 
     chat.Dispatch(":peer!p@h NOTICE #h12345 :ZYMATTRIBREQUEST");
     EXPECT_EQ(Lines{"NOTICE #h12345 :ZYMATTRIBUPDATE a 1"}, chat.TakeQueued());
+}
+
+// The server alone, by switching its case mapping between names replies and
+// confirming our channel under a new name each time, must not make members of
+// channels no longer mapped pile up.
+TEST(ServerRulesChange, SwitchingCaseMappingAndRenamingTheChannelKeepsNoStaleMembers)
+{
+    SessionUnderTest session;
+    session.Welcome();
+    session.JoinConfirmed("#a[b", "#a[b");
+    std::string names;
+    for (int i = 0; i < 50; ++i)
+        names += " n" + std::to_string(i);
+    for (int round = 1; round <= 3; ++round)
+    {
+        const std::string current = round == 1 ? "#a[b" : "#a[b" + std::to_string(round - 1);
+        session.Dispatch(":irc.test 005 me CASEMAPPING=rfc1459 :are supported");
+        session.Dispatch(":irc.test 353 me = " + current + " :" + names);
+        session.Dispatch(":irc.test 005 me CASEMAPPING=ascii :are supported");
+        session.Dispatch(":me!u@h JOIN :#a[b" + std::to_string(round));
+        ASSERT_EQ("#a[b" + std::to_string(round), session.SendsTo("#a[b"));
+    }
+    EXPECT_EQ("", session.Session().Inconsistency());
 }
