@@ -194,7 +194,7 @@ bool ChatSession::IsOwnNicknameHeld(const std::string& nickname) const
 
 std::string ChatSession::MemberKey(const std::string& name) const
 {
-    return m_ServerRules.Fold(name);
+    return ServerRules::IndexKey(name);
 }
 
 bool ChatSession::HostNameOfHeld(const std::string& serverName, ZymString& hostName) const

@@ -88,8 +88,13 @@ void ChatSession::LeaveChannelHeld(const ZymString& hostName, SessionOutput& out
     {
         if (!m_ServerNames.hasKey(hostName))
         {
+            // Another row took its server name (the server counts the two
+            // names as one): there is nothing to part, and a row kept joined
+            // could be neither left nor joined again.
             out.Log("---> We've been asked to leave a channel we don't think we're in: %s, %d\n",
                 hostName.Text(), Now());
+            m_Channels.remove(hostName);
+            delete pEntry;
             return;
         }
         out.Send(OutgoingLine::Part(m_ServerNames.lookup(hostName).Text()));
@@ -144,7 +149,7 @@ void ChatSession::MapChannelHeld(const ZymString& hostName, const ZymString& ser
         m_ServerNames.remove(hostName);
         if (m_HostNames.hasKey(earlier))
             m_HostNames.remove(earlier);
-        if (!m_ServerRules.SameName(earlier.Text(), serverName.Text()))
+        if (MemberKey(earlier.Text()) != MemberKey(serverName.Text()))
             m_Members.RemoveChannel(MemberKey(earlier.Text()));
     }
     typedef TList<LookupPair<ZymString, ZymString> > NameList;

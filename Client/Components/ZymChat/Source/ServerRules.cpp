@@ -101,9 +101,14 @@ std::string ServerRules::WithoutMemberMarks(const std::string& entry) const
 
 char ServerRules::FoldCharacter(char c) const
 {
+    return FoldCharacterUnder(c, m_CaseMapping);
+}
+
+char ServerRules::FoldCharacterUnder(char c, CaseMapping mapping)
+{
     if (c >= 'A' && c <= 'Z')
         return static_cast<char>(c - 'A' + 'a');
-    if (m_CaseMapping == CaseMapping::Ascii)
+    if (mapping == CaseMapping::Ascii)
         return c;
     // RFC 1459: "[]\" are the upper case of "{}|", and "~" that of "^"
     // except in the strict mapping.
@@ -116,7 +121,7 @@ char ServerRules::FoldCharacter(char c) const
     case '\\':
         return '|';
     case '~':
-        return m_CaseMapping == CaseMapping::Rfc1459 ? '^' : c;
+        return mapping == CaseMapping::Rfc1459 ? '^' : c;
     default:
         return c;
     }
@@ -127,6 +132,14 @@ std::string ServerRules::Fold(const std::string& name) const
     std::string folded(name);
     for (char& c : folded)
         c = FoldCharacter(c);
+    return folded;
+}
+
+std::string ServerRules::IndexKey(const std::string& name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = FoldCharacterUnder(c, CaseMapping::Rfc1459);
     return folded;
 }
 

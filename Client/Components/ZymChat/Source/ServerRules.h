@@ -28,6 +28,12 @@ public:
     // server when their folds are equal.
     std::string Fold(const std::string& name) const;
     bool SameName(const std::string& left, const std::string& right) const;
+    // The name folded by the widest mapping (RFC 1459's), whatever the
+    // server has announced: a key that stays the same when the server
+    // announces another mapping later, so what was filed under it is still
+    // found and removed. Names that differ only in "[]\~" against "{}|^"
+    // share a key even where the server tells them apart.
+    static std::string IndexKey(const std::string& name);
 
     // 0 while the server has not said.
     size_t NicknameLength() const { return m_nNicknameLength; }
@@ -43,6 +49,7 @@ private:
 
     void ReadToken(const std::string& token);
     char FoldCharacter(char c) const;
+    static char FoldCharacterUnder(char c, CaseMapping mapping);
 
     std::string m_ChannelTypes;
     std::string m_MemberMarks;

@@ -1,7 +1,22 @@
 #include "SessionOutput.h"
 
+#include "OutgoingLine.h"
+
 #include <cstdarg>
 #include <cstdio>
+#include <ctime>
+
+void SessionOutput::Send(const std::string& line)
+{
+    if (!OutgoingLine::IsSendable(line.c_str()))
+    {
+        Log("sendTxt() refused a line of %d characters, %d\n", static_cast<int>(line.size()),
+            static_cast<int>(std::time(nullptr)));
+        m_bRefused = true;
+        return;
+    }
+    m_Lines.push_back(line);
+}
 
 void SessionOutput::Log(const char* pszFormat, ...)
 {

@@ -19,7 +19,13 @@ public:
         bool m_bNullText;
     };
 
-    void Send(const std::string& line) { m_Lines.push_back(line); }
+    // A line the component would refuse to queue is refused here, with the
+    // same log entry: the session counts what it sends to know when the
+    // server has seen it, so only lines that will really be queued count.
+    void Send(const std::string& line);
+    // Whether Send refused a line: the host's operation then reports that
+    // its line did not go out.
+    bool Refused() const { return m_bRefused; }
     void Notify(int nCode, const std::string& text) { m_Events.push_back({nCode, text, false}); }
     void NotifyWithoutText(int nCode) { m_Events.push_back({nCode, std::string(), true}); }
     // A log entry, formatted as printf does.
@@ -33,6 +39,7 @@ private:
     std::vector<std::string> m_Lines;
     std::vector<Event> m_Events;
     std::vector<std::string> m_LogEntries;
+    bool m_bRefused = false;
 };
 
 #endif

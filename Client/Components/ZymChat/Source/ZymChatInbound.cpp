@@ -41,7 +41,7 @@ void ZymChat::DispatchLine(char* pszLine)
 
 int ZymChat::Route(const SessionOutput& out)
 {
-    int nResult = 1;
+    int nResult = out.Refused() ? 0 : 1;
     for (const std::string& line : out.Lines())
     {
         if (sendTxt(line.c_str()) != 1)
