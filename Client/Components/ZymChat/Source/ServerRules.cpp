@@ -127,14 +127,6 @@ char ServerRules::FoldCharacterUnder(char c, CaseMapping mapping)
     }
 }
 
-std::string ServerRules::Fold(const std::string& name) const
-{
-    std::string folded(name);
-    for (char& c : folded)
-        c = FoldCharacter(c);
-    return folded;
-}
-
 std::string ServerRules::IndexKey(const std::string& name)
 {
     std::string folded(name);

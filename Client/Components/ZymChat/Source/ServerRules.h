@@ -24,9 +24,6 @@ public:
     // A names-reply entry without the marks of its member's standing (all
     // of them: a server may send more than one).
     std::string WithoutMemberMarks(const std::string& entry) const;
-    // The name in the server's lower case: two names are the same name to the
-    // server when their folds are equal.
-    std::string Fold(const std::string& name) const;
     bool SameName(const std::string& left, const std::string& right) const;
     // The name folded by the widest mapping (RFC 1459's), whatever the
     // server has announced: a key that stays the same when the server

@@ -159,7 +159,7 @@ TEST(ServerRules, DefaultsAndTheServersOwnRules)
     EXPECT_EQ("bob", rules.WithoutMemberMarks("@+bob"));
     EXPECT_EQ("%bob", rules.WithoutMemberMarks("%bob"));
     EXPECT_TRUE(rules.SameName("Bob[m]~", "bob{M}^"));
-    EXPECT_EQ("bob{m}^", rules.Fold("Bob[m]~"));
+    EXPECT_EQ("bob{m}^", ServerRules::IndexKey("Bob[m]~"));
     EXPECT_EQ(0u, rules.NicknameLength());
 
     IrcMessage support;
@@ -172,6 +172,8 @@ TEST(ServerRules, DefaultsAndTheServersOwnRules)
     EXPECT_EQ("bob", rules.WithoutMemberMarks("~&@%+bob"));
     EXPECT_TRUE(rules.SameName("[a]", "{A}"));
     EXPECT_FALSE(rules.SameName("~", "^"));
+    // The index key stays the widest fold whatever the server announced.
+    EXPECT_EQ("{a}^", ServerRules::IndexKey("[A]~"));
     EXPECT_EQ(30u, rules.NicknameLength());
     EXPECT_EQ(50u, rules.ChannelLength());
 
