@@ -32,7 +32,7 @@ endfunction()
 function(zym_version_resource target rcfile)
   target_sources(${target} PRIVATE ${rcfile})
   set_property(SOURCE ${rcfile} APPEND PROPERTY INCLUDE_DIRECTORIES
-    ${PROJECT_SOURCE_DIR}/Include)
+    ${PROJECT_SOURCE_DIR}/cmake ${PROJECT_SOURCE_DIR}/Include ${ZYM_IDENTITY_DIR})
 endfunction()
 
 # The DLLs a deliverable may import: all of them come with Windows, so the

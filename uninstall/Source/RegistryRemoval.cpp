@@ -1,5 +1,6 @@
 #include "RegistryRemoval.h"
 
+#include "ProductIdentity.h"
 #include "RegistryKey.h"
 #include "TList.h"
 #include "ZymStatic.h"
@@ -9,7 +10,7 @@
 
 namespace
 {
-const char kProductKey[] = "QuillMarsh\\SkelvaneClient\\2.0";
+const char kProductKey[] = ZYM_PRODUCT_KEY_BELOW_SOFTWARE;
 
 void CollectSubKeyNames(HKEY key, TList<ZymString>& names)
 {

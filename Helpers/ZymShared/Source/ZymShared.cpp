@@ -1,4 +1,7 @@
 #include "ZymShared.h"
+
+#include "ProductIdentity.h"
+
 // The two functions this library exports from the static module: both
 // headers must declare them alike, which compiling them together checks.
 #include "ZymStatic.h"
@@ -9,7 +12,7 @@
 
 namespace {
 
-const char kIdentifierKey[] = "Software\\QuillMarsh\\SkelvaneClient";
+const char kIdentifierKey[] = ZYM_IDENTIFIER_KEY;
 const char kIdentifierValue[] = "UniqueID";
 const size_t kPathBufferSize = 256;
 

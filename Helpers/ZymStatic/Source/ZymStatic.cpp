@@ -1,5 +1,7 @@
 #include "ZymStatic.h"
 
+#include "ProductIdentity.h"
+
 #include <direct.h>
 #include <errno.h>
 #include <stdio.h>
@@ -8,11 +10,11 @@
 
 namespace {
 
-const char kCompanyKey[] = "SOFTWARE\\Quillmarsh";
-const char kClientKey[] = "SkelvaneClient\\2.0";
+const char kCompanyKey[] = ZYM_COMPANY_KEY;
+const char kClientKey[] = ZYM_PRODUCT_SUBKEY;
 const char kInstallPathValue[] = "InstallPath";
-const char kDriveCandidate[] = "?:\\Program Files\\QuillMarsh\\";
-const char kSystemRootFolder[] = "\\QuillMarsh";
+const char kDriveCandidate[] = "?:\\Program Files\\" ZYM_INSTALL_FOLDER_NAME "\\";
+const char kSystemRootFolder[] = "\\" ZYM_INSTALL_FOLDER_NAME;
 
 char g_installDir[512];
 

@@ -1,8 +1,10 @@
 #include "ChatLogSetting.h"
 
+#include "ProductIdentity.h"
+
 #include <windows.h>
 
-const char* const kChatLogKey = "SOFTWARE\\Quillmarsh\\SkelvaneClient\\2.0";
+const char* const kChatLogKey = ZYM_PRODUCT_KEY;
 const wchar_t* const kChatLogValue = L"ChatLogFile";
 
 namespace
