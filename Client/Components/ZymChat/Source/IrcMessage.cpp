@@ -1,6 +1,7 @@
 #include "IrcMessage.h"
 
 #include <cstring>
+#include <unordered_map>
 
 namespace
 {
@@ -130,6 +131,9 @@ void IrcMessage::Clear()
 
 void IrcMessage::ParseTags(const char* pBegin, const char* pEnd)
 {
+    // A line may carry thousands of short tags: each key is found through
+    // an index, so repeats cost no scan of the tags before them.
+    std::unordered_map<std::string, size_t> index;
     for (const char* p = pBegin; p < pEnd;)
     {
         const char* pTagEnd = static_cast<const char*>(std::memchr(p, ';', pEnd - p));
@@ -138,24 +142,17 @@ void IrcMessage::ParseTags(const char* pBegin, const char* pEnd)
         const char* pEquals = static_cast<const char*>(std::memchr(p, '=', pTagEnd - p));
         const char* pKeyEnd = pEquals != nullptr ? pEquals : pTagEnd;
         // A tag without a key carries nothing; a repeated key keeps its
-        // last value.
+        // first place and its last value.
         if (pKeyEnd > p)
         {
-            Tag tag;
-            tag.m_Key.assign(p, pKeyEnd);
+            std::string value;
             if (pEquals != nullptr)
-                tag.m_Value = UnescapeTagValue(pEquals + 1, pTagEnd);
-            bool bReplaced = false;
-            for (Tag& earlier : m_Tags)
-            {
-                if (earlier.m_Key == tag.m_Key)
-                {
-                    earlier.m_Value = tag.m_Value;
-                    bReplaced = true;
-                }
-            }
-            if (!bReplaced)
-                m_Tags.push_back(tag);
+                value = UnescapeTagValue(pEquals + 1, pTagEnd);
+            auto found = index.emplace(std::string(p, pKeyEnd), m_Tags.size());
+            if (found.second)
+                m_Tags.push_back(Tag{found.first->first, std::move(value)});
+            else
+                m_Tags[found.first->second].m_Value = std::move(value);
         }
         p = pTagEnd + 1;
     }

@@ -100,9 +100,24 @@ TEST(IrcMessage, TagsAreUnescapedAndTheLastOfARepeatedKeyCounts)
     EXPECT_EQ(std::string("a b;c\\d\r\nxq"), *message.TagValue("msg"));
     EXPECT_EQ("", *message.TagValue("+vendor/x"));
     EXPECT_EQ("2", *message.TagValue("a"));
+    EXPECT_EQ("a", message.Tags()[3].m_Key);
     EXPECT_EQ(nullptr, message.TagValue("missing"));
     EXPECT_EQ("PRIVMSG", message.Command());
     EXPECT_EQ("n", message.Source());
+
+    // A line as long as a server may send, all tags: every key once, in the
+    // place of its first use, with the value of its last.
+    std::string line = "@";
+    size_t nKeys = 0;
+    while (line.size() < 8000)
+        line += "k" + std::to_string(nKeys) + "=" + std::to_string(nKeys++) + ";";
+    line += "k0=last;k1 :n PING x";
+    ASSERT_TRUE(message.Parse(line.c_str()));
+    ASSERT_EQ(nKeys, message.Tags().size());
+    EXPECT_EQ("k0", message.Tags()[0].m_Key);
+    EXPECT_EQ("last", message.Tags()[0].m_Value);
+    EXPECT_EQ("", *message.TagValue("k1"));
+    EXPECT_EQ("k" + std::to_string(nKeys - 1), message.Tags().back().m_Key);
 }
 
 // Serialising gives a line that parses to the same message, and serialises
