@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
-// The run a user starts: the window, the removal, then the cleanup copy.
-void RunFirstRun(HINSTANCE hInstance, int showCommand);
+class CommandLineOptions;
+
+// The run a user or a script starts: the window (unless silent), the
+// removal, then the cleanup copy. Returns the exit code (ExitCode).
+int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options);
 
 #endif
