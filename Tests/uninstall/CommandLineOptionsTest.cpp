@@ -76,6 +76,17 @@ TEST(CommandLineOptions, RefusesUnknownMalformedAndRepeatedOptions)
         Check(c);
 }
 
+// Only a run without any argument keeps the exit code it always had.
+TEST(CommandLineOptions, IsBareOnlyWithoutAnyArgument)
+{
+    EXPECT_TRUE(CommandLineOptions::Parse(L"uninstall.exe").IsBare());
+    EXPECT_TRUE(CommandLineOptions::Parse(L"\"C:\\Program Files\\QuillMarsh\\uninstall.exe\" \t ").IsBare());
+    EXPECT_FALSE(CommandLineOptions::Parse(L"\"C:\\Program Files\\QuillMarsh\\uninstall.exe\" /S").IsBare());
+    EXPECT_FALSE(CommandLineOptions::Parse(L"uninstall.exe /LOG=u.log").IsBare());
+    EXPECT_FALSE(CommandLineOptions::Parse(L"uninstall.exe /X").IsBare());
+    EXPECT_FALSE(CommandLineOptions::Parse(L"uninstall.exe \"\"").IsBare());
+}
+
 // The relaunch line is read by its own parser, which refuses what is not
 // exactly its form; options after its number are not options.
 TEST(CommandLineOptions, LeavesALineThatBeginsWithANumberToTheCleanupCopy)

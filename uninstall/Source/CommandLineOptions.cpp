@@ -81,7 +81,7 @@ bool IsSilentSwitch(const std::wstring& argument)
 }
 
 CommandLineOptions::CommandLineOptions()
-    : m_Mode(FirstRun), m_bSilent(false), m_bUsage(false), m_bLogGiven(false)
+    : m_Mode(FirstRun), m_bSilent(false), m_bUsage(false), m_bLogGiven(false), m_bBare(false)
 {
 }
 
@@ -89,6 +89,7 @@ CommandLineOptions CommandLineOptions::Parse(const std::wstring& commandLine)
 {
     CommandLineOptions options;
     const std::vector<std::wstring> arguments = SplitArguments(commandLine, SkipProgram(commandLine));
+    options.m_bBare = arguments.empty();
     if (!arguments.empty() && IsDecimal(arguments[0]))
     {
         options.m_Mode = RelaunchedCleanup;

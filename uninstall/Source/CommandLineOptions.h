@@ -26,6 +26,8 @@ public:
     static CommandLineOptions Parse(const std::wstring& commandLine);
 
     Mode GetMode() const { return m_Mode; }
+    // No argument at all: the run a person starts from the system's lists.
+    bool IsBare() const { return m_bBare; }
     bool IsSilent() const { return m_bSilent; }
     // Empty when no log was asked for.
     const std::wstring& LogPath() const { return m_LogPath; }
@@ -42,6 +44,7 @@ private:
     bool m_bSilent;
     bool m_bUsage;
     bool m_bLogGiven;
+    bool m_bBare;
     std::wstring m_LogPath;
     std::wstring m_Offending;
 };

@@ -48,7 +48,7 @@ const wchar_t* Meaning(ExitCode::Value code)
 
 ExitCode::Value Finish(RunLog& log, ExitCode::Value code)
 {
-    log.Write(L"result        " + std::to_wstring(static_cast<int>(code)) + L" (" + Meaning(code) + L")");
+    log.Write(L"result", std::to_wstring(static_cast<int>(code)) + L" (" + Meaning(code) + L")");
     return code;
 }
 
@@ -74,9 +74,8 @@ HWND OpenMainWindow(HINSTANCE hInstance, int showCommand)
     UpdateWindow(mainWindow);
     return mainWindow;
 }
-}
 
-int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
+int Decide(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
 {
     const StringTable strings(hInstance);
     const bool silent = options.IsSilent();
@@ -89,7 +88,7 @@ int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& 
     RunLog log(logFile);
     RemovalReport report;
     report.Follow(log);
-    log.Write(L"command line  " + std::wstring(GetCommandLineW()));
+    log.Write(L"command line", GetCommandLineW());
 
     // An unattended run acts only on a folder it may empty as a whole; a
     // person at the screen gets today's removal and the box naming the
@@ -100,12 +99,12 @@ int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& 
         return Finish(log, ExitCode::Refused);
     }
     const std::wstring installFolder = WidenInstallFolder(GetZymDirectory());
-    log.Write(L"install folder " + installFolder);
+    log.Write(L"install folder", installFolder);
     std::wstring resolved;
     const bool removable = CheckInstallFolder(installFolder, true, resolved) == InstallFolderGuard::Removable;
     if (!removable && silent)
     {
-        log.Write(L"refused       " + installFolder);
+        log.Write(L"refused", installFolder);
         return Finish(log, ExitCode::Refused);
     }
 
@@ -139,12 +138,19 @@ int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& 
     if (!resolved.empty() && report.ScheduledAnything() && !report.LeftAnything())
         RemoveEmptyFolder(resolved, true, report);
     if (StartCleanupCopy(installFolder))
-        log.Write(L"handed over   " + OwnProgramPath() + L" and " + installFolder
-                  + L" to the cleanup copy, which removes them once this run has ended");
+        log.Write(L"handed over", OwnProgramPath() + L" and " + installFolder
+                                      + L" to the cleanup copy, which removes them once this run has ended");
     else
         report.NotRemoved(OwnProgramPath());
     const ExitCode::Value code = Finish(log, ExitCode::Of(report));
     if (!silent)
         ShowRemovalReport(hInstance, report);
     return code;
+}
+}
+
+int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
+{
+    const int code = Decide(hInstance, showCommand, options);
+    return options.IsBare() ? 0 : code;
 }

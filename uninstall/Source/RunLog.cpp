@@ -6,6 +6,8 @@
 
 namespace
 {
+const size_t kLabelWidth = 15;
+
 const wchar_t* StepText(RemovalEvents::Step step)
 {
     switch (step)
@@ -22,45 +24,44 @@ const wchar_t* StepText(RemovalEvents::Step step)
     return L"== ?";
 }
 
-// Labels of one width, so that the items line up and a script can cut them.
 const wchar_t* EventLabel(RemovalEvents::Event event)
 {
     switch (event)
     {
     case RemovalEvents::ProgramClosed:
-        return L"closed        ";
+        return L"closed";
     case RemovalEvents::ProgramStillRunning:
-        return L"still running ";
+        return L"still running";
     case RemovalEvents::ProgramNotRunning:
-        return L"not running   ";
+        return L"not running";
     case RemovalEvents::PluginStarting:
-        return L"loading       ";
+        return L"loading";
     case RemovalEvents::PluginCalled:
-        return L"called        ";
+        return L"called";
     case RemovalEvents::PluginWithoutEntry:
-        return L"no entry      ";
+        return L"no entry";
     case RemovalEvents::PluginNotLoaded:
-        return L"not loaded    ";
+        return L"not loaded";
     case RemovalEvents::FileRemoved:
-        return L"removed       ";
+        return L"removed";
     case RemovalEvents::FolderRemoved:
         return L"removed folder";
     case RemovalEvents::Retrying:
-        return L"in use, retry ";
+        return L"in use, retry";
     case RemovalEvents::ScheduledAtRestart:
-        return L"at restart    ";
+        return L"at restart";
     case RemovalEvents::LeftInPlace:
-        return L"left          ";
+        return L"left";
     case RemovalEvents::KeptOnPurpose:
-        return L"kept          ";
+        return L"kept";
     case RemovalEvents::FolderRefused:
-        return L"refused       ";
+        return L"refused";
     case RemovalEvents::KeyRemoved:
-        return L"removed key   ";
+        return L"removed key";
     case RemovalEvents::KeyLeft:
-        return L"left key      ";
+        return L"left key";
     }
-    return L"?             ";
+    return L"?";
 }
 }
 
@@ -75,7 +76,16 @@ void RunLog::Noted(Event event, const std::wstring& item)
     // would only repeat its name.
     if (event == PluginStarting)
         return;
-    Write(std::wstring(EventLabel(event)) + L" " + item);
+    Write(EventLabel(event), item);
+}
+
+void RunLog::Write(const wchar_t* label, const std::wstring& item)
+{
+    // Labels take one width, so that the items line up and a script can cut
+    // them at one column.
+    std::wstring text(label);
+    text.resize(kLabelWidth, L' ');
+    Write(text + item);
 }
 
 void RunLog::Write(const std::wstring& text)

@@ -16,7 +16,9 @@ public:
 
     void StepStarted(Step step) override;
     void Noted(Event event, const std::wstring& item) override;
-    // A line of the run itself: its command line, folder and result.
+    // A line of the run itself: its command line, folder and result, as a
+    // label and an item, or as a free text.
+    void Write(const wchar_t* label, const std::wstring& item);
     void Write(const std::wstring& text);
 
 private:
