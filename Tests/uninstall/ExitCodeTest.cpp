@@ -52,7 +52,7 @@ TEST(ExitCode, LeftOutweighsRestartWhichOutweighsRemoved)
     EXPECT_EQ(3010, static_cast<int>(ExitCode::RestartNeeded));
 }
 
-class Recorder : public RemovalEvents
+class Recorder final : public RemovalEvents
 {
 public:
     void StepStarted(Step step) override { seen.push_back(L"step " + std::to_wstring(step)); }

@@ -9,7 +9,7 @@ class LogFile;
 
 // Turns a run's steps and events into the lines of its log: each line
 // begins with the local time, events name what happened and to which item.
-class RunLog : public RemovalEvents
+class RunLog final : public RemovalEvents
 {
 public:
     explicit RunLog(LogFile& file) : m_File(file) {}

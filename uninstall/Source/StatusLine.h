@@ -12,7 +12,7 @@
 // being worked on, in the words of the program's string table. Each change
 // lets the window handle its pending messages, so that it repaints and
 // answers while files are deleted.
-class StatusLine : public RemovalEvents
+class StatusLine final : public RemovalEvents
 {
 public:
     StatusLine(HINSTANCE hInstance, HWND mainWindow);
