@@ -75,7 +75,7 @@ HWND OpenMainWindow(HINSTANCE hInstance, int showCommand)
     return mainWindow;
 }
 
-int Decide(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
+int RemoveAndDecide(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
 {
     const StringTable strings(hInstance);
     const bool silent = options.IsSilent();
@@ -151,6 +151,6 @@ int Decide(HINSTANCE hInstance, int showCommand, const CommandLineOptions& optio
 
 int RunFirstRun(HINSTANCE hInstance, int showCommand, const CommandLineOptions& options)
 {
-    const int code = Decide(hInstance, showCommand, options);
+    const int code = RemoveAndDecide(hInstance, showCommand, options);
     return options.IsBare() ? 0 : code;
 }
