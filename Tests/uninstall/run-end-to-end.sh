@@ -3,8 +3,8 @@
 # listings of the whole sandbox, the registry and the records of the test
 # programs what it removed and what it left. Arguments: scenario, sandbox
 # folder. The programs come from ZYM_UNINSTALL_EXE, ZYM_PLUGIN_DLL,
-# ZYM_FAKE_DAEMON, ZYM_BAR_WATCHER, ZYM_BOX_WATCHER, ZYM_FILE_HOLDER and
-# ZYM_RELAUNCH_STARTER.
+# ZYM_FAKE_DAEMON, ZYM_BAR_WATCHER, ZYM_BOX_WATCHER, ZYM_FILE_HOLDER,
+# ZYM_RELAUNCH_STARTER and ZYM_EXIT_CODE_RECORDER.
 set -euo pipefail
 . "$(dirname "$0")/sandbox-lib.sh"
 scenario=$1
@@ -17,6 +17,7 @@ cp "$ZYM_BAR_WATCHER" "$d/tools/BarWatcher.exe"
 cp "$ZYM_BOX_WATCHER" "$d/tools/BoxWatcher.exe"
 cp "$ZYM_FILE_HOLDER" "$d/tools/FileHolder.exe"
 cp "$ZYM_RELAUNCH_STARTER" "$d/tools/RelaunchStarter.exe"
+cp "$ZYM_EXIT_CODE_RECORDER" "$d/tools/ExitCodeRecorder.exe"
 
 # write_keys INSTALLPATH: the product's keys as an installation leaves them.
 write_keys() {
@@ -89,17 +90,29 @@ check_plugins() {
 # that records and closes the message box at its end, then waits for its
 # cleanup copy to end. Sets run_seconds.
 run_uninstaller() {
-  local rc=0 started box_pid
+  run_uninstaller_expecting 0 "$1"
+}
+
+# run_uninstaller_expecting CODES PATH ARGS...: the same with the program's
+# arguments, for a run whose exit code is one of CODES ("0" or "3010|1").
+# Its standard output goes to $logs/stdout.txt. Sets run_seconds and run_rc.
+run_uninstaller_expecting() {
+  local codes=$1 started box_pid
+  shift
   rm -f "$d/records/box.stop" "$d/records/box.txt"
   swine 'D:\tools\BoxWatcher.exe' 'D:\records\box.txt' 'D:\records\box.stop' &
   box_pid=$!
   started=$(date +%s)
-  swine "$1" || rc=$?
+  rm -f "$d/records/exit-code.txt"
+  swine 'D:\tools\ExitCodeRecorder.exe' 'D:\records\exit-code.txt' "$@" >"$logs/stdout.txt" \
+    || fail "the exit code recorder failed"
   run_seconds=$(( $(date +%s) - started ))
+  run_rc=$(record "$d/records/exit-code.txt")
   touch "$d/records/box.stop"
   wait "$box_pid" || fail "the box watcher failed"
   echo "---- message box ----"; record "$d/records/box.txt"
-  [ "$rc" -eq 0 ] || fail "uninstall.exe exited with $rc"
+  echo "uninstall.exe ${*:2}: exit code $run_rc"
+  grep -qxE "$codes" <<<"$run_rc" || fail "uninstall.exe ${*:2} exited with $run_rc, not $codes"
   wait_for 30 no_cleanup_copy || fail "the cleanup copy or its folder is still there"
 }
 
@@ -117,6 +130,49 @@ expect_no_box() {
   local text
   text=$(record "$d/records/box.txt")
   grep -qx 'boxes 0' <<<"$text" || fail "a message box appeared after a full removal"
+}
+
+# start_window_watcher: records the uninstaller's window, should one appear,
+# until stop_window_watcher.
+start_window_watcher() {
+  rm -f "$d/records/bar.stop" "$d/records/bar.txt"
+  swine 'D:\tools\BarWatcher.exe' 'D:\records\bar.txt' 'D:\records\shot.request' 'D:\records\bar.stop' &
+  watcher_pid=$!
+}
+
+stop_window_watcher() {
+  touch "$d/records/bar.stop"
+  wait "$watcher_pid" || fail "the window watcher failed"
+  echo "---- window as seen from outside ----"; record "$d/records/bar.txt"
+}
+
+expect_no_window() {
+  record "$d/records/bar.txt" | grep -qx 'window never seen' || fail "a window was seen in a silent run"
+}
+
+# run_log FILE: the lines of a run's log without the time of each.
+run_log() { tail -c +4 "$1" | tr -d '\r' | sed -E 's/^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} //'; }
+
+# expect_log FILE LINE...: the log is UTF-8 with its mark, every line has
+# its time, and each given line is one of them.
+expect_log() {
+  local file=$1 text line
+  shift
+  [ -f "$file" ] || { fail "no log at $file"; return 0; }
+  echo "---- log $(basename "$file") ----"; run_log "$file"
+  [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "the log does not begin with the UTF-8 mark"
+  iconv -f UTF-8 -t UTF-8 "$file" >/dev/null 2>&1 || fail "the log is not valid UTF-8"
+  tail -c +4 "$file" | tr -d '\r' | grep -vqE '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} ' \
+    && fail "a log line without its time"
+  text=$(run_log "$file")
+  for line in "$@"; do
+    grep -qxF -- "$line" <<<"$text" || fail "the log does not say: $line"
+  done
+}
+
+# registry_dump FILE: the company key as it is now.
+registry_dump() {
+  swine reg query 'HKLM\SOFTWARE\Quillmarsh' /s 2>&1 | tr -d '\r' | sed '/^$/d' >"$1" || true
 }
 
 case $scenario in
@@ -160,6 +216,12 @@ removes_everything|window)
       *) fail "the bar took the positions '$positions', not 20 and then 40" ;;
     esac
     record "$d/records/bar.txt" | grep -qx 'window gone' || fail "the window did not close"
+    # The line above the bar names the step and the item, and the window
+    # answers the watcher's requests for it while the run goes on.
+    record "$d/records/bar.txt" | grep -Eqx 'text Calling plug-ins: D:\\inst\\libraries\\(alpha|beta|gamma)\.dll' \
+      || fail "the window did not name a plug-in it called"
+    record "$d/records/bar.txt" | grep -Eqx 'text Removing registry keys: Software\\Quillmarsh.*' \
+      || fail "the window did not name a registry key it removed"
     [ -s "$ZYM_SCREENSHOT" ] || fail "no screenshot"
   fi
   ;;
@@ -418,6 +480,164 @@ locked_file_and_hung_daemon)
   pending=$(swine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
     /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' || true)
   grep -qF 'held.dat' <<<"$pending" || fail "the file is not scheduled for the next restart"
+  ;;
+
+silent_removes_everything)
+  # The silent run does the work of the window's run, and its log names
+  # each step and item; the log's own name and an item's are not ASCII.
+  install_tree
+  echo x >"$d/inst/données-日本.txt"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  start_daemon
+  start_window_watcher
+  run_uninstaller_expecting 0 'D:\inst\uninstall.exe' /S '/LOG=D:\records\журнал-日本.log'
+  wait_for 30 gone "$d/inst" || fail "the install folder is still there"
+  stop_window_watcher
+  end_daemon
+  sandbox_listing "$logs/after.txt"
+  grep '^. \./d/inst' "$logs/before.txt" >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  check_daemon_closed
+  check_plugins alpha.dll beta.dll gamma.dll
+  company_key_gone || fail "the company key is still there"
+  expect_no_box
+  expect_no_window
+  log="$d/records/журнал-日本.log"
+  expect_log "$log" \
+    'command line   D:\inst\uninstall.exe /S /LOG=D:\records\журнал-日本.log' \
+    'install folder D:\inst\' \
+    '== closing the running program' 'closed         Zym Daemon' \
+    '== calling plug-ins' \
+    'called         D:\inst\libraries\alpha.dll' 'called         D:\inst\libraries\beta.dll' \
+    'called         D:\inst\libraries\gamma.dll' 'removed        D:\inst\libraries\gamma.dll' \
+    '== removing files' \
+    'removed        D:\inst\readme.txt' 'removed        D:\inst\données-日本.txt' \
+    'removed        D:\inst\data\deep\b.dat' 'removed folder D:\inst\data\deep' 'removed folder D:\inst\data' \
+    'removed folder D:\inst\libraries' 'kept           D:\inst\uninstall.exe' \
+    '== removing registry keys' \
+    'removed key    Software\Quillmarsh\SkelvaneClient\2.0\Components\Chat' \
+    'removed key    Software\Quillmarsh\SkelvaneClient\2.0\Components' \
+    'removed key    Software\Quillmarsh\SkelvaneClient\2.0\Window' \
+    'removed key    Software\Quillmarsh\SkelvaneClient\2.0' 'removed key    Software\Quillmarsh\SkelvaneClient' \
+    'removed key    Software\Quillmarsh' \
+    'handed over    D:\inst\uninstall.exe and D:\inst\ to the cleanup copy, which removes them once this run has ended' \
+    'result         0 (everything removed)'
+  [ "$(run_log "$log" | grep -c '^removed        ')" -eq 7 ] || fail "the log does not name exactly the seven files removed"
+  ! run_log "$log" | grep -Eq '^(left|at restart|in use|refused|not loaded|no entry)' || fail "the log names a failure"
+  [ "$(run_log "$log" | tail -1)" = 'result         0 (everything removed)' ] || fail "the result is not the log's last line"
+  ;;
+
+silent_locked_file)
+  # A file held open is retried, then goes at the next restart (3010), or,
+  # where the system cannot schedule it, stays (1); the log says which.
+  install_tree
+  echo held >"$d/inst/data/held.dat"
+  swine 'D:\tools\FileHolder.exe' 'D:\inst\data\held.dat' 'D:\records\held.ready' 'D:\records\held.stop' &
+  holder_pid=$!
+  wait_for 20 test -e "$d/records/held.ready" || fail "the file holder did not start"
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  start_window_watcher
+  run_uninstaller_expecting '3010|1' 'D:\inst\uninstall.exe' /S '/LOG=D:\records\uninstall.log'
+  wait_for 30 gone "$d/inst/uninstall.exe" || fail "the program file is still there"
+  stop_window_watcher
+  touch "$d/records/held.stop"
+  wait "$holder_pid" || fail "the file holder failed"
+  sandbox_listing "$logs/after.txt"
+  grep '^. \./d/inst' "$logs/before.txt" | grep -Ev '^. \./d/inst(/data(/held\.dat)?)?$' \
+    >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  expect_no_box
+  expect_no_window
+  log="$d/records/uninstall.log"
+  cp "$log" "$logs/uninstall-locked.log" 2>/dev/null || true
+  expect_log "$log" 'in use, retry  D:\inst\data\held.dat' 'removed        D:\inst\data\a.dat'
+  if [ "$run_rc" -eq 3010 ]; then
+    expect_log "$log" 'at restart     D:\inst\data\held.dat' 'at restart     D:\inst\data' 'at restart     D:\inst' \
+      'result         3010 (removed, some files go at the next restart)'
+    ! run_log "$log" | grep -q '^left' || fail "a run that left something exited with 3010"
+    pending=$(swine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' \
+      /v PendingFileRenameOperations 2>/dev/null | tr -d '\r' || true)
+    grep -qF 'held.dat' <<<"$pending" || fail "3010, but the file is not scheduled for the next restart"
+  else
+    expect_log "$log" 'left           D:\inst\data\held.dat' 'result         1 (some files or folders were left)'
+  fi
+  ;;
+
+silent_refuses_before_touching)
+  # A folder the guard refuses and an install folder nobody recorded end a
+  # silent run with 2 before anything is touched: no file, no key, no
+  # plug-in, no daemon, and the program file stays.
+  mkdir -p "$d/libraries" "$d/data"
+  cp "$ZYM_UNINSTALL_EXE" "$d/uninstall.exe"
+  cp "$ZYM_PLUGIN_DLL" "$d/libraries/alpha.dll"
+  echo precious >"$d/precious.txt"
+  write_keys 'D:\'
+  start_daemon
+  start_window_watcher
+  for case in refused unrecorded; do
+    [ "$case" = refused ] || swine reg delete 'HKLM\SOFTWARE\Quillmarsh' /f >/dev/null 2>&1
+    sandbox_listing "$logs/before-$case.txt"
+    registry_dump "$logs/registry-before-$case.txt"
+    run_uninstaller_expecting 2 'D:\uninstall.exe' /S "/LOG=D:\\records\\$case.log"
+    sleep 2
+    sandbox_listing "$logs/after-$case.txt"
+    registry_dump "$logs/registry-after-$case.txt"
+    : >"$logs/expected-removed.txt"
+    compare_listings "$logs/before-$case.txt" "$logs/after-$case.txt" "$logs/expected-removed.txt" \
+      '^. \./d/records/'
+    cmp -s "$logs/registry-before-$case.txt" "$logs/registry-after-$case.txt" || fail "the registry changed ($case)"
+    expect_no_box
+  done
+  stop_window_watcher
+  expect_no_window
+  expect_log "$d/records/refused.log" 'install folder D:\' 'refused        D:\' 'result         2 (refused, nothing was touched)'
+  expect_log "$d/records/unrecorded.log" 'no install folder is recorded' 'result         2 (refused, nothing was touched)'
+  [ ! -e "$d/records/plugins.txt" ] || fail "a plug-in ran in a refused run"
+  [ ! -s "$d/records/daemon.txt" ] || fail "the daemon was asked to close in a refused run"
+  ;;
+
+refuses_unknown_options)
+  # Each line is refused whole, with the usage text and 2, before anything
+  # is touched; "/?" alone gives the text and 0. A silent line shows no box.
+  install_tree
+  write_keys 'D:\inst\'
+  sandbox_listing "$logs/before.txt"
+  registry_dump "$logs/registry-before.txt"
+  start_window_watcher
+  usage='Usage: uninstall.exe [/S] [/LOG=PATH] [/?]'
+  cases=(
+    "2|box|This is not an option of the uninstaller: /X|/X"
+    "2|box|This is not an option of the uninstaller: /LOG=|/LOG="
+    "2|silent|This is not an option of the uninstaller: /S|/S|/S"
+    "2|box|This is not an option of the uninstaller: D:\\inst|/LOG=D:\\records\\never.log|D:\\inst"
+    "2|silent|This is not an option of the uninstaller: /BOGUS|/S|/BOGUS|/LOG=D:\\records\\never.log"
+    "2|silent|The log file could not be created: D:\\missing\\u.log|/S|/LOG=D:\\missing\\u.log"
+    "0|box|$usage|/?"
+  )
+  for entry in "${cases[@]}"; do
+    IFS='|' read -r -a fields <<<"$entry"
+    code=${fields[0]} kind=${fields[1]} first=${fields[2]}
+    run_uninstaller_expecting "$code" 'D:\inst\uninstall.exe' "${fields[@]:3}"
+    echo "---- standard output ----"; tr -d '\r' <"$logs/stdout.txt"
+    tr -d '\r' <"$logs/stdout.txt" | grep -qxF -- "$first" || fail "the standard output does not say: $first"
+    tr -d '\r' <"$logs/stdout.txt" | grep -qxF -- "$usage" || fail "the standard output has no usage text"
+    if [ "$kind" = box ]; then
+      expect_box "$first" "$usage"
+    else
+      expect_no_box
+    fi
+  done
+  stop_window_watcher
+  expect_no_window
+  sandbox_listing "$logs/after.txt"
+  registry_dump "$logs/registry-after.txt"
+  : >"$logs/expected-removed.txt"
+  compare_listings "$logs/before.txt" "$logs/after.txt" "$logs/expected-removed.txt" '^. \./d/records/'
+  cmp -s "$logs/registry-before.txt" "$logs/registry-after.txt" || fail "the registry changed"
+  [ ! -e "$d/records/never.log" ] || fail "a refused line created its log"
+  [ ! -e "$d/records/plugins.txt" ] || fail "a plug-in ran in a refused run"
   ;;
 
 *) echo "unknown scenario $scenario"; exit 2 ;;

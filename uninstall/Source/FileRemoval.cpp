@@ -49,11 +49,15 @@ RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
         if (DeleteFileW(extended.c_str()))
         {
             ReportDeletion(path);
+            report.Note(RemovalEvents::FileRemoved, path);
             return Removed;
         }
         const DWORD error = GetLastError();
         if (IsGone(error))
+        {
+            report.Note(RemovalEvents::FileRemoved, path);
             return Removed;
+        }
         if (error == ERROR_ACCESS_DENIED)
         {
             // A read-only file refuses deletion until the attribute is off.
@@ -63,6 +67,7 @@ RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
         }
         if (!IsInUse(error) || attempt == kAttempts)
             return Schedule(path, report);
+        report.Note(RemovalEvents::Retrying, path);
         Sleep(kRetryPauseMilliseconds);
     }
 }
@@ -70,7 +75,10 @@ RemovalOutcome RemoveFile(const std::wstring& path, RemovalReport& report)
 RemovalOutcome RemoveEmptyFolder(const std::wstring& path, bool scheduleOnFailure, RemovalReport& report)
 {
     if (RemoveDirectoryW(ExtendedLengthPath(path).c_str()) || IsGone(GetLastError()))
+    {
+        report.Note(RemovalEvents::FolderRemoved, path);
         return Removed;
+    }
     if (scheduleOnFailure)
         return Schedule(path, report);
     report.NotRemoved(path);

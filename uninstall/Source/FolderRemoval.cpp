@@ -63,7 +63,10 @@ Leftovers EmptyHeldFolder(const std::wstring& folder, RemovalReport& report)
             if (name[0] == L'.')
             {
                 if (name[1] != L'\0' && !(name[1] == L'.' && name[2] == L'\0'))
+                {
                     leftovers.keptOnPurpose = true;
+                    report.Note(RemovalEvents::KeptOnPurpose, search.Path());
+                }
                 continue;
             }
             bool kept = false;
@@ -75,6 +78,7 @@ Leftovers EmptyHeldFolder(const std::wstring& folder, RemovalReport& report)
         if (path.find(L"uninstall.exe") != std::wstring::npos)
         {
             leftovers.keptOnPurpose = true;
+            report.Note(RemovalEvents::KeptOnPurpose, path);
             continue;
         }
         Merge(leftovers, RemoveFile(path, report));

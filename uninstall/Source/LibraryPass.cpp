@@ -8,6 +8,7 @@
 #include "MessagePause.h"
 #include "PathForms.h"
 #include "PathJoin.h"
+#include "RemovalReport.h"
 
 namespace
 {
@@ -23,20 +24,21 @@ bool OpensThePlainFile(const std::wstring& loadName, const std::wstring& listed)
         && InstallFolderGuard::Upper(FinalPathOf(loadName)) == InstallFolderGuard::Upper(listed);
 }
 
-void CallUninstallEntry(const std::wstring& path)
+RemovalEvents::Event CallUninstallEntry(const std::wstring& path)
 {
     const std::wstring loadName = LibraryLoadName(path);
     if (!OpensThePlainFile(loadName, path))
-        return;
+        return RemovalEvents::PluginNotLoaded;
     const HMODULE library = LoadLibraryExW(loadName.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (library == nullptr)
-        return;
+        return RemovalEvents::PluginNotLoaded;
     typedef void (*UninstallEntry)();
     const UninstallEntry entry = reinterpret_cast<UninstallEntry>(
         reinterpret_cast<void*>(GetProcAddress(library, "Uninstall")));
     if (entry != nullptr)
         entry();
     FreeLibrary(library);
+    return entry != nullptr ? RemovalEvents::PluginCalled : RemovalEvents::PluginWithoutEntry;
 }
 }
 
@@ -75,7 +77,8 @@ void LibraryPass::Run(unsigned long pauseMilliseconds, RemovalReport& report) co
         if (search.IsFolder())
             continue;
         const std::wstring path = search.Path();
-        CallUninstallEntry(path);
+        report.Note(RemovalEvents::PluginStarting, path);
+        report.Note(CallUninstallEntry(path), path);
         if (path.find(L"uninstall.exe") == std::wstring::npos)
             RemoveFile(path, report);
         PauseWithMessages(pauseMilliseconds);

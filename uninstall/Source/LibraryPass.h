@@ -19,8 +19,9 @@ public:
     int CountFiles() const;
     // For each file: load it, call its "Uninstall" export if it has one,
     // unload it, and delete it unless its path contains "uninstall.exe";
-    // pauses pauseMilliseconds after each file. What cannot be deleted goes
-    // to the report.
+    // pauses pauseMilliseconds after each file. The report hears of each
+    // library before it is loaded and of what its call came to, and is told
+    // what cannot be deleted.
     void Run(unsigned long pauseMilliseconds, RemovalReport& report) const;
 
 private:

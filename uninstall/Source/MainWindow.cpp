@@ -18,6 +18,10 @@ LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
         EndPaint(window, &paint);
         return 0;
     }
+    case WM_CTLCOLORSTATIC:
+        // The line of text above the bar takes the window's own background.
+        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_MENU));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
     case WM_COMMAND:
         if (LOWORD(wParam) == IDM_ABOUT)
             return 0;

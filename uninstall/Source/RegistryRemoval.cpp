@@ -2,15 +2,35 @@
 
 #include "ProductIdentity.h"
 #include "RegistryKey.h"
+#include "RemovalReport.h"
 #include "TList.h"
 #include "ZymStatic.h"
 #include "ZymString.h"
 
 #include <string.h>
 
+#include <string>
+
 namespace
 {
 const char kProductKey[] = ZYM_PRODUCT_KEY_BELOW_SOFTWARE;
+const char kSoftware[] = "Software";
+
+// A key's name for the log, below the Software key of its hive.
+std::wstring Shown(const std::string& path)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), static_cast<int>(path.size()), &wide[0], length);
+    return wide;
+}
+
+void DeleteKey(HKEY parent, const char* name, const std::string& shown, RemovalReport& report)
+{
+    const bool deleted = RegDeleteKeyA(parent, name) == ERROR_SUCCESS;
+    report.Note(deleted ? RemovalEvents::KeyRemoved : RemovalEvents::KeyLeft, Shown(shown));
+}
 
 void CollectSubKeyNames(HKEY key, TList<ZymString>& names)
 {
@@ -87,9 +107,8 @@ bool HasNoSubKeys(HKEY base, const char* path)
         return false;
     return subKeys == 0;
 }
-}
 
-bool DeleteKeyContents(HKEY parent, const char* subKey)
+bool EmptyKey(HKEY parent, const char* subKey, const std::string& shown, RemovalReport& report)
 {
     RegistryKey key;
     if (PathHasLink(parent, subKey)
@@ -104,22 +123,40 @@ bool DeleteKeyContents(HKEY parent, const char* subKey)
         const char* name = names.iterator().Text();
         // Deleting a link by name would delete the key it leads to, so a
         // link stays, and with it the keys above it.
+        const std::string shownName = shown + "\\" + name;
         if (IsLink(key.Get(), name))
+        {
+            report.Note(RemovalEvents::KeyLeft, Shown(shownName));
             continue;
-        DeleteKeyContents(key.Get(), name);
-        RegDeleteKeyA(key.Get(), name);
+        }
+        EmptyKey(key.Get(), name, shownName, report);
+        DeleteKey(key.Get(), name, shownName, report);
     }
     DeleteAllValues(key.Get());
     return true;
 }
+}
+
+bool DeleteKeyContents(HKEY parent, const char* subKey)
+{
+    RemovalReport unreported;
+    return EmptyKey(parent, subKey, subKey, unreported);
+}
 
 void RemoveRegistryKeys()
 {
-    char software[] = "Software";
+    RemovalReport unreported;
+    RemoveRegistryKeys(unreported);
+}
+
+void RemoveRegistryKeys(RemovalReport& report)
+{
+    char software[sizeof kSoftware];
+    memcpy(software, kSoftware, sizeof kSoftware);
     RegistryKey base(GetZyBaseKey(false, software));
     if (!base.IsOpen())
         return;
-    DeleteKeyContents(base.Get(), kProductKey);
+    EmptyKey(base.Get(), kProductKey, std::string(kSoftware) + "\\" + kProductKey, report);
 
     char path[sizeof kProductKey];
     memcpy(path, kProductKey, sizeof kProductKey);
@@ -128,7 +165,7 @@ void RemoveRegistryKeys()
     // itself, which is never deleted.
     while (path[0] != '\0' && !PathHasLink(base.Get(), path) && HasNoSubKeys(base.Get(), path))
     {
-        RegDeleteKeyA(base.Get(), path);
+        DeleteKey(base.Get(), path, std::string(kSoftware) + "\\" + path, report);
         char* cut = strrchr(path, '\\');
         if (cut != nullptr)
             *cut = '\0';

@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
-// Deletes the product's key "QuillMarsh\\SkelvaneClient\\2.0" below the
+class RemovalReport;
+
+// Deletes the product's key (company\\product\\version, ProductIdentity.h) below the
 // Software key of the hive that holds the company key, then each parent that
-// is left without sub-keys. Failures are ignored.
+// is left without sub-keys. A key that stays does not stop the walk; each
+// key deleted or left is noted in the report.
+void RemoveRegistryKeys(RemovalReport& report);
 void RemoveRegistryKeys();
 
 // Empties subKey below parent: all its sub-keys, recursively, and all its

@@ -2,6 +2,41 @@
 
 #include <algorithm>
 
+void RemovalReport::NotRemoved(const std::wstring& path)
+{
+    m_NotRemoved.push_back(path);
+    Note(RemovalEvents::LeftInPlace, path);
+}
+
+void RemovalReport::AtRestart(const std::wstring& path)
+{
+    m_AtRestart.push_back(path);
+    Note(RemovalEvents::ScheduledAtRestart, path);
+}
+
+void RemovalReport::FolderRefused(const std::wstring& folder)
+{
+    m_Refused.push_back(folder);
+    Note(RemovalEvents::FolderRefused, folder);
+}
+
+void RemovalReport::Unfollow(const RemovalEvents& follower)
+{
+    m_Followers.erase(std::remove(m_Followers.begin(), m_Followers.end(), &follower), m_Followers.end());
+}
+
+void RemovalReport::Step(RemovalEvents::Step step)
+{
+    for (RemovalEvents* follower : m_Followers)
+        follower->StepStarted(step);
+}
+
+void RemovalReport::Note(RemovalEvents::Event event, const std::wstring& item)
+{
+    for (RemovalEvents* follower : m_Followers)
+        follower->Noted(event, item);
+}
+
 bool RemovalReport::HasNotRemoved(const std::wstring& path) const
 {
     return std::find(m_NotRemoved.begin(), m_NotRemoved.end(), path) != m_NotRemoved.end();

@@ -1,6 +1,8 @@
 #ifndef UNINSTALL_REMOVALREPORT_H
 #define UNINSTALL_REMOVALREPORT_H
 
+#include "RemovalEvents.h"
+
 #include <stddef.h>
 
 #include <string>
@@ -8,7 +10,9 @@
 
 // What a run could not remove, for the one message box at its end: files and
 // folders left in place, those scheduled for removal at the next restart, and
-// an install folder that was refused as a whole. No system call is made here.
+// an install folder that was refused as a whole. Every step and item of the
+// run passes through it on its way to whoever follows the run. No system
+// call is made here.
 class RemovalReport
 {
 public:
@@ -21,11 +25,21 @@ public:
         std::wstring more;         // a line standing for further entries; "%u" is their number
     };
 
-    void NotRemoved(const std::wstring& path) { m_NotRemoved.push_back(path); }
-    void AtRestart(const std::wstring& path) { m_AtRestart.push_back(path); }
-    void FolderRefused(const std::wstring& folder) { m_Refused.push_back(folder); }
+    void NotRemoved(const std::wstring& path);
+    void AtRestart(const std::wstring& path);
+    void FolderRefused(const std::wstring& folder);
+
+    // Followers see every step and event from now on, in order.
+    void Follow(RemovalEvents& follower) { m_Followers.push_back(&follower); }
+    void Unfollow(const RemovalEvents& follower);
+    void Step(RemovalEvents::Step step);
+    // An event that the box does not list (a removal, a retry, a plug-in).
+    void Note(RemovalEvents::Event event, const std::wstring& item);
 
     bool IsEmpty() const { return m_NotRemoved.empty() && m_AtRestart.empty() && m_Refused.empty(); }
+    // Something stays for good: a file or folder, or the refused folder.
+    bool LeftAnything() const { return !m_NotRemoved.empty() || !m_Refused.empty(); }
+    bool ScheduledAnything() const { return !m_AtRestart.empty(); }
     bool HasNotRemoved(const std::wstring& path) const;
     bool HasAtRestart(const std::wstring& path) const;
 
@@ -40,6 +54,7 @@ private:
     std::vector<std::wstring> m_Refused;
     std::vector<std::wstring> m_NotRemoved;
     std::vector<std::wstring> m_AtRestart;
+    std::vector<RemovalEvents*> m_Followers;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "FinalPath.h"
 #include "InstallFolderGuard.h"
+#include "ProductIdentity.h"
 #include "ThisMachine.h"
 
 #include <windows.h>
@@ -138,7 +139,7 @@ void AddRelativeFolders(const std::wstring& profile, const std::vector<std::wstr
 
 void AddSystemFolders(InstallFolderGuard& guard)
 {
-    guard.SetFallbackName(L"QuillMarsh");
+    guard.SetFallbackName(ZYM_INSTALL_FOLDER_NAME_W);
     wchar_t folder[MAX_PATH];
     UINT length = GetWindowsDirectoryW(folder, MAX_PATH);
     if (length > 0 && length < MAX_PATH)

@@ -5,6 +5,7 @@
 #include "LibraryPass.h"
 #include "MessagePause.h"
 #include "RegistryRemoval.h"
+#include "RemovalReport.h"
 
 #include <commctrl.h>
 
@@ -25,8 +26,9 @@ HWND CreateProgressBar(HINSTANCE hInstance, HWND mainWindow)
 void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const std::wstring& installFolder,
                           RemovalReport& report)
 {
-    CloseDaemon();
-    const HWND bar = CreateProgressBar(hInstance, mainWindow);
+    report.Step(RemovalEvents::ClosingProgram);
+    report.Note(CloseDaemon(), L"Zym Daemon");
+    const HWND bar = mainWindow != nullptr ? CreateProgressBar(hInstance, mainWindow) : nullptr;
 
     wchar_t savedFolder[MAX_PATH];
     const DWORD savedLength = GetCurrentDirectoryW(MAX_PATH, savedFolder);
@@ -41,18 +43,26 @@ void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const std::wstri
         const int count = libraries.CountFiles();
         if (count != 0)
         {
-            SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+            report.Step(RemovalEvents::CallingPlugins);
             step = static_cast<WPARAM>(100 / (count + 2));
-            SendMessageA(bar, PBM_DELTAPOS, step, 0);
+            if (bar != nullptr)
+            {
+                SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+                SendMessageA(bar, PBM_DELTAPOS, step, 0);
+            }
             PauseWithMessages(kPauseMilliseconds);
             libraries.Run(kPauseMilliseconds, report);
         }
+        report.Step(RemovalEvents::RemovingFiles);
         RemoveFolderContents(installFolder, report);
     }
-    RemoveRegistryKeys();
+    report.Step(RemovalEvents::RemovingKeys);
+    RemoveRegistryKeys(report);
 
     if (haveSavedFolder)
         SetCurrentDirectoryW(savedFolder);
+    if (mainWindow == nullptr)
+        return;
     SendMessageA(bar, PBM_DELTAPOS, step, 0);
     PauseWithMessages(kPauseMilliseconds);
     SendMessageA(mainWindow, WM_CLOSE, 0, 0);

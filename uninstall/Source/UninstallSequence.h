@@ -12,7 +12,9 @@ class RemovalReport;
 // folder, removes the registry keys and finally closes the window. An empty
 // installFolder stands for a folder that may not be emptied: its files stay
 // and its plug-ins are not run; the registry keys are removed all the same.
-// What cannot be removed goes to the report.
+// Without a main window (a silent run) there is no bar and nothing to close,
+// and the work is the same. Each step and item goes to the report, and so
+// does what cannot be removed.
 void RunUninstallSequence(HINSTANCE hInstance, HWND mainWindow, const std::wstring& installFolder,
                           RemovalReport& report);
 

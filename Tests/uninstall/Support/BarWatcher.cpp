@@ -1,15 +1,39 @@
 // Watches the uninstaller's window from another process: finds it by class
 // and title, records every position its progress bar takes and the range,
-// and creates a file once the bar has moved, for a screenshot.
-// Arguments: record file, screenshot request file.
+// and every text its line above the bar shows (UTF-8), and creates a file
+// once the bar has moved, for a screenshot. It ends when the window has gone,
+// after 30 s, or, with a stop file given, when that file appears.
+// Arguments: record file, screenshot request file, optionally stop file.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <stdio.h>
+#include <wchar.h>
+
+namespace
+{
+// The window's line of text, read through the window itself.
+void RecordText(FILE* record, HWND window, wchar_t* last, size_t size)
+{
+    const HWND line = FindWindowExW(window, nullptr, L"Static", nullptr);
+    wchar_t text[1024] = L"";
+    DWORD_PTR length = 0;
+    if (line == nullptr
+        || SendMessageTimeoutW(line, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 100, &length) == 0
+        || wcscmp(text, last) == 0)
+        return;
+    wcsncpy(last, text, size - 1);
+    last[size - 1] = L'\0';
+    char utf8[4096];
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr) > 0)
+        fprintf(record, "text %s\n", utf8);
+    fflush(record);
+}
+}
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 3 && argc != 4)
         return 2;
     FILE* record = fopen(argv[1], "w");
     if (record == nullptr)
@@ -17,9 +41,16 @@ int main(int argc, char** argv)
     bool seen = false;
     bool requested = false;
     long last = -1;
+    wchar_t lastText[1024] = L"";
+    bool stopped = false;
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 30000)
     {
+        if (argc == 4 && GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES)
+        {
+            stopped = true;
+            break;
+        }
         const HWND window = FindWindowA("UNINSTALL", "Skelvane - Uninstaller");
         if (window == nullptr)
         {
@@ -31,6 +62,7 @@ int main(int argc, char** argv)
         if (!seen)
             fprintf(record, "window found\n");
         seen = true;
+        RecordText(record, window, lastText, 1024);
         const HWND bar = FindWindowExA(window, nullptr, "msctls_progress32", nullptr);
         DWORD_PTR position = 0;
         if (bar != nullptr
@@ -52,7 +84,10 @@ int main(int argc, char** argv)
         }
         Sleep(5);
     }
-    fprintf(record, seen ? "window gone\n" : "window never seen\n");
+    if (!seen)
+        fprintf(record, "window never seen\n");
+    else
+        fprintf(record, stopped ? "window still there\n" : "window gone\n");
     fclose(record);
     return 0;
 }
