@@ -95,10 +95,12 @@ bool EntryWriter::WriteEntries()
                 m_Router.Finish(entry);
                 return false;
             }
-            // The file is kept only once every earlier entry is settled: a
-            // failure before it would have ended the extraction first.
-            if (opened && m_Router.AwaitCommit(entry)) {
+            // Written whole, the entry can no longer fail the extraction;
+            // its file is kept only once every earlier entry is settled too,
+            // since a failure before it would have ended the extraction.
+            if (opened)
                 m_Router.Settle(entry);
+            if (opened && m_Router.AwaitCommit(entry)) {
                 if (!out->Commit(dosDate))
                     complete = false;
             } else {
