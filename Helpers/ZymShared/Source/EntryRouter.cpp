@@ -27,7 +27,7 @@ std::wstring Folded(const std::wstring& path)
 } // namespace
 
 EntryRouter::EntryRouter(size_t writers, size_t blockCount, size_t blockSize)
-    : m_BlockSize(blockSize), m_Ledger(writers), m_bCancelled(false)
+    : m_Ledger(writers), m_bCancelled(false)
 {
     for (size_t i = 0; i < (writers == 0 ? 1 : writers); ++i)
         m_Queues.push_back(std::unique_ptr<BlockQueue>(new BlockQueue(blockCount, blockSize)));

@@ -25,7 +25,6 @@ public:
     EntryRouter& operator=(const EntryRouter&) = delete;
 
     size_t Writers() const { return m_Queues.size(); }
-    size_t BlockSize() const { return m_BlockSize; }
     BlockQueue& Queue(size_t writer) { return *m_Queues[writer]; }
 
     // Reading side: the queue of the least busy writer for the next entry,
@@ -53,7 +52,6 @@ private:
     bool Await(EntryLedger::Entry entry, Predicate turn);
     void StopFilling();
 
-    const size_t m_BlockSize;
     std::vector<std::unique_ptr<BlockQueue>> m_Queues;
     EntryLedger m_Ledger;
     bool m_bCancelled;
