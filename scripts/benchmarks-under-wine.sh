@@ -65,7 +65,8 @@ bash "$root/Tests/Helpers/ZymShared/run-extract-benchmark.sh" "$build" | tee -a 
 echo "== summary"
 for name in inbound_lines_per_s inbound_bare_lines_per_s inbound_ratio_to_bare \
             send_delay_p50_ms send_delay_p99_ms idle_cpu_percent \
-            extract_s extract_wine_floor_s extract_unzip_native_s extract_ratio_to_floor; do
+            extract_s extract_wine_floor_s extract_unzip_native_s extract_ratio_to_floor \
+            extract_ratio_to_unzip; do
   value=$(sed -n "s/^$name: //p" "$results" | tail -n 1)
   [ -n "$value" ] || { echo "FAILED: no figure for $name" >&2; exit 1; }
   echo "$name: $value"

@@ -5,6 +5,7 @@
 #include "AnsiText.h"
 #include "BlockQueue.h"
 #include "EntryName.h"
+#include "EntryRouter.h"
 #include "LongPath.h"
 
 namespace {
@@ -47,8 +48,8 @@ std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring&
 
 } // namespace
 
-ArchiveReader::ArchiveReader(unzFile zip, const std::wstring& destination, BlockQueue& queue)
-    : m_Zip(zip), m_Destination(destination), m_Queue(queue), m_hThread(nullptr), m_bAllTaken(true)
+ArchiveReader::ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router)
+    : m_Zip(zip), m_Destination(destination), m_Router(router), m_hThread(nullptr), m_bAllTaken(true)
 {
 }
 
@@ -56,7 +57,7 @@ ArchiveReader::~ArchiveReader()
 {
     if (m_hThread == nullptr)
         return;
-    m_Queue.Cancel();
+    m_Router.Cancel();
     WaitForSingleObject(m_hThread, INFINITE);
     CloseHandle(m_hThread);
 }
@@ -108,7 +109,7 @@ void ArchiveReader::ReadAll()
         // kind, memory included, is an archive not taken whole.
         m_bAllTaken = false;
     }
-    m_Queue.Close();
+    m_Router.Close();
 }
 
 bool ArchiveReader::ReadEntry(int& result)
@@ -138,34 +139,37 @@ bool ArchiveReader::ReadEntry(int& result)
         unzCloseCurrentFile(m_Zip);
         return false;
     }
-    InflatedBlock* block = m_Queue.NextToFill();
+    EntryLedger::Entry entry = 0;
+    BlockQueue* queue = m_Router.Route(path, entry);
+    InflatedBlock* block = queue != nullptr ? queue->NextToFill() : nullptr;
     if (block == nullptr) {
         unzCloseCurrentFile(m_Zip);
         result = kWriterStopped;
         return false;
     }
     block->begins = true;
+    block->entry = entry;
     block->path = path;
     block->makeFolders = !m_Destination.empty() || name.find_first_of(L"\\/") != std::wstring::npos;
     block->dosDate = info.dosDate;
     // Whether a spoilt entry ends the extraction is the writer's call: only
     // it knows whether the entry's file was being written or could not be
     // created, and an entry it skips is skipped whatever its data holds.
-    const int inflated = InflateEntry(block, info.uncompressed_size);
+    const int inflated = InflateEntry(*queue, block, info.uncompressed_size);
     if (inflated == kWriterStopped)
         result = kWriterStopped;
     return inflated == UNZ_OK;
 }
 
-int ArchiveReader::InflateEntry(InflatedBlock* block, unsigned long long declared)
+int ArchiveReader::InflateEntry(BlockQueue& queue, InflatedBlock* block, unsigned long long declared)
 {
-    const size_t capacity = m_Queue.BlockSize();
+    const size_t capacity = queue.BlockSize();
     unsigned long long copied = 0;
     int result = UNZ_OK;
     for (;;) {
         if (block->size == capacity) {
-            m_Queue.Filled();
-            block = m_Queue.NextToFill();
+            queue.Filled();
+            block = queue.NextToFill();
             if (block == nullptr) {
                 unzCloseCurrentFile(m_Zip);
                 return kWriterStopped;
@@ -194,6 +198,6 @@ int ArchiveReader::InflateEntry(InflatedBlock* block, unsigned long long declare
         result = closed;
     block->ends = true;
     block->result = result;
-    m_Queue.Filled();
+    queue.Filled();
     return result;
 }

@@ -8,16 +8,17 @@
 #include "unzip.h"
 
 class BlockQueue;
+class EntryRouter;
 struct InflatedBlock;
 
 // Reads the entries of an open archive on a thread of its own: judges each
-// name, inflates what it accepts and hands the data on through the queue,
-// entry after entry, while the caller's thread writes the files. The
+// name, inflates what it accepts and hands the data on through the router,
+// entry after entry, while the writers write the files. The
 // archive belongs to this thread from Start until the object is gone.
 class ArchiveReader {
 public:
-    ArchiveReader(unzFile zip, const std::wstring& destination, BlockQueue& queue);
-    // Stops the thread at its next block and waits for it.
+    ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router);
+    // Stops the extraction at the thread's next block and waits for it.
     ~ArchiveReader();
     ArchiveReader(const ArchiveReader&) = delete;
     ArchiveReader& operator=(const ArchiveReader&) = delete;
@@ -35,13 +36,13 @@ private:
     // read whole. A result other than UNZ_OK ends the reading: the entry's
     // information or data could not be reached, or the writer gave up.
     bool ReadEntry(int& result);
-    // Inflates the open entry into blocks, the first of which is given;
-    // the last one carries the result, which is also returned.
-    int InflateEntry(InflatedBlock* block, unsigned long long declared);
+    // Inflates the open entry into blocks of the queue, the first of which
+    // is given; the last one carries the result, which is also returned.
+    int InflateEntry(BlockQueue& queue, InflatedBlock* block, unsigned long long declared);
 
     unzFile m_Zip;
     const std::wstring m_Destination;
-    BlockQueue& m_Queue;
+    EntryRouter& m_Router;
     HANDLE m_hThread;
     bool m_bAllTaken;
 };

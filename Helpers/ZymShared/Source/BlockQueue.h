@@ -23,7 +23,7 @@ public:
     size_t BlockSize() const { return m_BlockSize; }
 
     // Filling side: waits for a free block, cleared; null once the writer
-    // has given up.
+    // has given up or the filling was stopped.
     InflatedBlock* NextToFill();
     // Hands the block from NextToFill to the writer.
     void Filled();
@@ -31,12 +31,16 @@ public:
     void Close();
 
     // Writing side: waits for a filled block; null once the filler closed
-    // the queue and every block was written, or after Cancel.
+    // the queue or the filling was stopped and every block was written, or
+    // after Cancel.
     InflatedBlock* NextToWrite();
     // Gives the block from NextToWrite back to the filler.
     void Written();
     // The writer stops: the filler's next NextToFill gives null.
     void Cancel();
+    // The filler's next NextToFill gives null; the writer still gets the
+    // blocks filled before.
+    void StopFilling();
 
 private:
     std::vector<InflatedBlock> m_Blocks;
@@ -46,6 +50,7 @@ private:
     size_t m_Filled;
     bool m_bClosed;
     bool m_bCancelled;
+    bool m_bFillingStopped;
     SRWLOCK m_Lock;
     CONDITION_VARIABLE m_BlockFree;
     CONDITION_VARIABLE m_BlockFilled;

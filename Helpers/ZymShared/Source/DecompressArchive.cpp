@@ -3,67 +3,40 @@
 #include <string.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "AnsiText.h"
 #include "ArchiveReader.h"
 #include "ArchiveSpace.h"
-#include "BlockQueue.h"
-#include "EntryOutput.h"
+#include "EntryRouter.h"
+#include "EntryWriter.h"
 
 #include "unzip.h"
 
 namespace {
 
 // Large blocks keep the number of reads and writes per entry small; a few
-// of them let the reading thread inflate the next entries while this one
-// waits on the file system.
+// of them per writer let the reading thread inflate the next entries while
+// the writers wait on the file system.
 const size_t kBlockSize = 256 * 1024;
 const size_t kBlockCount = 8;
+// Files are independent once their folders exist, and each one costs a few
+// system calls that mostly wait: one writer per processor keeps them all
+// busy, a few more would only contend.
+const size_t kMostWriters = 4;
 
-// Writes what the reading thread hands on, entry after entry; true when each
-// entry it named was written whole. A file that cannot be written ends the
-// extraction: what failed it (a full volume, a lost drive) would fail the
-// rest as well. So does an entry that could not be read whole while its
-// file was being written; one whose file could not be created is skipped,
-// whatever its data held.
-bool WriteEntries(BlockQueue& queue)
+size_t WriterCount()
 {
-    bool complete = true;
-    std::optional<EntryOutput> out;
-    unsigned long dosDate = 0;
-    while (InflatedBlock* block = queue.NextToWrite()) {
-        if (block->begins) {
-            out.emplace(block->path, block->makeFolders);
-            dosDate = block->dosDate;
-            if (!out->IsOpen())
-                complete = false;
-        }
-        if (out && out->IsOpen() && block->size > 0 &&
-            !out->Write(block->data.get(), static_cast<DWORD>(block->size))) {
-            queue.Cancel();
-            return false;
-        }
-        if (block->ends) {
-            const bool opened = out && out->IsOpen();
-            if (opened && block->result != UNZ_OK) {
-                out.reset();
-                queue.Cancel();
-                return false;
-            }
-            if (!opened || !out->Commit(dosDate))
-                complete = false;
-            out.reset();
-        }
-        queue.Written();
-    }
-    return complete;
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const size_t processors = system.dwNumberOfProcessors;
+    return processors < 1 ? 1 : processors > kMostWriters ? kMostWriters : processors;
 }
 
 // Everything that can fail once the archive path is known: the archive is
-// closed on every way out, an exception included.
+// closed and every thread stopped on every way out, an exception included.
 bool Extract(const char* archive, const char* destination)
 {
     // An empty destination would put every file at the root of the drive.
@@ -78,11 +51,22 @@ bool Extract(const char* archive, const char* destination)
     // Nothing is written unless all the archive declares fits.
     if (!ArchiveFitsDestination(zip.get(), target))
         return false;
-    BlockQueue queue(kBlockCount, kBlockSize);
-    ArchiveReader reader(zip.get(), target, queue);
+    EntryRouter router(WriterCount(), kBlockCount, kBlockSize);
+    // The calling thread is the first writer; the others have threads of
+    // their own, started before anything is read.
+    std::vector<std::unique_ptr<EntryWriter>> writers;
+    for (size_t i = 0; i < router.Writers(); ++i)
+        writers.push_back(std::unique_ptr<EntryWriter>(new EntryWriter(router, i)));
+    for (size_t i = 1; i < writers.size(); ++i)
+        if (writers[i]->Start() != 0)
+            return false;
+    ArchiveReader reader(zip.get(), target, router);
     if (!reader.Start())
         return false;
-    const bool written = WriteEntries(queue);
+    writers[0]->WriteAll();
+    bool written = writers[0]->Complete();
+    for (size_t i = 1; i < writers.size(); ++i)
+        written = writers[i]->Finish() && written;
     return reader.Finish() && written;
 }
 

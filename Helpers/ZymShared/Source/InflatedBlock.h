@@ -12,7 +12,9 @@
 // entry fits into one piece that does both.
 struct InflatedBlock {
     bool begins = false;
-    // Set on the first piece only.
+    // Set on the first piece only: the entry's number in archive order
+    // (EntryLedger) and its file.
+    unsigned long long entry = 0;
     std::wstring path;
     bool makeFolders = false;
     unsigned long dosDate = 0;

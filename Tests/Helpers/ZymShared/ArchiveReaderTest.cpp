@@ -1,5 +1,6 @@
 #include "ArchiveReader.h"
 #include "BlockQueue.h"
+#include "EntryRouter.h"
 
 #include "ArchiveBuilder.h"
 #include "TestFiles.h"
@@ -41,15 +42,15 @@ TEST_P(ArchiveReaderStopTest, WriterThatGivesUpLetsTheReaderGo)
     unzFile zip = unzOpen(archive.c_str());
     ASSERT_NE(zip, nullptr);
     {
-        // Two blocks, far fewer than the archive needs: the reader soon
-        // waits for the writer.
-        BlockQueue queue(2, 4096);
-        ArchiveReader reader(zip, L"D:\\out", queue);
+        // One writer with two blocks, far fewer than the archive needs: the
+        // reader soon waits for the writer.
+        EntryRouter router(1, 2, 4096);
+        ArchiveReader reader(zip, L"D:\\out", router);
         ASSERT_TRUE(reader.Start());
-        const InflatedBlock* first = queue.NextToWrite();
+        const InflatedBlock* first = router.Queue(0).NextToWrite();
         ASSERT_NE(first, nullptr);
         EXPECT_TRUE(first->begins);
-        queue.Cancel();
+        router.Cancel();
         EXPECT_FALSE(reader.Finish());
     }
     char byte = 0;

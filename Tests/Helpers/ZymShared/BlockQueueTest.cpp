@@ -82,6 +82,33 @@ TEST(BlockQueueTest, CancelReleasesAFillerWaitingForAFreeBlock)
     EXPECT_EQ(queue.NextToWrite(), nullptr);
 }
 
+// A failure in another writer stops the reading only: the filler waiting
+// for a free block is let go, and this writer still gets every block
+// filled before (the entries ahead of the failed one), then null.
+TEST(BlockQueueTest, StopFillingReleasesTheFillerAndLeavesTheFilledBlocks)
+{
+    BlockQueue queue(kBlocks, kBlockSize);
+    std::atomic<int> filled(0);
+    std::thread filler(Fill, std::ref(queue), 100, std::ref(filled));
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (filled.load() < static_cast<int>(kBlocks) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(filled.load(), static_cast<int>(kBlocks));
+
+    queue.StopFilling();
+    filler.join();
+    EXPECT_EQ(filled.load(), static_cast<int>(kBlocks));
+    int seen = 0;
+    while (InflatedBlock* block = queue.NextToWrite()) {
+        EXPECT_EQ(std::string(block->data.get(), block->size), std::to_string(seen));
+        ++seen;
+        queue.Written();
+        if (seen > static_cast<int>(kBlocks))
+            break;
+    }
+    EXPECT_EQ(seen, static_cast<int>(kBlocks));
+}
+
 // The filler ends with nothing left: the writer's wait ends too.
 TEST(BlockQueueTest, CloseEndsTheWritersWait)
 {

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <ctype.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "unzip.h"
@@ -187,6 +190,101 @@ TEST_F(DecompressArchiveTest, ChecksumErrorAfterManyPiecesKeepsThePreviousFile)
     const std::string fresh = Destination("late-checksum-fresh");
     EXPECT_FALSE(DecompressArchive(archive.c_str(), fresh.c_str()));
     EXPECT_EQ(TestFiles::List(fresh), std::vector<std::string>{"first.txt"});
+}
+
+// A failure in one writer while another is in the middle of a file: the
+// files come out as one writer would have left them. The entry before the
+// failed one is written whole, the one after it is taken away again (an
+// installed file under its name stays as it was) and nothing later is
+// written. Each entry is longer than the read-ahead, so the other writer
+// still has pieces of its own file to write when the failure shows.
+struct WriterFailureCase {
+    const char* name;
+    // In archive order; the one marked spoilt gets a checksum error.
+    std::vector<std::pair<std::string, size_t>> entries;
+    std::string spoilt;
+    std::vector<std::string> installed;
+    std::vector<std::string> written;
+};
+
+TEST_F(DecompressArchiveTest, FailureInOneWriterWhileAnotherIsMidFile)
+{
+    const size_t mb = 1024 * 1024;
+    const WriterFailureCase cases[] = {
+        {"later-file-taken-away", {{"bad.bin", 3 * mb}, {"next.bin", 8 * mb}, {"after.txt", 10}},
+         "bad.bin", {"bad.bin", "next.bin"}, {}},
+        {"later-fresh-file-taken-away", {{"bad.bin", 3 * mb}, {"next.bin", 8 * mb}, {"after.txt", 10}},
+         "bad.bin", {}, {}},
+        {"earlier-file-finished", {{"big.bin", 8 * mb}, {"bad.txt", 100}, {"after.txt", 10}},
+         "bad.txt", {"bad.txt"}, {"big.bin"}},
+    };
+    for (const WriterFailureCase& c : cases) {
+        const std::string archive = kArchives + c.name + ".zip";
+        std::vector<std::string> texts;
+        {
+            ArchiveBuilder zip(archive);
+            for (const auto& entry : c.entries) {
+                texts.push_back(entry.first + BigText(entry.second));
+                if (entry.first == c.spoilt)
+                    texts.back() += "PAYLOAD-TO-SPOIL";
+                ASSERT_TRUE(zip.Add(entry.first, texts.back(), false)) << c.name;
+            }
+            ASSERT_TRUE(zip.Close()) << c.name;
+        }
+        ASSERT_EQ(TestFiles::Patch(archive, "SPOIL", "SPOIT"), 1) << c.name;
+        const std::string dest = Destination(c.name);
+        for (const std::string& name : c.installed)
+            ASSERT_TRUE(TestFiles::Write(dest + "\\" + name, "installed " + name)) << c.name;
+
+        EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str())) << c.name;
+        std::vector<std::string> expected = c.installed;
+        for (size_t i = 0; i < c.entries.size(); ++i) {
+            const std::string& name = c.entries[i].first;
+            if (std::find(c.written.begin(), c.written.end(), name) != c.written.end()) {
+                EXPECT_TRUE(TestFiles::Read(dest + "\\" + name) == texts[i]) << c.name << ": " << name;
+                expected.push_back(name);
+            } else if (std::find(c.installed.begin(), c.installed.end(), name) != c.installed.end()) {
+                EXPECT_EQ(TestFiles::Read(dest + "\\" + name), "installed " + name) << c.name;
+            }
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(TestFiles::List(dest), expected) << c.name;
+    }
+}
+
+// Entries that name the same file, or a file and a folder on its way, come
+// out in archive order however the writers share them: the last of a name
+// wins, and a file first named as such blocks the folder of a later entry.
+TEST_F(DecompressArchiveTest, EntriesOnTheSamePathKeepArchiveOrder)
+{
+    const std::string archive = kArchives + "same-path.zip";
+    {
+        ArchiveBuilder zip(archive);
+        ASSERT_TRUE(zip.Add("dup.txt", "first " + BigText(2 * 1024 * 1024), false));
+        ASSERT_TRUE(zip.Add("other.txt", "other"));
+        ASSERT_TRUE(zip.Add("dup.txt", "second " + BigText(1024 * 1024), false));
+        ASSERT_TRUE(zip.Add("Dup.txt", "third"));
+        ASSERT_TRUE(zip.Add("node", BigText(1024 * 1024), false));
+        ASSERT_TRUE(zip.Add("node/inner.txt", "cannot go below a file"));
+        ASSERT_TRUE(zip.Add("tree/leaf.txt", BigText(1024 * 1024), false));
+        ASSERT_TRUE(zip.Add("tree", "cannot replace a folder"));
+        ASSERT_TRUE(zip.Add("last.txt", "last"));
+        ASSERT_TRUE(zip.Close());
+    }
+    const std::string dest = Destination("same-path");
+    EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
+    EXPECT_EQ(TestFiles::Read(dest + "\\dup.txt"), "third");
+    EXPECT_EQ(TestFiles::Read(dest + "\\other.txt"), "other");
+    EXPECT_TRUE(TestFiles::Read(dest + "\\node") == BigText(1024 * 1024));
+    EXPECT_TRUE(TestFiles::Read(dest + "\\tree\\leaf.txt") == BigText(1024 * 1024));
+    EXPECT_EQ(TestFiles::Read(dest + "\\last.txt"), "last");
+    // The third name differs in case only: which spelling the folder shows
+    // is the file system's choice.
+    std::vector<std::string> listed = TestFiles::List(dest);
+    for (std::string& name : listed)
+        std::transform(name.begin(), name.end(), name.begin(), [](char c) { return static_cast<char>(tolower(c)); });
+    EXPECT_EQ(listed, (std::vector<std::string>{"dup.txt", "last.txt", "node", "other.txt", "tree\\",
+                                                 "tree\\leaf.txt"}));
 }
 
 TEST_F(DecompressArchiveTest, ArchivesThatCannotBeOpenedGiveFalse)

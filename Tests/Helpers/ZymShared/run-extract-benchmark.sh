@@ -7,7 +7,7 @@
 # alone cost). The Wine programs run in a sandbox prefix. Checks that every
 # way gives the same files and ends with the medians as figure lines:
 #   extract_s, extract_wine_floor_s, extract_unzip_native_s,
-#   extract_ratio_to_floor. A measurement, not a test.
+#   extract_ratio_to_floor, extract_ratio_to_unzip. A measurement, not a test.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../../.." && pwd)
@@ -105,3 +105,4 @@ echo "extract_s: $da"
 echo "extract_wine_floor_s: $fl"
 echo "extract_unzip_native_s: $na"
 echo "extract_ratio_to_floor: $(awk -v a="$da" -v b="$fl" 'BEGIN { printf "%.2f", a / b }')"
+echo "extract_ratio_to_unzip: $(awk -v a="$da" -v b="$na" 'BEGIN { printf "%.2f", a / b }')"
