@@ -69,17 +69,22 @@ private:
         ClosedByPeer
     };
 
-    // Handshake and verification; 0 or 8820, the reason logged.
+    // The security context's life (TLSSocketContext.cpp). Handshake and
+    // verification; 0 or 8820, the reason logged.
     SocketResult Handshake();
     SocketResult AcquireCredentials();
     SocketResult HandshakeSteps();
     SocketResult VerifyServer();
-    // Sends every byte of a token or record on the stream below.
-    SocketResult SendRaw(const char* pData, int nLength);
+    // The close notify, then the context goes.
+    void CloseChannel();
     // Waits up to nMilliseconds for the stream below to become readable,
     // then reads what it has behind the held bytes. False on failure, a
     // closed connection or when the time is up.
     bool ReadMoreWithin(int nMilliseconds);
+
+    // Records (TLSSocket.cpp). Sends every byte of a token or record on the
+    // stream below.
+    SocketResult SendRaw(const char* pData, int nLength);
     // Decrypts held records until one yields bytes or more must be read;
     // 0 or a result code of Receive.
     SocketResult DecryptHeld();
@@ -88,8 +93,6 @@ private:
     void BreakHeld();
     void KeepHeldTail(unsigned long nKeep);
     SocketResult HandOut(char* pBuffer, int* pLength);
-    // The close notify, then the context goes.
-    void CloseChannel();
     // The context goes and the channel becomes next; Held: under
     // m_ContextLock already.
     void DropContext(Channel next);
