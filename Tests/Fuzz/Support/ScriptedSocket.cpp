@@ -5,30 +5,32 @@
 #include "SocketResults.h"
 
 ScriptedSocket::ScriptedSocket(const char* pData, size_t nSize, int nMaxPiece)
-    : m_pData(pData), m_nSize(nSize), m_nOffset(0), m_nMaxPiece(nMaxPiece < 1 ? 1 : nMaxPiece)
+    : m_State(StreamOpen),
+      m_pData(pData),
+      m_nSize(nSize),
+      m_nOffset(0),
+      m_nMaxPiece(nMaxPiece < 1 ? 1 : nMaxPiece)
 {
-    m_nNetworkState = 1;
-    m_nConnectionState = 1;
 }
 
-int ScriptedSocket::Connect(const SocketAddress&, int)
+SocketResult ScriptedSocket::Connect(const SocketAddress&, int)
 {
     return ZymAlreadyConnected;
 }
 
-int ScriptedSocket::Disconnect()
+SocketResult ScriptedSocket::Disconnect()
 {
-    m_nConnectionState = 0;
+    m_State = StreamClosed;
     return ZymSocketOk;
 }
 
-int ScriptedSocket::Send(const char* pData, int* pLength)
+SocketResult ScriptedSocket::Send(const char* pData, int* pLength)
 {
     m_Sent.append(pData, static_cast<size_t>(*pLength));
     return ZymSocketOk;
 }
 
-int ScriptedSocket::Receive(char* pBuffer, int* pLength)
+SocketResult ScriptedSocket::Receive(char* pBuffer, int* pLength)
 {
     size_t nPiece = static_cast<size_t>(*pLength < m_nMaxPiece ? *pLength : m_nMaxPiece);
     if (nPiece > m_nSize - m_nOffset)

@@ -14,16 +14,21 @@ class ScriptedSocket : public SocketBase
 public:
     ScriptedSocket(const char* pData, size_t nSize, int nMaxPiece);
 
-    int Connect(const SocketAddress& address, int nPort) override;
-    int Disconnect() override;
-    int Send(const char* pData, int* pLength) override;
-    int Receive(char* pBuffer, int* pLength) override;
+    SocketResult Connect(const SocketAddress& address, int nPort) override;
+    SocketResult Disconnect() override;
+    SocketResult Send(const char* pData, int* pLength) override;
+    SocketResult Receive(char* pBuffer, int* pLength) override;
+    StreamState GetConnectionState() const override { return m_State; }
+    SocketResult BytesAvailable(int*) override { return ZymNothingToRead; }
+    bool HoldsData() const override { return false; }
+    SocketHandle GetHandle() const override { return 0; }
 
     bool HasMore() const { return m_nOffset < m_nSize; }
     // Everything sent since the last call.
     std::string TakeSent();
 
 private:
+    StreamState m_State;
     const char* m_pData;
     size_t m_nSize;
     size_t m_nOffset;

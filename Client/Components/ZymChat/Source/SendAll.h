@@ -9,13 +9,13 @@
 // call takes nothing (a blocking send that takes nothing would repeat for
 // ever).
 template <class SendOnce>
-int SendAll(SendOnce send, const char* pData, int nLength, int* pSent)
+SocketResult SendAll(SendOnce send, const char* pData, int nLength, int* pSent)
 {
     int nDone = 0;
     while (nDone < nLength)
     {
         int nChunk = nLength - nDone;
-        int nResult = send(pData + nDone, &nChunk);
+        SocketResult nResult = send(pData + nDone, &nChunk);
         if (nResult != ZymSocketOk)
         {
             *pSent = nDone;

@@ -1,15 +1,16 @@
 #ifndef ZYM_SERVERSOCKETFACTORY_H
 #define ZYM_SERVERSOCKETFACTORY_H
 
-#include <cstdio>
+#include <memory>
 
+class DiagnosticLog;
 class ServerText;
-class TCPSocket;
+class SocketBase;
 
-// The socket a server text asks for: TLS for the secure form, verified for
-// its host name, else a plain TCP socket. pLog (may be null) receives the
-// secure socket's own entries. The caller owns the result. Null when the
-// build offers no socket of the form asked for (TLS in the native build).
-TCPSocket* NewServerSocket(const ServerText& server, FILE* pLog);
+// The stream a server text asks for: a TCP socket, under a TLS layer
+// verified for the host name for the secure form. The log receives the
+// layers' own entries. Null when the build offers no stream of the form
+// asked for (TLS in the native build).
+std::unique_ptr<SocketBase> NewServerSocket(const ServerText& server, const DiagnosticLog& log);
 
 #endif

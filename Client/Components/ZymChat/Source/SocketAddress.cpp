@@ -24,7 +24,7 @@ SocketAddress::SocketAddress() : m_nAddress(0)
 {
 }
 
-int SocketAddress::SetAddress(const char* pszText)
+SocketResult SocketAddress::SetAddress(const char* pszText)
 {
     if (pszText == nullptr || *pszText == '\0')
         return ZymSocketCreateFailed;
@@ -46,7 +46,7 @@ int SocketAddress::SetAddress(const char* pszText)
     return ZymSocketOk;
 }
 
-int SocketAddress::ResetAddress(const char* pszText)
+SocketResult SocketAddress::ResetAddress(const char* pszText)
 {
     if (pszText == nullptr)
         return ZymNullArgument;
@@ -56,7 +56,7 @@ int SocketAddress::ResetAddress(const char* pszText)
     return ZymSocketOk;
 }
 
-int SocketAddress::GetDottedAddress(char* pszBuffer)
+SocketResult SocketAddress::GetDottedAddress(char* pszBuffer)
 {
     if (pszBuffer == nullptr)
         return ZymNullArgument;
@@ -78,7 +78,7 @@ int SocketAddress::GetDottedAddress(char* pszBuffer)
         return ZymNoAddressKnown;
     }
     unsigned long nAddress = 0;
-    int nResult = ResolveHostName(m_HostName.Text(), &nAddress);
+    SocketResult nResult = ResolveHostName(m_HostName.Text(), &nAddress);
     char szText[kDottedBufferSize];
     if (nResult == ZymSocketOk)
         nResult = AddressToText(nAddress, szText);

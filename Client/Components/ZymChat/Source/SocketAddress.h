@@ -13,13 +13,13 @@ public:
 
     // A text of digits and points becomes the dotted address, anything else
     // the host name; 8801 for an empty text.
-    int SetAddress(const char* pszText);
+    SocketResult SetAddress(const char* pszText);
     // The text becomes the host name and the dotted address is forgotten;
     // 8001 for a null text.
-    int ResetAddress(const char* pszText);
+    SocketResult ResetAddress(const char* pszText);
     // Fills a buffer of at least 20 characters, resolving the host name when
     // no dotted address is known yet; "0.0.0.0" on failure.
-    int GetDottedAddress(char* pszBuffer);
+    SocketResult GetDottedAddress(char* pszBuffer);
 
     // Longest text GetDottedAddress writes, its terminator included.
     static const int kDottedBufferSize = kDottedTextSize;

@@ -1,59 +1,53 @@
 #ifndef ZYM_SOCKETBASE_H
 #define ZYM_SOCKETBASE_H
 
-#include <atomic>
-
 #include "SocketAddress.h"
 #include "SocketCalls.h"
+#include "SocketResults.h"
 
-// A blocking IPv4 stream connection on the raw calls of SocketCalls.h. Every
-// operation returns a result code of SocketResults.h except the two state
-// queries. No lock: Disconnect from another thread is how a waiting reader is
-// stopped.
+// What a stream says of its connection.
+enum StreamState
+{
+    StreamClosed = 0,
+    StreamOpen = 1,
+    // The last Connect failed; the owner disconnects before connecting again.
+    StreamConnectFailed = 2
+};
+
+// A blocking IPv4 byte stream to a server, as the chat component uses it.
+// Streams come in layers: TCPSocket owns the system's socket, and a layer
+// above it (TLS) owns the stream it wraps and reaches it only through this
+// interface. Connect, Disconnect, Send and Receive may cut each other short:
+// Disconnect from another thread is how a waiting reader is stopped.
 class SocketBase
 {
 public:
-    virtual int Connect(const SocketAddress& address, int nPort) = 0;
-    virtual int Disconnect() = 0;
-    // 0 not started, 1 started, 2 failed.
-    virtual int GetNetworkState();
-    // 0 not connected, 1 connected, 2 the last connect failed.
-    virtual int GetConnectionState();
-    virtual int GetAddress(SocketAddress* pAddress);
-    virtual int GetPort(int* pPort);
-    // *pLength: bytes to send in, bytes the system took out.
-    virtual int Send(const char* pData, int* pLength) = 0;
-    // *pLength: room in, bytes received out (0 when the peer has closed).
-    virtual int Receive(char* pBuffer, int* pLength) = 0;
-    // 8808 when nothing can be read without blocking.
-    virtual int BytesAvailable(int* pCount);
-    // True while the socket holds bytes of its own that a Receive would hand
-    // out without the system's help (a select on the handle knows nothing
-    // of them).
-    virtual bool HoldsData();
+    virtual ~SocketBase() {}
 
-    SocketHandle GetHandle() const { return m_hSocket; }
+    virtual SocketResult Connect(const SocketAddress& address, int nPort) = 0;
+    virtual SocketResult Disconnect() = 0;
+    // *pLength: bytes to send in, bytes the stream took out. A stream that
+    // is not open takes nothing and reports success, leaving *pLength alone.
+    virtual SocketResult Send(const char* pData, int* pLength) = 0;
+    // *pLength: room in, bytes received out (0 when the peer has closed). A
+    // stream that is not open reads nothing and leaves *pLength alone.
+    virtual SocketResult Receive(char* pBuffer, int* pLength) = 0;
+    virtual StreamState GetConnectionState() const = 0;
+    // Bytes the system holds for the stream; ZymNothingToRead when a
+    // Receive would block.
+    virtual SocketResult BytesAvailable(int* pCount) = 0;
+    // True while the stream holds bytes of its own that a Receive would hand
+    // out without the system's help: a wait on the handle knows nothing of
+    // them (SocketWait.h asks first).
+    virtual bool HoldsData() const = 0;
+    // The system's socket under every layer, which a wait watches; 0 when
+    // there is none.
+    virtual SocketHandle GetHandle() const = 0;
 
 protected:
-    SocketBase();
-    // Not virtual: the owner destroys a socket through its own type.
-    ~SocketBase();
-
-    // The states and the handle are read by one thread while the other
-    // closes the socket.
-    std::atomic<int> m_nNetworkState;
-    std::atomic<int> m_nConnectionState;
-    SocketAddress m_Address;
-    int m_nPort;
-    std::atomic<SocketHandle> m_hSocket;
-    NetworkStartupData m_StartupData;
-    sockaddr_in m_PeerAddress;
+    SocketBase() {}
 
 private:
-    // The result of a query of the connection's settings for the current
-    // network state: only a started network has settings to give.
-    int SettingsQueryResult() const;
-
     SocketBase(const SocketBase&) = delete;
     SocketBase& operator=(const SocketBase&) = delete;
 };

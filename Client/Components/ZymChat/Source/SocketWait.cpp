@@ -7,13 +7,14 @@
 #include "SocketResults.h"
 #include "WakeSocket.h"
 
-int WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout, short* pIndex)
+SocketResult WaitForReadable(SocketBase* const* ppSockets, short nCount, int nTimeout,
+                             short* pIndex)
 {
     return WaitForReadableOrWake(ppSockets, nCount, nullptr, nTimeout, pIndex, nullptr);
 }
 
-int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
-                          int nTimeout, short* pIndex, bool* pWoken)
+SocketResult WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket* pWake,
+                                   int nTimeout, short* pIndex, bool* pWoken)
 {
     if (pWoken != nullptr)
         *pWoken = false;
@@ -39,7 +40,7 @@ int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket
         handles.push_back(pWake->GetHandle());
 
     short nFirst = -1;
-    int nResult = WaitForReadableHandles(handles.data(), static_cast<short>(handles.size()),
+    SocketResult nResult = WaitForReadableHandles(handles.data(), static_cast<short>(handles.size()),
                                          nTimeout, &nFirst);
     if (nResult != ZymSocketOk || nFirst < 0)
         return nResult;
@@ -65,4 +66,12 @@ int WaitForReadableOrWake(SocketBase* const* ppSockets, short nCount, WakeSocket
     if (nResult == ZymNothingToRead && PeerHasClosed(handles[nFirst]))
         nResult = ZymPeerClosed;
     return nResult;
+}
+
+SocketResult WaitForWritable(const SocketBase& socket, int nTimeout)
+{
+    SocketHandle hSocket = socket.GetHandle();
+    if (hSocket == 0)
+        return ZymSocketQueryFailed;
+    return WaitForWritableHandle(hSocket, nTimeout);
 }

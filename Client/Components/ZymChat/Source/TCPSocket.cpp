@@ -7,7 +7,10 @@
 #include "SocketResults.h"
 
 TCPSocket::TCPSocket()
+    : m_nNetworkState(0), m_ConnectionState(StreamClosed), m_nPort(0), m_hSocket(0)
 {
+    std::memset(&m_StartupData, 0, sizeof(m_StartupData));
+    std::memset(&m_PeerAddress, 0, sizeof(m_PeerAddress));
     m_nNetworkState = StartNetwork(&m_StartupData) == 0 ? 1 : 2;
 }
 
@@ -16,7 +19,7 @@ TCPSocket::~TCPSocket()
     m_nNetworkState = 0;
 }
 
-int TCPSocket::Connect(const SocketAddress& address, int nPort)
+SocketResult TCPSocket::Connect(const SocketAddress& address, int nPort)
 {
     SocketHandle hSocket;
     {
@@ -31,16 +34,16 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
             }
             m_hSocket = hCreated;
         }
-        if (m_nConnectionState == 1)
+        if (m_ConnectionState == StreamOpen)
             return ZymAlreadyConnected;
         if (m_nNetworkState == 0)
         {
-            m_nConnectionState = 2;
+            m_ConnectionState = StreamConnectFailed;
             return ZymNetworkNotStarted;
         }
         if (m_nNetworkState == 2)
         {
-            m_nConnectionState = 2;
+            m_ConnectionState = StreamConnectFailed;
             return ZymNetworkFailed;
         }
         m_Address = address;
@@ -52,7 +55,7 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
     // a Disconnect meanwhile can cut them short; they work on copies.
     SocketAddress target(address);
     char szDotted[SocketAddress::kDottedBufferSize];
-    int nResult = target.GetDottedAddress(szDotted);
+    SocketResult nResult = target.GetDottedAddress(szDotted);
     if (nResult != ZymSocketOk)
     {
         m_nNetworkState = 2;
@@ -86,23 +89,23 @@ int TCPSocket::Connect(const SocketAddress& address, int nPort)
         return ZymConnectFailed;
     m_PeerAddress = peer;
     m_Address = target;
-    m_nConnectionState = bConnected ? 1 : 2;
+    m_ConnectionState = bConnected ? StreamOpen : StreamConnectFailed;
     return bConnected ? ZymSocketOk : ZymConnectFailed;
 }
 
-int TCPSocket::Disconnect()
+SocketResult TCPSocket::Disconnect()
 {
     ScopedThreadLock hold(m_CloseLock);
     // A socket whose send or receive failed is marked not connected but
     // still holds its handle; that handle is closed as well, or it would
     // leak.
-    if (m_nConnectionState == 0 && m_hSocket == 0)
+    if (m_ConnectionState == StreamClosed && m_hSocket == 0)
         return ZymSocketOk;
-    if (m_nConnectionState != 0)
+    if (m_ConnectionState != StreamClosed)
     {
         m_nPort = 0;
         m_Address.ResetAddress("");
-        m_nConnectionState = 0;
+        m_ConnectionState = StreamClosed;
     }
     SocketHandle hSocket = m_hSocket;
     m_hSocket = 0;
@@ -111,12 +114,12 @@ int TCPSocket::Disconnect()
     return ZymSocketOk;
 }
 
-int TCPSocket::Send(const char* pData, int* pLength)
+SocketResult TCPSocket::Send(const char* pData, int* pLength)
 {
-    if (m_nNetworkState != 1 || m_nConnectionState != 1)
+    if (m_nNetworkState != 1 || m_ConnectionState != StreamOpen)
         return ZymSocketOk;
     SocketHandle hSocket = m_hSocket;
-    int nResult = SendOnSocket(hSocket, pData, pLength);
+    SocketResult nResult = SendOnSocket(hSocket, pData, pLength);
     if (nResult != ZymSocketOk)
     {
         ScopedThreadLock hold(m_CloseLock);
@@ -124,17 +127,17 @@ int TCPSocket::Send(const char* pData, int* pLength)
         // report.
         if (m_hSocket != hSocket || hSocket == 0)
             return ZymSocketOk;
-        m_nConnectionState = 0;
+        m_ConnectionState = StreamClosed;
     }
     return nResult;
 }
 
-int TCPSocket::Receive(char* pBuffer, int* pLength)
+SocketResult TCPSocket::Receive(char* pBuffer, int* pLength)
 {
-    if (m_nNetworkState != 1 || m_nConnectionState != 1)
+    if (m_nNetworkState != 1 || m_ConnectionState != StreamOpen)
         return ZymSocketOk;
     SocketHandle hSocket = m_hSocket;
-    int nResult = ReceiveOnSocket(hSocket, pBuffer, pLength);
+    SocketResult nResult = ReceiveOnSocket(hSocket, pBuffer, pLength);
     // A BSD socket shut down by Disconnect ends the wait as an orderly close
     // would, with nothing read; Windows Sockets fails it.
     if (nResult != ZymSocketOk || *pLength == 0)
@@ -144,27 +147,81 @@ int TCPSocket::Receive(char* pBuffer, int* pLength)
         if (m_hSocket != hSocket || hSocket == 0)
             return ZymConnectionAborted;
         if (nResult != ZymSocketOk)
-            m_nConnectionState = 0;
+            m_ConnectionState = StreamClosed;
     }
     return nResult;
 }
 
-int TCPSocket::SocketReserved1()
+StreamState TCPSocket::GetConnectionState() const
+{
+    return m_ConnectionState;
+}
+
+int TCPSocket::GetNetworkState() const
+{
+    return m_nNetworkState;
+}
+
+SocketResult TCPSocket::SettingsQueryResult() const
+{
+    if (m_nNetworkState == 0)
+        return ZymNetworkNotStarted;
+    if (m_nNetworkState == 2)
+        return ZymNetworkFailed;
+    return ZymSocketOk;
+}
+
+SocketResult TCPSocket::GetAddress(SocketAddress* pAddress) const
+{
+    if (pAddress == nullptr)
+        return ZymNullArgument;
+    SocketResult nResult = SettingsQueryResult();
+    *pAddress = nResult == ZymSocketOk ? m_Address : SocketAddress();
+    return nResult;
+}
+
+SocketResult TCPSocket::GetPort(int* pPort) const
+{
+    if (pPort == nullptr)
+        return ZymNullArgument;
+    SocketResult nResult = SettingsQueryResult();
+    *pPort = nResult == ZymSocketOk ? m_nPort : -1;
+    return nResult;
+}
+
+bool TCPSocket::HoldsData() const
+{
+    return false;
+}
+
+SocketResult TCPSocket::BytesAvailable(int* pCount)
+{
+    if (pCount == nullptr)
+        return ZymNullArgument;
+    int nAvailable = 0;
+    SocketResult nResult = PendingBytes(m_hSocket, &nAvailable);
+    if (nResult != ZymSocketOk)
+        return nResult;
+    *pCount = nAvailable;
+    return nAvailable == 0 ? ZymNothingToRead : ZymSocketOk;
+}
+
+SocketResult TCPSocket::SocketReserved1()
 {
     return ZymNotSupported;
 }
 
-int TCPSocket::SocketReserved2()
+SocketResult TCPSocket::SocketReserved2()
 {
     return ZymNotSupported;
 }
 
-int TCPSocket::SocketReserved3()
+SocketResult TCPSocket::SocketReserved3()
 {
     return ZymNotSupported;
 }
 
-int TCPSocket::SocketReserved4()
+SocketResult TCPSocket::SocketReserved4()
 {
     return ZymNotSupported;
 }

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "ChatLogSetting.h"
+#include "DiagnosticLog.h"
 #include "TCPSocket.h"
 
 namespace
@@ -16,7 +17,6 @@ namespace
 ZymChat::ZymChat()
     : BaseThread(-1),
       m_pEventSink(nullptr),
-      m_TCPSocket(nullptr),
       m_nPort(0),
       m_bOptionFlag(1),
       m_HostText(16),
@@ -29,7 +29,7 @@ ZymChat::ZymChat()
       m_nQuitLine(0),
       m_bSecureSocket(false)
 {
-    m_TCPSocket = new TCPSocket();
+    m_TCPSocket.reset(new TCPSocket());
     m_pLogFile = OpenConfiguredChatLog();
 }
 
@@ -49,7 +49,7 @@ ZymChat::~ZymChat()
     // left a socket of its own behind.
     m_TCPSocket->Disconnect();
 
-    delete m_TCPSocket;
+    m_TCPSocket.reset();
     if (m_pLogFile != nullptr)
         std::fclose(m_pLogFile);
 }
@@ -130,13 +130,10 @@ void ZymChat::SetOptionFlag(unsigned char bFlag)
 
 void ZymChat::Log(const char* pszFormat, ...)
 {
-    if (m_pLogFile == nullptr)
-        return;
     va_list arguments;
     va_start(arguments, pszFormat);
-    std::vfprintf(m_pLogFile, pszFormat, arguments);
+    DiagnosticLog(m_pLogFile).WriteList(pszFormat, arguments);
     va_end(arguments);
-    std::fflush(m_pLogFile);
 }
 
 const char* ZymChat::LogTime()

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -20,7 +21,6 @@ class IrcMessage;
 class LineAssembler;
 class SessionOutput;
 class SocketBase;
-class TCPSocket;
 
 // The longest protocol line on the wire, CR LF included.
 const int DEFAULT_BUFLEN = 512;
@@ -155,7 +155,7 @@ protected:
     static const char* LogTime();
 
     ChatEventSink* m_pEventSink;
-    TCPSocket* m_TCPSocket;
+    std::unique_ptr<SocketBase> m_TCPSocket;
     SocketAddress m_ServerAddress;
     int m_nPort;
     unsigned char m_bOptionFlag;
@@ -190,7 +190,7 @@ protected:
     // ending a given-up connection (ConnectionState::ConnectAgain).
     ZymString m_NextServerText;
     // The last server text that started the thread, taken apart; written
-    // only while no thread runs. m_TCPSocket is a TLS socket when
+    // only while no thread runs. m_TCPSocket carries a TLS layer when
     // m_bSecureSocket is set.
     ServerText m_Server;
     bool m_bSecureSocket;

@@ -1,6 +1,7 @@
 #include "ZymChat.h"
 
 
+#include "DiagnosticLog.h"
 #include "LineAssembler.h"
 #include "SKException.h"
 #include "SendPacing.h"
@@ -8,7 +9,7 @@
 #include "ServerSocketFactory.h"
 #include "SocketResults.h"
 #include "SocketWait.h"
-#include "TCPSocket.h"
+#include "SocketBase.h"
 
 namespace
 {
@@ -90,7 +91,7 @@ void ZymChat::TakeServerText(const char* pszServer)
     // always was, from one attempt to the next.
     if (m_Server.IsValid() && (m_Server.IsSecure() || m_bSecureSocket))
     {
-        TCPSocket* pSocket = NewServerSocket(m_Server, m_pLogFile);
+        std::unique_ptr<SocketBase> pSocket = NewServerSocket(m_Server, DiagnosticLog(m_pLogFile));
         // A form this build cannot speak fails as a malformed text does.
         if (pSocket == nullptr)
         {
@@ -98,8 +99,7 @@ void ZymChat::TakeServerText(const char* pszServer)
             return;
         }
         m_TCPSocket->Disconnect();
-        delete m_TCPSocket;
-        m_TCPSocket = pSocket;
+        m_TCPSocket = std::move(pSocket);
         m_bSecureSocket = m_Server.IsSecure();
     }
 }
@@ -323,7 +323,7 @@ void ZymChat::ListenLoop()
     bool bMore = false;
     while (m_State == ConnectionState::Listening)
     {
-        SocketBase* pSocket = m_TCPSocket;
+        SocketBase* pSocket = m_TCPSocket.get();
         short nIndex = 0;
         bool bWoken = false;
         int nAvailable = 0;

@@ -7,7 +7,7 @@
 #include "OutgoingLine.h"
 #include "SKException.h"
 #include "SendWhole.h"
-#include "TCPSocket.h"
+#include "SocketBase.h"
 #include "ZymAlert.h"
 
 int ZymChat::sendTxt(const char* pszText, LineSlot slot)

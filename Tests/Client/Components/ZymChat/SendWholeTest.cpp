@@ -13,10 +13,14 @@ namespace
     class ShortSendSocket final : public SocketBase
     {
     public:
-        int Connect(const SocketAddress&, int) override { return ZymSocketOk; }
-        int Disconnect() override { return ZymSocketOk; }
-        int Receive(char*, int*) override { return ZymSocketOk; }
-        int Send(const char* pData, int* pLength) override
+        SocketResult Connect(const SocketAddress&, int) override { return ZymSocketOk; }
+        SocketResult Disconnect() override { return ZymSocketOk; }
+        SocketResult Receive(char*, int*) override { return ZymSocketOk; }
+        StreamState GetConnectionState() const override { return StreamOpen; }
+        SocketResult BytesAvailable(int*) override { return ZymNothingToRead; }
+        bool HoldsData() const override { return false; }
+        SocketHandle GetHandle() const override { return 0; }
+        SocketResult Send(const char* pData, int* pLength) override
         {
             ++m_nCalls;
             if (m_nCalls == m_nFailOnCall)

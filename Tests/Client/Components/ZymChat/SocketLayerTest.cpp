@@ -199,6 +199,8 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
     EXPECT_GE(nElapsed, 80);
     EXPECT_LT(nElapsed, 1000);
     EXPECT_EQ(ZymFnctnTimedOutErr, WaitForReadable(sockets, 1, 0, &nIndex));
+    // Nothing was sent, so a send would not block.
+    EXPECT_EQ(ZymSocketOk, WaitForWritable(socket, 100));
 
     server.CloseClient();
     int nCode = ZymFnctnTimedOutErr;
@@ -209,6 +211,7 @@ TEST(WaitForReadable, TimesOutClosesAndFailsWithTheirOwnCodes)
 
     socket.Disconnect();
     EXPECT_EQ(ZymSocketQueryFailed, WaitForReadable(sockets, 1, 100, &nIndex));
+    EXPECT_EQ(ZymSocketQueryFailed, WaitForWritable(socket, 100));
 }
 
 TEST(WaitForReadableOrWake, ASignalEndsTheWaitAtOnceAndOneDrainTakesEverySignalBeforeIt)

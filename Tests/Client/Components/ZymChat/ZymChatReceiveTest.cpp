@@ -17,24 +17,26 @@ namespace
     class ScriptedSocket final : public SocketBase
     {
     public:
-        ScriptedSocket(int nConnectionState, int nResult, const std::string& bytes)
-            : m_nResult(nResult), m_Bytes(bytes)
+        ScriptedSocket(StreamState state, SocketResult nResult, const std::string& bytes)
+            : m_State(state), m_nResult(nResult), m_Bytes(bytes)
         {
-            m_nNetworkState = 1;
-            m_nConnectionState = nConnectionState;
         }
-        int Connect(const SocketAddress&, int) override { return ZymSocketOk; }
-        int Disconnect() override { return ZymSocketOk; }
-        int Send(const char*, int*) override { return ZymSocketOk; }
-        int Receive(char* pBuffer, int* pLength) override
+        SocketResult Connect(const SocketAddress&, int) override { return ZymSocketOk; }
+        SocketResult Disconnect() override { return ZymSocketOk; }
+        SocketResult Send(const char*, int*) override { return ZymSocketOk; }
+        StreamState GetConnectionState() const override { return m_State; }
+        SocketResult BytesAvailable(int*) override { return ZymNothingToRead; }
+        bool HoldsData() const override { return false; }
+        SocketHandle GetHandle() const override { return 0; }
+        SocketResult Receive(char* pBuffer, int* pLength) override
         {
             // As TCPSocket: a socket that is not connected reads nothing and
             // leaves the count as it was.
-            if (m_nConnectionState != 1)
+            if (m_State != StreamOpen)
                 return ZymSocketOk;
             if (m_nResult != ZymSocketOk)
             {
-                m_nConnectionState = 0;
+                m_State = StreamClosed;
                 return m_nResult;
             }
             int nCount = std::min(*pLength, static_cast<int>(m_Bytes.size()));
@@ -44,7 +46,8 @@ namespace
         }
 
     private:
-        int m_nResult;
+        StreamState m_State;
+        SocketResult m_nResult;
         std::string m_Bytes;
     };
 
@@ -71,12 +74,12 @@ TEST(ZymChatReceive, OneReadTakesManyLinesAndAPartLineWaitsForTheNext)
         bytes += ":irc.test 322 me " + rooms.back() + " 4 :topic\r\n";
     }
     bytes += "PING :" + std::string(122, 'q');
-    ScriptedSocket many(1, ZymSocketOk, bytes);
+    ScriptedSocket many(StreamOpen, ZymSocketOk, bytes);
     EXPECT_FALSE(chat.ReadChunk(many, lines));
     EXPECT_EQ(128, lines.Held());
     EXPECT_EQ(rooms, sink.Texts(CHAT_EVENT_LIST_ENTRY));
 
-    ScriptedSocket rest(1, ZymSocketOk, "qq\r\n");
+    ScriptedSocket rest(StreamOpen, ZymSocketOk, "qq\r\n");
     EXPECT_FALSE(chat.ReadChunk(rest, lines));
     EXPECT_EQ(0, lines.Held());
     EXPECT_EQ("PONG :" + std::string(124, 'q'), TakeQueued(chat));
@@ -98,7 +101,7 @@ TEST(ZymChatReceive, AReadThatFillsItsWholeRequestSaysSoAndTheLineGoesOnInTheNex
                        std::string(380, 't') + "\r\n");
         bytes += sent.back();
     }
-    ScriptedSocket full(1, ZymSocketOk, bytes);
+    ScriptedSocket full(StreamOpen, ZymSocketOk, bytes);
     EXPECT_TRUE(chat.ReadChunk(full, lines));
     size_t nEntries = sink.Texts(CHAT_EVENT_LIST_ENTRY).size();
     ASSERT_GT(nEntries, 0u);
@@ -109,7 +112,7 @@ TEST(ZymChatReceive, AReadThatFillsItsWholeRequestSaysSoAndTheLineGoesOnInTheNex
     for (size_t i = 0; i < nEntries; ++i)
         nRead += sent[i].size();
 
-    ScriptedSocket rest(1, ZymSocketOk, bytes.substr(nRead, sent[nEntries].size() - nHeld));
+    ScriptedSocket rest(StreamOpen, ZymSocketOk, bytes.substr(nRead, sent[nEntries].size() - nHeld));
     EXPECT_FALSE(chat.ReadChunk(rest, lines));
     auto texts = sink.Texts(CHAT_EVENT_LIST_ENTRY);
     ASSERT_EQ(nEntries + 1, texts.size());
@@ -121,7 +124,7 @@ TEST(ZymChatReceive, TwoLinesOfOneReadAreDispatchedInOrder)
 {
     TestChat chat;
     LineAssembler lines;
-    ScriptedSocket socket(1, ZymSocketOk, "PING :1\r\nJOIN\r\nPING :2\r\n");
+    ScriptedSocket socket(StreamOpen, ZymSocketOk, "PING :1\r\nJOIN\r\nPING :2\r\n");
     chat.ReadChunk(socket, lines);
     // The second PING's answer replaces the first one's, which had not gone
     // out yet: the second line was handled after the first.
@@ -136,19 +139,19 @@ TEST(ZymChatReceive, AReadWithoutBytesIsReportedOrRaisesAsTheHostAnswers)
     struct Case
     {
         const char* pszName;
-        int nConnectionState;
-        int nResult;
+        StreamState state;
+        SocketResult nResult;
         int nAnswer;
         // The error text reported, or null when nothing is.
         const char* pszReported;
         bool bRaises;
     };
     const Case cases[] = {
-        {"not connected", 0, ZymSocketOk, 1, nullptr, false},
-        {"failed, answered 0", 1, ZymReceiveFailed, 0, "-1002 receive error", false},
-        {"failed, answered 1", 1, ZymReceiveFailed, 1, "-1002 receive error", true},
+        {"not connected", StreamClosed, ZymSocketOk, 1, nullptr, false},
+        {"failed, answered 0", StreamOpen, ZymReceiveFailed, 0, "-1002 receive error", false},
+        {"failed, answered 1", StreamOpen, ZymReceiveFailed, 1, "-1002 receive error", true},
         // The end this side asked for is only logged.
-        {"aborted", 1, ZymConnectionAborted, 1, nullptr, false},
+        {"aborted", StreamOpen, ZymConnectionAborted, 1, nullptr, false},
     };
     for (const Case& c : cases)
     {
@@ -157,7 +160,7 @@ TEST(ZymChatReceive, AReadWithoutBytesIsReportedOrRaisesAsTheHostAnswers)
         TestChat chat;
         chat.SetEventSink(&sink);
         LineAssembler lines;
-        ScriptedSocket socket(c.nConnectionState, c.nResult, "");
+        ScriptedSocket socket(c.state, c.nResult, "");
         bool bRaised = false;
         try
         {

@@ -14,19 +14,19 @@ namespace
     class TrickleSocket final : public SocketBase
     {
     public:
-        explicit TrickleSocket(int nFailOnCall = -1) : m_nFailOnCall(nFailOnCall)
-        {
-            m_nNetworkState = 1;
-            m_nConnectionState = 1;
-        }
-        int Connect(const SocketAddress&, int) override { return ZymSocketOk; }
-        int Disconnect() override { return ZymSocketOk; }
-        int Receive(char*, int*) override { return ZymSocketOk; }
-        int Send(const char* pData, int* pLength) override
+        explicit TrickleSocket(int nFailOnCall = -1) : m_nFailOnCall(nFailOnCall) {}
+        SocketResult Connect(const SocketAddress&, int) override { return ZymSocketOk; }
+        SocketResult Disconnect() override { return ZymSocketOk; }
+        SocketResult Receive(char*, int*) override { return ZymSocketOk; }
+        StreamState GetConnectionState() const override { return m_State; }
+        SocketResult BytesAvailable(int*) override { return ZymNothingToRead; }
+        bool HoldsData() const override { return false; }
+        SocketHandle GetHandle() const override { return 0; }
+        SocketResult Send(const char* pData, int* pLength) override
         {
             if (++m_nCalls == m_nFailOnCall)
             {
-                m_nConnectionState = 0;
+                m_State = StreamClosed;
                 return ZymSendFailed;
             }
             int nTake = std::min(*pLength, 5);
@@ -35,6 +35,7 @@ namespace
             return ZymSocketOk;
         }
 
+        StreamState m_State = StreamOpen;
         int m_nFailOnCall;
         int m_nCalls = 0;
         std::string m_Wire;

@@ -4,9 +4,9 @@
 #include "TCPSocket.h"
 
 // TLS here is the Windows system library's; this build offers plain TCP only.
-TCPSocket* NewServerSocket(const ServerText& server, FILE*)
+std::unique_ptr<SocketBase> NewServerSocket(const ServerText& server, const DiagnosticLog&)
 {
     if (server.IsSecure())
         return nullptr;
-    return new TCPSocket();
+    return std::unique_ptr<SocketBase>(new TCPSocket());
 }

@@ -30,7 +30,7 @@ namespace
 // The BSD form uses the thread-safe name calls (getaddrinfo, inet_ntop): the
 // chat threads of several components may resolve at the same time.
 
-int ResolveHostName(const char* pszName, unsigned long* pAddress)
+SocketResult ResolveHostName(const char* pszName, unsigned long* pAddress)
 {
     if (pszName == nullptr || pAddress == nullptr)
         return ZymNullArgument;
@@ -47,7 +47,7 @@ int ResolveHostName(const char* pszName, unsigned long* pAddress)
     return ZymSocketOk;
 }
 
-int AddressToText(unsigned long nAddress, char* pszText)
+SocketResult AddressToText(unsigned long nAddress, char* pszText)
 {
     if (pszText == nullptr)
         return ZymNullArgument;
@@ -58,7 +58,7 @@ int AddressToText(unsigned long nAddress, char* pszText)
     return ZymSocketOk;
 }
 
-int TextToAddress(const char* pszText, unsigned long* pAddress)
+SocketResult TextToAddress(const char* pszText, unsigned long* pAddress)
 {
     if (pszText == nullptr || pAddress == nullptr)
         return ZymNullArgument;
@@ -78,7 +78,7 @@ int StartNetwork(NetworkStartupData* pData)
     return 0;
 }
 
-int OpenStreamSocket(SocketHandle* pHandle)
+SocketResult OpenStreamSocket(SocketHandle* pHandle)
 {
     int hSocket = OffZero(socket(AF_INET, SOCK_STREAM, 0));
     if (hSocket < 0)
@@ -88,7 +88,7 @@ int OpenStreamSocket(SocketHandle* pHandle)
     return ZymSocketOk;
 }
 
-int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
+SocketResult ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
 {
     DescriptorHold use(hSocket);
     if (!use.Held() || connect(hSocket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) != 0)
@@ -96,7 +96,7 @@ int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
     return ZymSocketOk;
 }
 
-int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
+SocketResult SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
 {
     DescriptorHold use(hSocket);
     if (!use.Held())
@@ -109,7 +109,7 @@ int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
     return ZymSocketOk;
 }
 
-int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
+SocketResult ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
 {
     DescriptorHold use(hSocket);
     if (!use.Held())
@@ -121,7 +121,7 @@ int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
     return ZymSocketOk;
 }
 
-int PendingBytes(SocketHandle hSocket, int* pCount)
+SocketResult PendingBytes(SocketHandle hSocket, int* pCount)
 {
     DescriptorHold use(hSocket);
     if (!use.Held())
@@ -150,7 +150,7 @@ void CloseStreamSocket(SocketHandle hSocket)
     DescriptorUse::Close(hSocket);
 }
 
-int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
+SocketResult WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
                            short* pFirst)
 {
     // poll rather than select: a descriptor above the fd_set size is no
@@ -185,11 +185,28 @@ int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTime
     return ZymSocketOk;
 }
 
+SocketResult WaitForWritableHandle(SocketHandle hSocket, int nTimeout)
+{
+    DescriptorHold use(hSocket);
+    if (!use.Held())
+        return ZymSocketQueryFailed;
+    pollfd entry;
+    entry.fd = hSocket;
+    entry.events = POLLOUT;
+    entry.revents = 0;
+    int nReady = poll(&entry, 1, nTimeout > 0 ? nTimeout : 0);
+    if (nReady == 0)
+        return ZymFnctnTimedOutErr;
+    if (nReady < 0 || (entry.revents & (POLLNVAL | POLLERR)) != 0)
+        return ZymSocketQueryFailed;
+    return ZymSocketOk;
+}
+
 void StopNetwork()
 {
 }
 
-int OpenWakeSocket(SocketHandle* pHandle)
+SocketResult OpenWakeSocket(SocketHandle* pHandle)
 {
     int hSocket = OffZero(socket(AF_INET, SOCK_DGRAM, 0));
     if (hSocket < 0)

@@ -1,11 +1,14 @@
 #include "ServerSocketFactory.h"
 
+#include "DiagnosticLog.h"
 #include "ServerText.h"
+#include "TCPSocket.h"
 #include "TLSSocket.h"
 
-TCPSocket* NewServerSocket(const ServerText& server, FILE* pLog)
+std::unique_ptr<SocketBase> NewServerSocket(const ServerText& server, const DiagnosticLog& log)
 {
+    std::unique_ptr<SocketBase> pStream(new TCPSocket());
     if (server.IsSecure())
-        return new TLSSocket(server.Host().Text(), pLog);
-    return new TCPSocket();
+        pStream.reset(new TLSSocket(std::move(pStream), server.Host().Text(), log));
+    return pStream;
 }

@@ -4,7 +4,7 @@
 
 #include "SocketResults.h"
 
-int ResolveHostName(const char* pszName, unsigned long* pAddress)
+SocketResult ResolveHostName(const char* pszName, unsigned long* pAddress)
 {
     if (pszName == nullptr || pAddress == nullptr)
         return ZymNullArgument;
@@ -18,7 +18,7 @@ int ResolveHostName(const char* pszName, unsigned long* pAddress)
     return ZymSocketOk;
 }
 
-int AddressToText(unsigned long nAddress, char* pszText)
+SocketResult AddressToText(unsigned long nAddress, char* pszText)
 {
     if (pszText == nullptr)
         return ZymNullArgument;
@@ -32,7 +32,7 @@ int AddressToText(unsigned long nAddress, char* pszText)
     return ZymSocketOk;
 }
 
-int TextToAddress(const char* pszText, unsigned long* pAddress)
+SocketResult TextToAddress(const char* pszText, unsigned long* pAddress)
 {
     if (pszText == nullptr || pAddress == nullptr)
         return ZymNullArgument;
@@ -51,7 +51,7 @@ int StartNetwork(NetworkStartupData* pData)
     return WSAStartup(0x0101, pData);
 }
 
-int OpenStreamSocket(SocketHandle* pHandle)
+SocketResult OpenStreamSocket(SocketHandle* pHandle)
 {
     SOCKET hSocket = socket(AF_INET, SOCK_STREAM, 0);
     if (hSocket == INVALID_SOCKET)
@@ -63,7 +63,7 @@ int OpenStreamSocket(SocketHandle* pHandle)
     return ZymSocketOk;
 }
 
-int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
+SocketResult ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
 {
     if (connect(hSocket, reinterpret_cast<const sockaddr*>(&peer), sizeof(peer)) == SOCKET_ERROR)
     {
@@ -73,7 +73,7 @@ int ConnectStreamSocket(SocketHandle hSocket, const sockaddr_in& peer)
     return ZymSocketOk;
 }
 
-int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
+SocketResult SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
 {
     int nSent = send(hSocket, pData, *pLength, 0);
     if (nSent == SOCKET_ERROR)
@@ -85,7 +85,7 @@ int SendOnSocket(SocketHandle hSocket, const char* pData, int* pLength)
     return ZymSocketOk;
 }
 
-int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
+SocketResult ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
 {
     int nReceived = recv(hSocket, pBuffer, *pLength, 0);
     if (nReceived == SOCKET_ERROR)
@@ -94,7 +94,7 @@ int ReceiveOnSocket(SocketHandle hSocket, char* pBuffer, int* pLength)
     return ZymSocketOk;
 }
 
-int PendingBytes(SocketHandle hSocket, int* pCount)
+SocketResult PendingBytes(SocketHandle hSocket, int* pCount)
 {
     u_long nAvailable = 0;
     if (ioctlsocket(hSocket, FIONREAD, &nAvailable) != 0)
@@ -119,7 +119,7 @@ void CloseStreamSocket(SocketHandle hSocket)
     closesocket(hSocket);
 }
 
-int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
+SocketResult WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTimeout,
                            short* pFirst)
 {
     timeval limit;
@@ -150,12 +150,31 @@ int WaitForReadableHandles(const SocketHandle* pHandles, short nCount, int nTime
     return ZymSocketOk;
 }
 
+SocketResult WaitForWritableHandle(SocketHandle hSocket, int nTimeout)
+{
+    timeval limit;
+    limit.tv_sec = nTimeout > 0 ? nTimeout / 1000 : 0;
+    limit.tv_usec = nTimeout > 0 ? (nTimeout % 1000) * 1000 : 0;
+    fd_set writeSet;
+    FD_ZERO(&writeSet);
+    FD_SET(hSocket, &writeSet);
+    int nReady = select(0, nullptr, &writeSet, nullptr, &limit);
+    if (nReady == 0)
+        return ZymFnctnTimedOutErr;
+    if (nReady == SOCKET_ERROR)
+    {
+        WSAGetLastError();
+        return ZymSocketQueryFailed;
+    }
+    return ZymSocketOk;
+}
+
 void StopNetwork()
 {
     WSACleanup();
 }
 
-int OpenWakeSocket(SocketHandle* pHandle)
+SocketResult OpenWakeSocket(SocketHandle* pHandle)
 {
     SOCKET hSocket = socket(AF_INET, SOCK_DGRAM, 0);
     if (hSocket == INVALID_SOCKET)

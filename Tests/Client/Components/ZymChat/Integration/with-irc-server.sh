@@ -11,6 +11,8 @@
 # With ZYM_TLS_CERTS naming a folder of with-tls-authority.sh, the server also
 # takes TLS on 127.0.0.1 (the certificate is for localhost) at the first free
 # port from 6697 on, announced as ZYM_IRC_TLS_SERVER="ircs://localhost:PORT".
+# ZYM_TLS_REQUEST_CLIENT_CERT=yes makes InspIRCd ask every TLS client for a
+# certificate during the handshake (which a client without one may decline).
 set -euo pipefail
 kind=$1 first=$2 workdir=$3
 shift 3
@@ -35,6 +37,15 @@ program=$(command -v "$kind" 2>/dev/null || true)
 
 tls_certs=${ZYM_TLS_CERTS:-}
 tls_port=""
+request_client_cert=${ZYM_TLS_REQUEST_CLIENT_CERT:-no}
+case "$request_client_cert" in
+  yes | no) ;;
+  *) echo "ZYM_TLS_REQUEST_CLIENT_CERT must be yes or no: $request_client_cert" >&2; exit 2 ;;
+esac
+if [ "$request_client_cert" = yes ] && { [ "$kind" != inspircd ] || [ -z "$tls_certs" ]; }; then
+  echo "ZYM_TLS_REQUEST_CLIENT_CERT=yes needs inspircd with TLS (ZYM_TLS_CERTS)" >&2
+  exit 2
+fi
 if [ -n "$tls_certs" ]; then
   # The server may read its key after it has dropped root.
   cp "$tls_certs/good.pem" "$workdir/tls.pem"
@@ -100,7 +111,7 @@ EOF
     if [ -n "$tls_port" ]; then
       cat >>"$workdir/inspircd.conf" <<EOF
 <module name="ssl_gnutls">
-<sslprofile name="Clients" provider="gnutls" certfile="$workdir/tls.pem" keyfile="$workdir/tls.key" dhfile="" requestclientcert="no">
+<sslprofile name="Clients" provider="gnutls" certfile="$workdir/tls.pem" keyfile="$workdir/tls.key" dhfile="" requestclientcert="$request_client_cert">
 <bind address="127.0.0.1" port="$tls_port" type="clients" sslprofile="Clients">
 EOF
     fi

@@ -250,3 +250,18 @@ TEST_F(TlsChat, TheServersCloseNotifyEndsTheReceiveLoop)
     ASSERT_TRUE(m_Control.Close());
     EXPECT_TRUE(m_pChat->ThreadEnded(kWait)) << Log();
 }
+
+TEST_F(TlsChat, ARenegotiationAskedByTheServerIsRefusedAndTheLogSaysWhy)
+{
+    ConnectTo("renegotiating", "good");
+    ASSERT_TRUE(m_Control.WaitFor("NICK tlsuser\r\nUSER ", kWait)) << "no login arrived; log:\n"
+                                                                   << Log();
+    ASSERT_TRUE(m_Control.Renegotiate());
+    ASSERT_TRUE(m_Sink.WaitForError(-1002, kWait)) << Log();
+    EXPECT_TRUE(m_pChat->ThreadEnded(kWait));
+    std::string log = Log();
+    EXPECT_NE(std::string::npos,
+              log.find("TLS with localhost: the server asked to renegotiate the channel; refused"))
+        << log;
+    EXPECT_EQ(std::string::npos, log.find("could not be decrypted")) << log;
+}

@@ -122,3 +122,8 @@ bool TlsControl::Close()
 {
     return Ask("CLOSE") == "OK";
 }
+
+bool TlsControl::Renegotiate()
+{
+    return Ask("RENEGOTIATE") == "OK";
+}

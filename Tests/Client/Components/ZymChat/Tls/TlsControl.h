@@ -30,6 +30,8 @@ public:
     // "handshake=ok closed=no notified=no" and the like.
     std::string State();
     bool Close();
+    // A hello request to the client (the renegotiating mode).
+    bool Renegotiate();
 
     static std::string Hex(const std::string& bytes);
 

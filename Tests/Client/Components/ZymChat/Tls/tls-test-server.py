@@ -12,12 +12,15 @@ commands, each answered by one line:
            hangup     close as soon as the client's first bytes arrive
            silent     accept, record raw bytes, never answer
            relay:H:P  TLS in front of the plain server at H:P
+           renegotiating  TLS 1.2 by openssl s_server, which can ask
+                      for a new handshake (Python's ssl cannot)
   RECORDS HEX ...     -> OK       each HEX one record, all in one TCP send
   CUT HEX N ...       -> OK       one record, sent in pieces of N bytes
   WAIT HEX MS         -> YES|NO   until the received bytes hold HEX
   RECEIVED            -> DATA HEX everything received so far
   STATE               -> STATE handshake=... closed=... notified=...
   CLOSE               -> OK       close notify, then the connection closes
+  RENEGOTIATE         -> OK       a hello request (renegotiating mode only)
 STATE says whether the handshake passed and whether the client sent its
 close notify. Every wait is bounded; whoever starts the server stops it by
 its pid.
@@ -25,6 +28,7 @@ its pid.
 import os
 import socket
 import ssl
+import subprocess
 import sys
 import threading
 import time
@@ -42,6 +46,50 @@ def context(cert, tls13_only=False):
     if tls13_only:
         ctx.minimum_version = ssl.TLSVersion.TLSv1_3
     return ctx
+
+
+class OpensslSession:
+    """One client of openssl s_server: it prints what the client sends and
+    renegotiates when told to on its standard input ("r")."""
+
+    def __init__(self, cert):
+        self.lock = threading.Condition()
+        self.received = b""
+        probe = socket.socket()
+        probe.bind((HOST, 0))
+        self.port = probe.getsockname()[1]
+        probe.close()
+        self.server = subprocess.Popen(
+            ["openssl", "s_server", "-accept", "%s:%d" % (HOST, self.port), "-naccept", "1",
+             "-tls1_2", "-cert", os.path.join(CERTS, cert + ".pem"),
+             "-key", os.path.join(CERTS, cert + ".key")],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        threading.Thread(target=self.pump, daemon=True).start()
+        threading.Thread(target=self.end_later, daemon=True).start()
+        with self.lock:
+            self.lock.wait_for(lambda: b"ACCEPT" in self.received, CLIENT_WAIT)
+
+    def pump(self):
+        for line in iter(self.server.stdout.readline, b""):
+            with self.lock:
+                self.received += line
+                self.lock.notify_all()
+
+    def end_later(self):
+        try:
+            self.server.wait(CLIENT_WAIT * 4)
+        except subprocess.TimeoutExpired:
+            self.server.kill()
+
+    def renegotiate(self):
+        self.server.stdin.write(b"r\n")
+        self.server.stdin.flush()
+        return "OK"
+
+    def wait_for(self, text, ms):
+        with self.lock:
+            found = self.lock.wait_for(lambda: text in self.received, ms / 1000.0)
+        return "YES" if found else "NO"
 
 
 class Session:
@@ -248,7 +296,10 @@ def control(conn):
         try:
             command = words[0]
             if command == "OPEN":
-                session = Session(words[1], words[2])
+                if words[1] == "renegotiating":
+                    session = OpensslSession(words[2])
+                else:
+                    session = Session(words[1], words[2])
                 answer = "PORT %d" % session.port
             elif session is None:
                 answer = "NO session"
@@ -268,6 +319,8 @@ def control(conn):
                         "yes" if session.notified else "no")
             elif command == "CLOSE":
                 answer = session.close()
+            elif command == "RENEGOTIATE":
+                answer = session.renegotiate()
             else:
                 answer = "NO unknown command"
         except Exception as error:  # the test sees what went wrong
