@@ -16,7 +16,7 @@ packages=(
   ngircd inspircd iproute2
   libgnutls30:i386 openssl python3
   unzip zip bzip2 binutils-mingw-w64-i686
-  clang lld llvm libclang-rt-14-dev zlib1g-dev libminizip-dev
+  clang lld llvm libclang-rt-14-dev zlib1g-dev libminizip-dev libssl-dev
 )
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -126,7 +126,7 @@ TEST_F(ChatLibrary, SendMessageJoinAndEnterChannelForwardToTheChatOperations)
     EXPECT_EQ(pChat->SendChannelMessage("#nowhere", "hello"), pChat->SendMessage("#nowhere", "x"));
 
     pChat->ConnectToServer(server.Address().c_str());
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     // Joins asked for before the welcome go out with it, in order.
     pChat->Join("#one");
     pChat->EnterChannel("#two");
