@@ -23,12 +23,14 @@ enum SaslLoginFlags
 // the virtual table are ChatComponent's, unchanged.
 //
 // At every login the component negotiates capabilities ("CAP LS 302" before
-// NICK and USER, then "CAP REQ" for what both sides support, then "CAP
-// END"); a server that does not know CAP is logged in to as before. Every
-// object does this; an object of this interface also requests the
-// capabilities that change what the host hears (multi-prefix,
-// userhost-in-names, invite-notify), and reports the events of
-// ExtendedChatEventCode to an extended sink.
+// NICK and USER, then "CAP END"); a server that does not know CAP is logged
+// in to as before. A host of ChatComponent alone requests no capability and
+// hears exactly the events of ChatEventSink. Once SetExtendedEventSink was
+// called, the component requests every capability it supports that the
+// server offers (multi-prefix, server-time, message-tags, account-tag,
+// away-notify, account-notify, extended-join, chghost, batch, invite-notify,
+// userhost-in-names, cap-notify; echo-message and sasl on request), logs in
+// with SASL when asked, and reports the events of ExtendedChatEventCode.
 class ExtendedChatComponent : public ChatComponent
 {
 public:
