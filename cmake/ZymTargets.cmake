@@ -40,5 +40,5 @@ endfunction()
 set(ZYM_SYSTEM_DLLS
   kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll
   comctl32.dll wsock32.dll ws2_32.dll msvcrt.dll version.dll shlwapi.dll
-  secur32.dll crypt32.dll
+  secur32.dll crypt32.dll bcrypt.dll
   CACHE INTERNAL "DLLs that every Windows system provides")

@@ -13,10 +13,10 @@ packages=(
   wine wine64 wine32:i386 libgnutls30
   xvfb xauth x11-apps x11-utils imagemagick
   googletest
-  ngircd inspircd iproute2
+  ngircd inspircd anope iproute2
   libgnutls30:i386 openssl python3
   unzip zip bzip2 binutils-mingw-w64-i686
-  clang lld llvm libclang-rt-14-dev zlib1g-dev libminizip-dev
+  clang lld llvm libclang-rt-14-dev zlib1g-dev libminizip-dev libssl-dev
 )
 
 sudo_() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -37,7 +37,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends "${missing[@]}"
   # The IRC daemons must not keep running as system services: tests start
   # their own instances on loopback addresses of their choosing.
-  for svc in ngircd inspircd; do
+  for svc in ngircd inspircd anope; do
     if command -v systemctl >/dev/null 2>&1; then systemctl disable --now "$svc" >/dev/null 2>&1 || true; fi
     if [ -x "/etc/init.d/$svc" ]; then "/etc/init.d/$svc" stop >/dev/null 2>&1 || true; fi
   done

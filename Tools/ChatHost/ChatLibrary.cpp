@@ -51,6 +51,15 @@ ChatComponent* ChatLibrary::CreateChat() const
     return m_pCreate != nullptr ? m_pCreate(kComponentName) : nullptr;
 }
 
+ExtendedChatComponent* ChatLibrary::CreateExtendedChat() const
+{
+    // An object made by this name implements the extended interface, whose
+    // table begins at the same address.
+    return m_pCreate != nullptr
+               ? static_cast<ExtendedChatComponent*>(m_pCreate(ZYM_EXTENDED_CHAT_COMPONENT_NAME))
+               : nullptr;
+}
+
 bool ChatLibrary::CanUnload() const
 {
     return m_pCanUnload == nullptr || m_pCanUnload() == 1;

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "ComponentInterfaces/ChatComponent.h"
+#include "ComponentInterfaces/ExtendedChatComponent.h"
 
 // The chat component library as a host sees it: loaded by path, its two
 // exports found by name. The library stays loaded while it still reports live
@@ -22,6 +22,9 @@ public:
 
     // A new component carrying one reference, or null.
     ChatComponent* CreateChat() const;
+    // A new component of the extended interface carrying one reference, or
+    // null when the library has none.
+    ExtendedChatComponent* CreateExtendedChat() const;
 
     // The library's own answer; true when nothing is loaded.
     bool CanUnload() const;

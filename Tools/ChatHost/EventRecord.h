@@ -11,7 +11,8 @@ struct EventRecord
     {
         Event,  // NotifyEvent: code and value
         Text,   // NotifyText: code and text, which may be null
-        Error   // ReportError: code and text
+        Error,  // ReportError: code and text
+        Detail  // NotifyDetails: code, text and the fields below
     };
 
     Kind kind;
@@ -19,6 +20,13 @@ struct EventRecord
     int value;
     bool hasText;
     std::string text;
+    // The fields of ChatEventDetails other than the text (Detail only).
+    std::string channel = std::string();
+    std::string nickname = std::string();
+    std::string source = std::string();
+    std::string account = std::string();
+    std::string time = std::string();
+    std::string messageId = std::string();
 };
 
 #endif

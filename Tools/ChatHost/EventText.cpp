@@ -1,6 +1,6 @@
 #include "EventText.h"
 
-#include "ComponentInterfaces/ChatEventSink.h"
+#include "ComponentInterfaces/ExtendedChatEventSink.h"
 
 namespace
 {
@@ -85,6 +85,67 @@ std::string DescribeText(const EventRecord& record)
 }
 }
 
+namespace
+{
+std::string Tags(const EventRecord& record)
+{
+    std::string tags = " [" + record.time;
+    if (!record.account.empty())
+    {
+        tags += " account=" + record.account;
+    }
+    if (!record.messageId.empty())
+    {
+        tags += " msgid=" + record.messageId;
+    }
+    return tags + "]";
+}
+
+std::string DescribeDetail(const EventRecord& r)
+{
+    std::string line;
+    switch (r.code)
+    {
+    case CHAT_EVENT_QUIT:
+        line = r.nickname + " has quit (" + r.text + ")";
+        break;
+    case CHAT_EVENT_KICK:
+        line = r.channel + ": " + r.nickname + " was kicked by " + r.source + " (" + r.text + ")";
+        break;
+    case CHAT_EVENT_TOPIC:
+        line = r.channel + ": topic" + (r.source.empty() ? "" : " set by " + r.source) + ": " + r.text;
+        break;
+    case CHAT_EVENT_TOPIC_SETTER:
+        line = r.channel + ": topic set by " + r.source + " at " + r.text;
+        break;
+    case CHAT_EVENT_MODE:
+        line = (r.channel.empty() ? r.nickname : r.channel) + ": mode " + r.text + " by " + r.source;
+        break;
+    case CHAT_EVENT_AWAY:
+        line = r.text.empty() ? r.nickname + " is back" : r.nickname + " is away: " + r.text;
+        break;
+    case CHAT_EVENT_ACCOUNT:
+        line = r.account.empty() ? r.nickname + " logged out"
+                                 : r.nickname + " logged in as " + r.account;
+        return line + " [" + r.time + "]";
+    case CHAT_EVENT_HOST_CHANGE:
+        line = r.nickname + " is now " + EventText::Field(r.text, 0) + "@" + EventText::Field(r.text, 1);
+        break;
+    case CHAT_EVENT_INVITED_OTHER:
+        line = r.source + " invited " + r.nickname + " to " + r.channel;
+        break;
+    case CHAT_EVENT_CAPABILITIES:
+        return "capabilities: " + (r.text.empty() ? std::string("(none)") : r.text);
+    case CHAT_EVENT_LOGGED_IN:
+        return "logged in as " + r.account;
+    default:
+        line = "event " + std::to_string(r.code) + ": " + r.text;
+        break;
+    }
+    return line + Tags(r);
+}
+}
+
 std::string EventText::Field(const std::string& text, int index, bool rest)
 {
     std::string::size_type start = 0;
@@ -117,6 +178,8 @@ std::string EventText::Describe(const EventRecord& record)
             return "end of channel list";
         }
         return "event " + std::to_string(record.code) + " value " + std::to_string(record.value);
+    case EventRecord::Detail:
+        return DescribeDetail(record);
     case EventRecord::Text:
         break;
     }

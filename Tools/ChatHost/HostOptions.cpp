@@ -1,6 +1,12 @@
 #include "HostOptions.h"
 
-HostOptions::HostOptions() : nickname("guest"), realName("Console chat host")
+HostOptions::HostOptions()
+    : nickname("guest"),
+      realName("Console chat host"),
+      classic(false),
+      echo(false),
+      saslRequired(false),
+      saslPlaintext(false)
 {
 }
 
@@ -10,7 +16,36 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
     {
         std::string arg = argv[i];
         std::string* target = nullptr;
-        if (arg == "--nick")
+        bool* flag = nullptr;
+        if (arg == "--classic")
+        {
+            flag = &classic;
+        }
+        else if (arg == "--echo")
+        {
+            flag = &echo;
+        }
+        else if (arg == "--sasl-required")
+        {
+            flag = &saslRequired;
+        }
+        else if (arg == "--sasl-plaintext")
+        {
+            flag = &saslPlaintext;
+        }
+        else if (arg == "--sasl")
+        {
+            target = &saslMechanism;
+        }
+        else if (arg == "--account")
+        {
+            target = &account;
+        }
+        else if (arg == "--password-env")
+        {
+            target = &passwordVariable;
+        }
+        else if (arg == "--nick")
         {
             target = &nickname;
         }
@@ -30,17 +65,22 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
         {
             target = &library;
         }
-        else if (arg.size() > 1 && arg[0] == '-')
+        if (flag != nullptr)
+        {
+            *flag = true;
+            continue;
+        }
+        if (target == nullptr && arg.size() > 1 && arg[0] == '-')
         {
             error = "unknown option " + arg;
             return false;
         }
-        else if (server.empty())
+        if (target == nullptr && server.empty())
         {
             server = arg;
             continue;
         }
-        else
+        if (target == nullptr)
         {
             error = "more than one server given: " + arg;
             return false;
@@ -66,9 +106,26 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
     {
         userName = nickname;
     }
+    if (!saslMechanism.empty() &&
+        (saslMechanism != "PLAIN" && saslMechanism != "SCRAM-SHA-256"))
+    {
+        error = "--sasl takes PLAIN or SCRAM-SHA-256";
+        return false;
+    }
+    if (!saslMechanism.empty() && (account.empty() || passwordVariable.empty()))
+    {
+        error = "--sasl needs --account and --password-env";
+        return false;
+    }
+    bool extendedOnly = echo || !saslMechanism.empty() || saslRequired || saslPlaintext;
+    if (classic && extendedOnly)
+    {
+        error = "--classic takes no --echo or --sasl options";
+        return false;
+    }
     // These values end up in protocol lines, where a line break would start a
     // command of its own.
-    for (const std::string* value : {&nickname, &userName, &realName, &channel})
+    for (const std::string* value : {&nickname, &userName, &realName, &channel, &account})
     {
         if (value->find_first_of("\r\n") != std::string::npos)
         {
@@ -82,6 +139,14 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
 std::string HostOptions::Usage()
 {
     return "usage: ChatHost [--nick NAME] [--user NAME] [--name FULLNAME] "
-           "[--channel CHANNEL] [--library PATH] SERVER\n"
-           "SERVER: HOST (port 6667), HOST:PORT, or ircs://HOST[:PORT] for TLS (port 6697)";
+           "[--channel CHANNEL] [--library PATH] [--classic] [--echo]\n"
+           "         [--sasl PLAIN|SCRAM-SHA-256 --account NAME --password-env VARIABLE\n"
+           "          [--sasl-required] [--sasl-plaintext]] SERVER\n"
+           "SERVER: HOST (port 6667), HOST:PORT, or ircs://HOST[:PORT] for TLS (port 6697)\n"
+           "--classic         today's interface: no capabilities requested, no new events\n"
+           "--echo            ask for echo-message: our own messages come back\n"
+           "--sasl MECHANISM  log in to ACCOUNT with the password in the environment\n"
+           "                  variable VARIABLE\n"
+           "--sasl-required   end the connection when the SASL login fails\n"
+           "--sasl-plaintext  allow the password over a connection without TLS";
 }

@@ -3,9 +3,11 @@
 
 #include <string>
 
-// Command line of the console host:
+// Command line of the console host (Usage spells out each option):
 //   ChatHost [--nick NAME] [--user NAME] [--name FULLNAME] [--channel CHANNEL]
-//            [--library PATH] SERVER
+//            [--library PATH] [--classic] [--echo]
+//            [--sasl PLAIN|SCRAM-SHA-256 --account NAME --password-env VARIABLE
+//             [--sasl-required] [--sasl-plaintext]] SERVER
 class HostOptions
 {
 public:
@@ -22,6 +24,16 @@ public:
     std::string realName;
     std::string channel;
     std::string library;
+    // Today's interface instead of the extended one.
+    bool classic;
+    bool echo;
+    std::string saslMechanism;
+    std::string account;
+    // The password is read from this environment variable, never from the
+    // command line, which other users of the machine can see.
+    std::string passwordVariable;
+    bool saslRequired;
+    bool saslPlaintext;
 };
 
 #endif

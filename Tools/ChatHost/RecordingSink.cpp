@@ -41,6 +41,18 @@ int RecordingSink::ReportError(int nCode, const char* pszText)
     return m_nErrorAnswer;
 }
 
+void RecordingSink::NotifyDetails(int nCode, const ChatEventDetails* pDetails)
+{
+    EventRecord record{EventRecord::Detail, nCode, 0, true, pDetails->pszText};
+    record.channel = pDetails->pszChannel;
+    record.nickname = pDetails->pszNickname;
+    record.source = pDetails->pszSource;
+    record.account = pDetails->pszAccount;
+    record.time = pDetails->pszTime;
+    record.messageId = pDetails->pszMessageId;
+    Add(record);
+}
+
 void RecordingSink::Add(const EventRecord& record)
 {
     Observer observer;

@@ -6,14 +6,16 @@
 #include <mutex>
 #include <vector>
 
-#include "ComponentInterfaces/ChatEventSink.h"
+#include "ComponentInterfaces/ExtendedChatEventSink.h"
 #include "EventRecord.h"
 
 // A host's sink that copies every call into a record, hands it to an optional
 // observer (for printing) and lets other threads wait, with a time limit, for
 // a record that matches. The component calls it from its background thread,
-// and for the list and names events from the host's own thread.
-class RecordingSink : public ChatEventSink
+// and for the list and names events from the host's own thread. It serves a
+// host of either interface: handed over with SetEventSink it is a plain
+// ChatEventSink, with SetExtendedEventSink it also records details.
+class RecordingSink : public ExtendedChatEventSink
 {
 public:
     typedef std::function<void(const EventRecord&)> Observer;
@@ -30,6 +32,7 @@ public:
     void NotifyEvent(int nCode, int nValue) override;
     void NotifyText(int nCode, const char* pszText) override;
     int ReportError(int nCode, const char* pszText) override;
+    void NotifyDetails(int nCode, const ChatEventDetails* pDetails) override;
 
     // Number of records so far; a later wait can start behind them.
     size_t Count() const;

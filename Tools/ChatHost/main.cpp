@@ -1,6 +1,7 @@
 // Console chat host: loads the chat component library by path, as a host
 // application does, prints every event and takes commands from standard input.
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -30,7 +31,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    ChatComponent* chat = library.CreateChat();
+    ExtendedChatComponent* extended = options.classic ? nullptr : library.CreateExtendedChat();
+    ChatComponent* chat = options.classic ? library.CreateChat() : extended;
     if (chat == nullptr)
     {
         std::fprintf(stderr, "the library gave no chat component\n");
@@ -40,7 +42,33 @@ int main(int argc, char** argv)
     // A console session can run for hours: print events, keep none.
     RecordingSink sink(false);
     sink.SetObserver([&out](const EventRecord& record) { out.WriteLine(EventText::Describe(record)); });
-    chat->SetEventSink(&sink);
+    if (extended == nullptr)
+    {
+        chat->SetEventSink(&sink);
+    }
+    else
+    {
+        extended->SetExtendedEventSink(&sink);
+        if (options.echo)
+        {
+            extended->RequestCapability("echo-message");
+        }
+        if (!options.saslMechanism.empty())
+        {
+            const char* password = std::getenv(options.passwordVariable.c_str());
+            int flags = (options.saslRequired ? SASL_LOGIN_REQUIRED : 0) |
+                        (options.saslPlaintext ? SASL_LOGIN_ALLOW_PLAINTEXT : 0);
+            if (password == nullptr ||
+                extended->SetSaslLogin(options.saslMechanism.c_str(), options.account.c_str(),
+                                       password, flags) != 1)
+            {
+                std::fprintf(stderr, "no usable password in %s for the SASL login\n",
+                             options.passwordVariable.c_str());
+                chat->Release();
+                return 2;
+            }
+        }
+    }
     chat->SetNickname(options.nickname.c_str());
     chat->SetUserName(options.userName.c_str());
     chat->SetRealName(options.realName.c_str());

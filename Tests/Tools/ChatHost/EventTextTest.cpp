@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ComponentInterfaces/ChatEventSink.h"
+#include "ComponentInterfaces/ExtendedChatEventSink.h"
 #include "EventText.h"
 
 namespace
@@ -43,6 +43,33 @@ TEST(EventText, NullTextsEventsAndErrors)
               EventText::Describe(EventRecord{EventRecord::Event, 4, 9, false, ""}));
     EXPECT_EQ("error 433: 433-Nickname in use",
               EventText::Describe(EventRecord{EventRecord::Error, 433, 0, true, "433-Nickname in use"}));
+}
+
+TEST(EventText, DetailsShowTheirFieldsAndTags)
+{
+    auto detail = [](int code, const char* channel, const char* nickname, const char* source,
+                     const char* text, const char* account) {
+        EventRecord r{EventRecord::Detail, code, 0, true, text};
+        r.channel = channel;
+        r.nickname = nickname;
+        r.source = source;
+        r.account = account;
+        r.time = "2026-12-08T20:00:00.000Z";
+        r.messageId = "m1";
+        return EventText::Describe(r);
+    };
+    EXPECT_EQ("#c: bob was kicked by op (bye) [2026-12-08T20:00:00.000Z account=acc msgid=m1]",
+              detail(CHAT_EVENT_KICK, "#c", "bob", "op", "bye", "acc"));
+    EXPECT_EQ("bob has quit (gone) [2026-12-08T20:00:00.000Z msgid=m1]",
+              detail(CHAT_EVENT_QUIT, "", "bob", "", "gone", ""));
+    EXPECT_EQ("#c: topic: hello [2026-12-08T20:00:00.000Z msgid=m1]",
+              detail(CHAT_EVENT_TOPIC, "#c", "", "", "hello", ""));
+    EXPECT_EQ("me: mode +i by irc.test [2026-12-08T20:00:00.000Z msgid=m1]",
+              detail(CHAT_EVENT_MODE, "", "me", "irc.test", "+i", ""));
+    EXPECT_EQ("bob logged out [2026-12-08T20:00:00.000Z]",
+              detail(CHAT_EVENT_ACCOUNT, "", "bob", "", "", ""));
+    EXPECT_EQ("bob is now u@new.host [2026-12-08T20:00:00.000Z msgid=m1]",
+              detail(CHAT_EVENT_HOST_CHANGE, "", "bob", "", "u new.host", ""));
 }
 
 TEST(EventText, FieldPicksOneWordOrTheRest)

@@ -23,6 +23,26 @@ TEST(HostOptions, TheServerAloneTakesTheDefaults)
     EXPECT_EQ("guest", options.userName) << "the user name follows the nickname";
     EXPECT_TRUE(options.channel.empty());
     EXPECT_TRUE(options.library.empty());
+    EXPECT_FALSE(options.classic) << "the extended interface unless asked otherwise";
+    EXPECT_TRUE(options.saslMechanism.empty());
+}
+
+TEST(HostOptions, TheExtendedInterfacesOptionsTakeTheirValues)
+{
+    HostOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse(options,
+                      {"--sasl", "SCRAM-SHA-256", "--account", "ann", "--password-env", "ANN_PW",
+                       "--sasl-required", "--sasl-plaintext", "--echo", "a.test"},
+                      error))
+        << error;
+    EXPECT_EQ("SCRAM-SHA-256", options.saslMechanism);
+    EXPECT_EQ("ann", options.account);
+    EXPECT_EQ("ANN_PW", options.passwordVariable);
+    EXPECT_TRUE(options.saslRequired);
+    EXPECT_TRUE(options.saslPlaintext);
+    EXPECT_TRUE(options.echo);
+    EXPECT_FALSE(options.classic);
 }
 
 TEST(HostOptions, EveryOptionTakesItsValue)
@@ -47,7 +67,13 @@ TEST(HostOptions, UnusableLinesAreRefusedWithAReason)
     const std::vector<std::vector<const char*>> lines = {
         {}, {"--nick", "ann"}, {"a.test", "b.test"}, {"a.test", "--nick"},
         {"--colour", "red", "a.test"}, {"--nick", "", "a.test"},
-        {"--nick", "ann\r\nQUIT", "a.test"}, {"--channel", "#c\nPART #c", "a.test"}};
+        {"--nick", "ann\r\nQUIT", "a.test"}, {"--channel", "#c\nPART #c", "a.test"},
+        {"--sasl", "EXTERNAL", "--account", "a", "--password-env", "P", "a.test"},
+        {"--sasl", "PLAIN", "--account", "a", "a.test"},
+        {"--sasl", "PLAIN", "--password-env", "P", "a.test"},
+        {"--classic", "--echo", "a.test"},
+        {"--classic", "--sasl", "PLAIN", "--account", "a", "--password-env", "P", "a.test"},
+        {"--sasl", "PLAIN", "--account", "a\r\nQUIT", "--password-env", "P", "a.test"}};
     for (const auto& line : lines)
     {
         HostOptions options;

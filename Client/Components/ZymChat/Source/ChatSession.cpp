@@ -9,8 +9,12 @@
 #include "OutgoingLine.h"
 #include "ScopedThreadLock.h"
 
-ChatSession::ChatSession(const LineCounts& lineCounts)
+ChatSession::ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto)
     : m_LineCounts(lineCounts),
+      m_Sasl(crypto),
+      m_bExtendedHost(false),
+      m_bEchoWanted(false),
+      m_bSecureLink(false),
       m_Nickname(16),
       m_RealName(16),
       m_UserName(16),
@@ -42,13 +46,30 @@ void ChatSession::Handle(const IrcMessage& message, SessionOutput& out)
     else if (message.CommandIs("NICK"))
         OnNick(message, out);
     else if (message.CommandIs("KICK"))
-        OnKick(message);
+        OnKick(message, out);
     else if (message.CommandIs("QUIT"))
-        OnQuit(message);
+        OnQuit(message, out);
+    else if (message.CommandIs("CAP"))
+        OnCap(message, out);
+    else if (message.CommandIs("AUTHENTICATE"))
+        OnAuthenticate(message, out);
+    else if (message.CommandIs("TOPIC"))
+        OnTopic(message, out);
+    else if (message.CommandIs("MODE"))
+        OnMode(message, out);
+    else if (message.CommandIs("AWAY") || message.CommandIs("ACCOUNT") ||
+             message.CommandIs("CHGHOST"))
+        OnUserState(message, out);
     else
     {
         int nNumeric = message.Numeric();
-        if (nNumeric == 322)
+        if (nNumeric == 421)
+            OnCapUnknown(message);
+        else if (nNumeric == 332 || nNumeric == 333)
+            OnTopicNumeric(message, out);
+        else if (nNumeric >= 900 && nNumeric <= 908)
+            OnSaslNumeric(message, out);
+        else if (nNumeric == 322)
             OnListEntry(message, out);
         else if (nNumeric == 353)
             OnNamesReply(message, out);
@@ -57,7 +78,13 @@ void ChatSession::Handle(const IrcMessage& message, SessionOutput& out)
         else if (nNumeric == 5)
             m_ServerRules.Read(message);
         if (nNumeric >= 1 && nNumeric <= 4)
+        {
             OnWelcomeTarget(message);
+            // A server that welcomes us without answering CAP does not
+            // know it.
+            if (m_Caps.Stage() == CapabilityNegotiation::Phase::Listing)
+                m_Caps.SetStage(CapabilityNegotiation::Phase::Off);
+        }
         if (nNumeric >= 2 && nNumeric <= 4)
             OnWelcome(out);
     }
@@ -131,9 +158,14 @@ void ChatSession::SetUserName(const char* pszUserName)
     m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
 }
 
-void ChatSession::LoginLines(SessionOutput& out)
+void ChatSession::LoginLines(bool bSecureLink, SessionOutput& out)
 {
     ScopedThreadLock hold(m_TableLock);
+    // Sent first, the server holds the registration until "CAP END"; a
+    // server that does not know CAP answers 421 and goes on.
+    out.Send("CAP LS 302");
+    m_Caps.Begin();
+    m_bSecureLink = bSecureLink;
     out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
     out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));
     m_bLoginSent = true;
@@ -143,6 +175,7 @@ void ChatSession::ConnectionEnded()
 {
     ScopedThreadLock hold(m_TableLock);
     m_bLoginSent = false;
+    m_Caps.End();
 }
 
 void ChatSession::NicknameRefused(bool bHostGaveUp)

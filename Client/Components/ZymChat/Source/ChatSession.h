@@ -3,8 +3,11 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
+#include "CapabilityNegotiation.h"
 #include "MemberIndex.h"
+#include "SaslLogin.h"
 #include "ServerRules.h"
 #include "SessionOutput.h"
 #include "TLookupList.h"
@@ -14,6 +17,7 @@
 class ChannelEntry;
 class IrcMessage;
 class LineCounts;
+class ScramCrypto;
 
 // What the chat knows between lines: the channel table with its two name
 // maps, the members seen, our attributes, our nicknames and login names, the
@@ -25,7 +29,8 @@ class LineCounts;
 class ChatSession
 {
 public:
-    explicit ChatSession(const LineCounts& lineCounts);
+    // The crypto serves SCRAM logins and must outlive the session.
+    ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto);
     ~ChatSession();
     ChatSession(const ChatSession&) = delete;
     ChatSession& operator=(const ChatSession&) = delete;
@@ -54,9 +59,20 @@ public:
     void SetRealName(const char* pszRealName);
     void SetUserName(const char* pszUserName);
 
-    // The NICK and USER lines of a login; from then on a new nickname goes
-    // to the server even before the welcome.
-    void LoginLines(SessionOutput& out);
+    // The host of the extended interface: the capabilities that change what
+    // a host hears are requested, and events with details are written.
+    void SetExtendedHost();
+    // A capability requested at the next login on the host's wish; false
+    // for one the session does not take that way.
+    bool RequestCapability(const char* pszName);
+    // SaslLogin::Configure for the next login.
+    bool SetSaslLogin(const char* pszMechanism, const char* pszAccount, const char* pszPassword,
+                      int nFlags);
+
+    // The lines of a login: "CAP LS 302", NICK and USER; from then on a new
+    // nickname goes to the server even before the welcome. bSecureLink: the
+    // connection has TLS, so a password may go over it.
+    void LoginLines(bool bSecureLink, SessionOutput& out);
     void ConnectionEnded();
     // The server refused our nickname (433, 436): the host gave up on it, or
     // we keep the one the server confirmed last.
@@ -81,12 +97,47 @@ private:
     void OnJoin(const IrcMessage& message, SessionOutput& out);
     void OnPart(const IrcMessage& message, SessionOutput& out);
     void OnNick(const IrcMessage& message, SessionOutput& out);
-    void OnKick(const IrcMessage& message);
-    void OnQuit(const IrcMessage& message);
+    void OnKick(const IrcMessage& message, SessionOutput& out);
+    void OnQuit(const IrcMessage& message, SessionOutput& out);
     void OnListEntry(const IrcMessage& message, SessionOutput& out);
     void OnNamesReply(const IrcMessage& message, SessionOutput& out);
     void OnMotd(const IrcMessage& message, SessionOutput& out);
     void OnWelcome(SessionOutput& out);
+    // Capability negotiation and SASL (ChatSessionCapabilities.cpp).
+    void OnCap(const IrcMessage& message, SessionOutput& out);
+    // The server does not know CAP (421 to it).
+    void OnCapUnknown(const IrcMessage& message);
+    void OnAuthenticate(const IrcMessage& message, SessionOutput& out);
+    void OnSaslNumeric(const IrcMessage& message, SessionOutput& out);
+    // The names to request of what the server offers: the extended host's,
+    // and sasl when a login is set and may go over this connection.
+    std::vector<std::string> WantedCapabilities() const;
+    // A login is set, the server offers its mechanism, and the connection
+    // may carry the password.
+    bool SaslPossible() const;
+    // Requests what is wanted and offered; at login, without anything to
+    // request, goes on to SASL or ends the negotiation.
+    void RequestOffered(SessionOutput& out);
+    // All requests answered at login: SASL, or "CAP END".
+    void AfterRequests(SessionOutput& out);
+    void EndNegotiation(SessionOutput& out);
+    // A SASL login that cannot take place or failed: reported, and the
+    // connection ends when the login was required, else the negotiation.
+    void SaslFailed(int nCode, const std::string& text, SessionOutput& out);
+    // Sends a SASL message in chunks of 400 characters.
+    void SendAuthenticate(const std::string& message, SessionOutput& out);
+    void NotifyCapabilities(SessionOutput& out);
+
+    // Events with details for the extended host (ChatSessionEvents.cpp).
+    void OnTopic(const IrcMessage& message, SessionOutput& out);
+    void OnTopicNumeric(const IrcMessage& message, SessionOutput& out);
+    void OnMode(const IrcMessage& message, SessionOutput& out);
+    void OnUserState(const IrcMessage& message, SessionOutput& out);
+    // The time, message id and account of a message, with the code.
+    SessionOutput::Detail DetailOf(const IrcMessage& message, int nCode) const;
+    // The host's name of a channel the server names, else the server's.
+    std::string ChannelForHost(const std::string& serverName) const;
+
     // The nickname the server addresses a welcome numeric to.
     void OnWelcomeTarget(const IrcMessage& message);
 
@@ -134,6 +185,12 @@ private:
     MemberIndex m_Members;
     TLookupList<ZymString, ChannelEntry*> m_Channels;
     ServerRules m_ServerRules;
+    CapabilityNegotiation m_Caps;
+    SaslLogin m_Sasl;
+    bool m_bExtendedHost;
+    bool m_bEchoWanted;
+    // The connection of the login has TLS.
+    bool m_bSecureLink;
 
     ZymString m_Nickname;
     // The nickname the server last addressed us by (its welcome, or a NICK

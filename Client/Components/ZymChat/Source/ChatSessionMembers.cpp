@@ -3,7 +3,9 @@
 #include <ctime>
 #include <string>
 
+#include "ChannelEntry.h"
 #include "ChatEventSink.h"
+#include "ExtendedChatEventSink.h"
 #include "IrcMessage.h"
 #include "OutgoingLine.h"
 
@@ -114,11 +116,15 @@ void ChatSession::OnNamesReply(const IrcMessage& message, SessionOutput& out)
                 channel.c_str(), Now());
             return;
         }
+        // userhost-in-names: "nick!user@host"; a nickname holds no "!".
+        const bool bWithHosts = m_Caps.Enabled("userhost-in-names");
         std::string::size_type nAt = names.find_first_not_of(' ');
         while (nAt != std::string::npos)
         {
             std::string::size_type nEnd = names.find(' ', nAt);
             std::string name = names.substr(nAt, nEnd - nAt);
+            if (bWithHosts)
+                name = name.substr(0, name.find('!'));
             // The host hears the name as the server wrote it; the member is
             // the nickname without the marks of its standing.
             out.Notify(CHAT_EVENT_MEMBER, MemberText(hostName, name));
@@ -128,7 +134,7 @@ void ChatSession::OnNamesReply(const IrcMessage& message, SessionOutput& out)
     }
 }
 
-void ChatSession::OnKick(const IrcMessage& message)
+void ChatSession::OnKick(const IrcMessage& message, SessionOutput& out)
 {
     // ":op!u@h KICK channel nick [:reason]"
     const std::string& channel = message.Parameter(0);
@@ -136,17 +142,40 @@ void ChatSession::OnKick(const IrcMessage& message)
     if (channel.empty() || victim.empty())
         return;
 
-    // Kicked ourselves: like a PART we did not ask for, the channel stays
-    // listed, and none of its members are ours to know any more.
-    if (IsOwnNicknameHeld(victim))
-        m_Members.RemoveChannel(MemberKey(channel));
-    else
+    SessionOutput::Detail detail = DetailOf(message, CHAT_EVENT_KICK);
+    detail.m_Channel = ChannelForHost(channel);
+    detail.m_Nickname = victim;
+    detail.m_Text = message.Parameter(2);
+    out.NotifyDetail(detail);
+
+    if (!IsOwnNicknameHeld(victim))
+    {
         m_Members.Remove(MemberKey(victim), MemberKey(channel));
+        return;
+    }
+    // Kicked ourselves. The extended host is told, so the channel leaves
+    // the table and must be joined again. Today's host is not: for it the
+    // channel stays listed, like after a PART we did not ask for, and none
+    // of its members are ours to know any more.
+    ZymString hostName;
+    if (m_bExtendedHost && HostNameOfHeld(channel, hostName) && m_Channels.hasKey(hostName))
+    {
+        ChannelEntry* pEntry = m_Channels.lookup(hostName);
+        m_Channels.remove(hostName);
+        delete pEntry;
+        ForgetChannelHeld(hostName);
+    }
+    m_Members.RemoveChannel(MemberKey(channel));
 }
 
-void ChatSession::OnQuit(const IrcMessage& message)
+void ChatSession::OnQuit(const IrcMessage& message, SessionOutput& out)
 {
     if (!message.FromUser())
         return;
     m_Members.RemoveNickname(MemberKey(message.Source()));
+    SessionOutput::Detail detail = DetailOf(message, CHAT_EVENT_QUIT);
+    detail.m_Nickname = message.Source();
+    detail.m_Source.clear();
+    detail.m_Text = message.Parameter(0);
+    out.NotifyDetail(detail);
 }

@@ -6,6 +6,7 @@
 
 #include "ChannelEntry.h"
 #include "ChatEventSink.h"
+#include "ExtendedChatEventSink.h"
 #include "IrcMessage.h"
 #include "LineCounts.h"
 #include "OutgoingLine.h"
@@ -128,6 +129,15 @@ void ChatSession::OnInvite(const IrcMessage& message, SessionOutput& out)
     const std::string& channel = message.Parameter(1);
     if (!m_ServerRules.IsChannel(channel))
         return;
+    // invite-notify: another member was invited to a channel of ours.
+    if (m_Caps.Enabled("invite-notify") && !IsOwnNicknameHeld(message.Parameter(0)))
+    {
+        SessionOutput::Detail detail = DetailOf(message, CHAT_EVENT_INVITED_OTHER);
+        detail.m_Channel = channel;
+        detail.m_Nickname = message.Parameter(0);
+        out.NotifyDetail(detail);
+        return;
+    }
     char text[kInviteTextArea];
     std::snprintf(text, sizeof(text), "%s %s", message.Source().c_str(), channel.c_str());
     out.Notify(CHAT_EVENT_INVITE, text);

@@ -14,15 +14,17 @@ namespace
     const int kSendIntervalMs = 100;
 }
 
-ZymChat::ZymChat()
+ZymChat::ZymChat(bool bExtendedInterface)
     : BaseThread(-1),
       m_pEventSink(nullptr),
+      m_pExtendedSink(nullptr),
+      m_bExtendedInterface(bExtendedInterface),
       m_nPort(0),
       m_bOptionFlag(1),
       m_HostText(16),
       m_pLogFile(nullptr),
       m_Outbox(kSendIntervalMs),
-      m_Session(m_Outbox.Counts()),
+      m_Session(m_Outbox.Counts(), m_Crypto),
       m_State(ConnectionState::Idle),
       m_bStopping(false),
       m_bQuitPending(false),
@@ -56,17 +58,41 @@ ZymChat::~ZymChat()
 
 void* ZymChat::GetInterface(const char* pszName, int nType)
 {
-    if (pszName == nullptr || std::strcmp(pszName, "ChatComponent") != 0)
+    if (pszName == nullptr || (nType != 1 && nType != 2))
         return nullptr;
-    if (nType != 1 && nType != 2)
+    // The extended interface only from an object made by its name, whose
+    // host expects it.
+    bool bExtended = m_bExtendedInterface && std::strcmp(pszName, "ExtendedChatComponent") == 0;
+    if (!bExtended && std::strcmp(pszName, "ChatComponent") != 0)
         return nullptr;
     AddRef();
+    if (bExtended)
+        return static_cast<ExtendedChatComponent*>(this);
     return static_cast<ChatComponent*>(this);
 }
 
 void ZymChat::SetEventSink(ChatEventSink* pSink)
 {
     m_pEventSink = pSink;
+    m_pExtendedSink = nullptr;
+}
+
+void ZymChat::SetExtendedEventSink(ExtendedChatEventSink* pSink)
+{
+    m_pEventSink = pSink;
+    m_pExtendedSink = pSink;
+    m_Session.SetExtendedHost();
+}
+
+int ZymChat::RequestCapability(const char* pszName)
+{
+    return m_Session.RequestCapability(pszName) ? 1 : 0;
+}
+
+int ZymChat::SetSaslLogin(const char* pszMechanism, const char* pszAccount,
+                          const char* pszPassword, int nFlags)
+{
+    return m_Session.SetSaslLogin(pszMechanism, pszAccount, pszPassword, nFlags) ? 1 : 0;
 }
 
 int ZymChat::Connect(const char* pszServer)

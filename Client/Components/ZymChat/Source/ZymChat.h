@@ -8,18 +8,20 @@
 #include <thread>
 
 #include "BaseThread.h"
-#include "ChatComponent.h"
 #include "ChatEventSink.h"
+#include "ExtendedChatComponent.h"
+#include "ExtendedChatEventSink.h"
 #include "ChatSession.h"
 #include "ConnectionState.h"
 #include "Outbox.h"
 #include "ServerText.h"
+#include "SessionOutput.h"
 #include "SocketAddress.h"
+#include "SystemCrypto.h"
 #include "ZymString.h"
 
 class IrcMessage;
 class LineAssembler;
-class SessionOutput;
 class SocketBase;
 
 // The longest protocol line on the wire, CR LF included.
@@ -30,13 +32,16 @@ const int DEFAULT_BUFLEN = 512;
 #pragma push_macro("SendMessage")
 #undef SendMessage
 
-// The chat component object: the host drives it through ChatComponent on its
-// own thread, and its one background thread (the BaseThread worker) owns the
+// The chat component object: the host drives it through ChatComponent (or
+// ExtendedChatComponent, whose table begins with ChatComponent's) on its own
+// thread, and its one background thread (the BaseThread worker) owns the
 // network.
-class ZymChat : public BaseThread, public ChatComponent
+class ZymChat : public BaseThread, public ExtendedChatComponent
 {
 public:
-    ZymChat();
+    // bExtendedInterface: made by the extended interface's name, so
+    // GetInterface hands that interface out.
+    explicit ZymChat(bool bExtendedInterface = false);
     virtual ~ZymChat();
 
     // BaseComponent (ZymChat.cpp)
@@ -80,6 +85,12 @@ public:
     virtual void SendNotice(const char* pszTarget, const char* pszMessage,
                             const char* pszExtra);
     virtual void SetMode(const char* pszTarget, const char* pszMode, const char* pszArgument);
+
+    // ExtendedChatComponent (ZymChat.cpp)
+    virtual void SetExtendedEventSink(ExtendedChatEventSink* pSink);
+    virtual int RequestCapability(const char* pszName);
+    virtual int SetSaslLogin(const char* pszMechanism, const char* pszAccount,
+                             const char* pszPassword, int nFlags);
 
 protected:
     // Background thread body and receive loop (ZymChatConnection.cpp)
@@ -142,9 +153,13 @@ protected:
     // session keeps what it says, the component answers PINGs and reports
     // the list's end and the server's errors.
     void DispatchLine(char* pszLine);
-    // Queues the session's lines, writes its log entries and tells the host
-    // its events, in that order; 1 when every line was queued, else 0.
+    // Queues the session's lines, writes its log entries, tells the host
+    // its events (the extended host also those with details) and reports
+    // its failures, in that order; ends the connection when the session or
+    // the host's answer to a failure asks for it. 1 when every line was
+    // queued, else 0.
     int Route(const SessionOutput& out);
+    void NotifyDetail(const SessionOutput::Detail& detail);
 
     // Server error replies (ZymChatServerErrors.cpp)
     void OnServerError(int nNumeric);
@@ -155,6 +170,9 @@ protected:
     static const char* LogTime();
 
     ChatEventSink* m_pEventSink;
+    // The same sink when the host handed it over as extended, else null.
+    ExtendedChatEventSink* m_pExtendedSink;
+    const bool m_bExtendedInterface;
     std::unique_ptr<SocketBase> m_TCPSocket;
     SocketAddress m_ServerAddress;
     int m_nPort;
@@ -167,7 +185,9 @@ protected:
     // session, which reads the counts.
     Outbox m_Outbox;
     // The channel table, its name maps, the members, our attributes and
-    // names, under the session's own lock.
+    // names, under the session's own lock. Its SCRAM logins use the system's
+    // cryptography, declared before it.
+    SystemCrypto m_Crypto;
     ChatSession m_Session;
 
     // Changed under the BaseThread lock, except that the thread ends its

@@ -303,7 +303,7 @@ void ZymChat::RunConnection()
 bool ZymChat::QueueLoginLines()
 {
     SessionOutput out;
-    m_Session.LoginLines(out);
+    m_Session.LoginLines(m_bSecureSocket, out);
     return Route(out) == 1;
 }
 

@@ -22,7 +22,8 @@ void ZymChat::DispatchLine(char* pszLine)
         {
             m_pEventSink->NotifyEvent(CHAT_EVENT_LIST_END, 0);
         }
-        else if (nNumeric >= 401 && nNumeric <= 499)
+        else if (nNumeric >= 401 && nNumeric <= 499 &&
+                 !(nNumeric == 421 && message.Parameter(1) == "CAP"))
         {
             OnServerError(nNumeric);
         }
@@ -51,5 +52,31 @@ int ZymChat::Route(const SessionOutput& out)
         Log("%s", entry.c_str());
     for (const SessionOutput::Event& event : out.Events())
         m_pEventSink->NotifyText(event.m_nCode, event.m_bNullText ? nullptr : event.m_Text.c_str());
+    for (const SessionOutput::Detail& detail : out.Details())
+        NotifyDetail(detail);
+    bool bEnd = out.EndsConnection();
+    for (const SessionOutput::Failure& failure : out.Failures())
+    {
+        if (m_pEventSink->ReportError(failure.m_nCode, failure.m_Text.c_str()) != 0)
+            bEnd = true;
+    }
+    if (bEnd)
+        Quit();
     return nResult;
+}
+
+void ZymChat::NotifyDetail(const SessionOutput::Detail& detail)
+{
+    if (m_pExtendedSink == nullptr)
+        return;
+    ChatEventDetails details;
+    details.nSize = static_cast<int>(sizeof(details));
+    details.pszChannel = detail.m_Channel.c_str();
+    details.pszNickname = detail.m_Nickname.c_str();
+    details.pszSource = detail.m_Source.c_str();
+    details.pszText = detail.m_Text.c_str();
+    details.pszAccount = detail.m_Account.c_str();
+    details.pszTime = detail.m_Time.c_str();
+    details.pszMessageId = detail.m_MessageId.c_str();
+    m_pExtendedSink->NotifyDetails(detail.m_nCode, &details);
 }

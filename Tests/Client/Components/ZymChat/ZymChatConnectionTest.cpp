@@ -36,7 +36,7 @@ namespace
         {
             chat->SetNickname(pszNickname);
             return server.IsListening() && chat->ConnectToServer(server.Address().c_str()) == 1 &&
-                   server.WaitForLines(2, kWait);
+                   server.WaitForLines(3, kWait);
         }
 
         EventRecorder sink;
@@ -98,7 +98,7 @@ TEST(ZymChatConnection, LoginLinesCarryTheNamesGiven)
     c.chat->SetUserName("al");
     c.chat->SetRealName("Alice A");
     ASSERT_TRUE(c.LogIn("alice"));
-    EXPECT_EQ("NICK alice\r\nUSER al 0 *  :Alice A\r\n", c.server.Received());
+    EXPECT_EQ("CAP LS 302\r\nNICK alice\r\nUSER al 0 *  :Alice A\r\n", c.server.Received());
 }
 
 TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithItsBlank)
@@ -106,8 +106,8 @@ TEST(ZymChatConnection, LoginLinesWithoutNamesUseTheFillerAndEndTheNickLineWithI
     Connected c("127.0.1.12");
     ASSERT_TRUE(c.server.IsListening());
     c.chat->ConnectToServer(c.server.Address().c_str());
-    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
-    EXPECT_EQ("NICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
+    ASSERT_TRUE(c.server.WaitForLines(3, kWait));
+    EXPECT_EQ("CAP LS 302\r\nNICK \r\nUSER ... 0 *  :...\r\n", c.server.Received());
 }
 
 TEST(ZymChatConnection, OverLongLoginFieldsAreCutToLinesTheServerAccepts)
@@ -121,11 +121,11 @@ TEST(ZymChatConnection, OverLongLoginFieldsAreCutToLinesTheServerAccepts)
     c.chat->SetNickname(std::string(700, 'n').c_str());
     ASSERT_TRUE(c.server.IsListening());
     c.chat->ConnectToServer(c.server.Address().c_str());
-    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
+    ASSERT_TRUE(c.server.WaitForLines(3, kWait));
     auto lines = c.server.ReceivedLines();
-    ASSERT_EQ(2u, lines.size());
-    EXPECT_EQ("NICK " + std::string(505, 'n'), lines[0]);
-    EXPECT_EQ("USER " + std::string(99, 'u') + " 0 *  :" + std::string(99, 'r'), lines[1]);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("NICK " + std::string(505, 'n'), lines[1]);
+    EXPECT_EQ("USER " + std::string(99, 'u') + " 0 *  :" + std::string(99, 'r'), lines[2]);
 }
 
 TEST(ZymChatConnection, LinesQueuedBeforeTheConnectionGoOutFirstAndInOrder)
@@ -134,16 +134,16 @@ TEST(ZymChatConnection, LinesQueuedBeforeTheConnectionGoOutFirstAndInOrder)
     EXPECT_EQ(1, c.chat->sendTxt("MODE x +i"));
     EXPECT_EQ(1, c.chat->sendTxt(""));
     ASSERT_TRUE(c.LogIn("bob"));
-    ASSERT_TRUE(c.server.WaitForLines(4, kWait));
-    EXPECT_EQ("MODE x +i\r\n\r\nNICK bob\r\nUSER ... 0 *  :...\r\n", c.server.Received());
+    ASSERT_TRUE(c.server.WaitForLines(5, kWait));
+    EXPECT_EQ("MODE x +i\r\n\r\nCAP LS 302\r\nNICK bob\r\nUSER ... 0 *  :...\r\n", c.server.Received());
 
     c.chat->sendTxt("ONE");
     c.chat->sendTxt("TWO");
     c.chat->sendTxt("THREE");
-    ASSERT_TRUE(c.server.WaitForLines(7, kWait));
+    ASSERT_TRUE(c.server.WaitForLines(8, kWait));
     auto lines = c.server.ReceivedLines();
     EXPECT_EQ((std::vector<std::string>{"ONE", "TWO", "THREE"}),
-              std::vector<std::string>(lines.begin() + 4, lines.end()));
+              std::vector<std::string>(lines.begin() + 5, lines.end()));
 }
 
 // The alert is a message box, which only a Windows build shows.
@@ -233,7 +233,7 @@ TEST(ZymChatConnection, TheServerClosingEndsTheThreadWithoutASinkCall)
     // Not welcomed: once the host has closed its side, it may log in again.
     c.chat->Quit();
     EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
-    EXPECT_TRUE(c.server.WaitForLines(4, kWait));
+    EXPECT_TRUE(c.server.WaitForLines(6, kWait));
     EXPECT_EQ(2, c.server.ConnectionCount());
 }
 
@@ -273,14 +273,14 @@ TEST(ZymChatConnection, ASecondConnectToServerStartsNoSecondThread)
     ASSERT_TRUE(c.server.IsListening());
     EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
     EXPECT_EQ(1, c.chat->ConnectToServer(c.server.Address().c_str()));
-    ASSERT_TRUE(c.server.WaitForLines(2, kWait));
+    ASSERT_TRUE(c.server.WaitForLines(3, kWait));
     // A second thread would log in on a second connection, or a second time
     // on this one ahead of the nickname change.
     EXPECT_FALSE(c.server.WaitForConnections(2, 500));
     c.chat->SetNickname("alice2");
     ASSERT_TRUE(c.server.WaitForReceived("NICK alice2\r\n", kWait));
     EXPECT_EQ(1, c.server.ConnectionCount());
-    EXPECT_EQ(3u, c.server.ReceivedLines().size());
+    EXPECT_EQ(4u, c.server.ReceivedLines().size());
     EXPECT_EQ(0u, c.sink.Count());
 }
 
@@ -307,7 +307,7 @@ TEST(ZymChatConnection, QuitSendsTheQuitLineBeforeItClosesTheConnection)
     c.chat->sendTxt("TWO");
     c.chat->Quit();
     EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
-    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\nONE\r\nTWO\r\nQUIT\r\n", c.server.Received());
+    EXPECT_EQ("CAP LS 302\r\nNICK alice\r\nUSER ... 0 *  :...\r\nONE\r\nTWO\r\nQUIT\r\n", c.server.Received());
     EXPECT_TRUE(c.chat->ThreadEnded(kWait));
 }
 
@@ -324,9 +324,9 @@ TEST(ZymChatConnection, QuitWaitsLongerWhenManyLinesAreAheadOfIt)
     c.chat->Quit();
     EXPECT_TRUE(c.server.WaitForClientClosed(kWait));
     auto lines = c.server.ReceivedLines();
-    ASSERT_EQ(kLines + 3u, lines.size());
-    EXPECT_EQ("LINE " + std::to_string(kLines - 1), lines[kLines + 1]);
-    EXPECT_EQ("QUIT", lines[kLines + 2]);
+    ASSERT_EQ(kLines + 4u, lines.size());
+    EXPECT_EQ("LINE " + std::to_string(kLines - 1), lines[kLines + 2]);
+    EXPECT_EQ("QUIT", lines[kLines + 3]);
 }
 
 TEST(ZymChatConnection, AServerTextWithAPortReachesThatPortAndAPlainTextFollowsATlsOne)
@@ -382,7 +382,7 @@ TEST(ZymChatConnection, LinesQueuedInQuickSuccessionStillLeaveOneIntervalApart)
         c.chat->sendTxt(("LINE " + std::to_string(i)).c_str());
         PauseMs(20);
     }
-    ASSERT_TRUE(c.server.WaitForLines(7, kWait));
+    ASSERT_TRUE(c.server.WaitForLines(8, kWait));
     // Four intervals between the first line and the fifth; the tick counter
     // may run up to one tick short.
     EXPECT_GE(watch.ElapsedMs(), 380);

@@ -85,7 +85,7 @@ TEST(ZymChatHostText, NoOperationLetsALineBreakOrAnOverLongTextReachTheServer)
     std::unique_ptr<TestChat> chat = NamedChat(sink);
     chat->JoinChannel("#home", 0);
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     server.SendLine(":irc.test 001 alice :Welcome");
     server.SendLine(":irc.test 002 alice :Your host");
     ASSERT_TRUE(server.WaitForReceived("JOIN #home\r\n", kWait));
@@ -130,9 +130,9 @@ TEST(ZymChatHostText, TheLoginCarriesTheNamesSetBeforeARefusedOne)
         chat->SetRealName(bad.substr(0, 30).c_str());
     }
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     // The over-long name was only cut to the login's field limit; the ones
     // with line breaks were refused.
-    EXPECT_EQ("NICK alice\r\nUSER #homexxxxxxxxxxxxxxxxxxxxxxxxx 0 *  :#homexxxxxxxxxxxxxxxxxxxxxxxxx\r\n",
+    EXPECT_EQ("CAP LS 302\r\nNICK alice\r\nUSER #homexxxxxxxxxxxxxxxxxxxxxxxxx 0 *  :#homexxxxxxxxxxxxxxxxxxxxxxxxx\r\n",
               server.Received());
 }

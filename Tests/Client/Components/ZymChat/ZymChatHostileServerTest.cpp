@@ -90,7 +90,7 @@ namespace
             chat->SendAttributeUpdate("color", "blue");
             chat->JoinChannel("#home", 0);
             if (!server.IsListening() || chat->ConnectToServer(server.Address().c_str()) != 1 ||
-                !server.WaitForLines(2, kWait))
+                !server.WaitForLines(3, kWait))
                 return false;
             server.SendLine(":irc.test 001 alice :Welcome");
             server.SendLine(":irc.test 002 alice :Your host is irc.test");
@@ -415,7 +415,7 @@ TEST(ZymChatHostileServer, AServerThatClosesMidLineEndsTheConnectionQuietlyAndAN
     chat->SetNickname("alice");
     chat->JoinChannel("#home", 0);
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     size_t nBefore = CommittedBytes();
 
     // The answer to the line ahead shows that the part line was read before
@@ -432,7 +432,7 @@ TEST(ZymChatHostileServer, AServerThatClosesMidLineEndsTheConnectionQuietlyAndAN
     chat->Quit();
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
     ASSERT_TRUE(server.WaitForConnections(2, kWait));
-    ASSERT_TRUE(server.WaitForLines(4, kWait));
+    ASSERT_TRUE(server.WaitForLines(6, kWait));
     server.SendLine(":irc.test 002 alice :Your host");
     ASSERT_TRUE(server.WaitForReceived("JOIN #home\r\n", kWait));
     server.SendLine(":alice!a@h JOIN :#home");

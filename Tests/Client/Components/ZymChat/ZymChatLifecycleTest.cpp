@@ -88,11 +88,11 @@ TEST(ZymChatQuit, WithoutAConnectionNothingIsQueuedForTheNextLogin)
     chat.Quit();
 
     ASSERT_EQ(1, chat.ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     // A line queued now goes out behind anything left from before.
     chat.SetNickname("alice2");
     ASSERT_TRUE(server.WaitForReceived("NICK alice2\r\n", kWait));
-    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\nNICK alice2\r\n", server.Received());
+    EXPECT_EQ("CAP LS 302\r\nNICK alice\r\nUSER ... 0 *  :...\r\nNICK alice2\r\n", server.Received());
 }
 
 TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)
@@ -113,7 +113,7 @@ TEST(ZymChatQuit, QuitFromASinkCallSendsQuitAndEndsTheConnectionWithoutWaiting)
     chat->SetNickname("alice");
     chat->JoinChannel("#home", 0);
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     server.SendLine(":irc.test 002 alice :Your host");
     ASSERT_TRUE(server.WaitForReceived("JOIN #home\r\n", kWait));
     server.SendLine(":alice!a@h JOIN :#home");
@@ -148,7 +148,7 @@ TEST(ZymChatQuit, AQuitLeftUnsentByAClosedConnectionDoesNotEndTheNextLogin)
     chat->SetEventSink(&sink);
     chat->SetNickname("alice");
     ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     server.SendLine(":irc.test 372 alice :- hello");
     ASSERT_TRUE(sink.WaitFor(RecordedEvent::Text, CHAT_EVENT_MOTD, kWait));
     server.CloseClient();
@@ -164,11 +164,11 @@ TEST(ZymChatQuit, AQuitLeftUnsentByAClosedConnectionDoesNotEndTheNextLogin)
     chat->Quit();
     ASSERT_EQ(1, chat->ConnectToServer("127.0.8.56"));
     ASSERT_TRUE(server.WaitForConnections(2, kWait));
-    ASSERT_TRUE(server.WaitForLines(nFirstLines + 2, kWait));
+    ASSERT_TRUE(server.WaitForLines(nFirstLines + 3, kWait));
     PauseMs(300);
     std::string second = server.Received().substr(nFirst);
     EXPECT_EQ(std::string::npos, second.find("QUIT")) << second;
-    EXPECT_EQ(0u, second.find("NICK bob\r\n")) << second;
+    EXPECT_EQ(0u, second.find("CAP LS 302\r\nNICK bob\r\n")) << second;
     // The new connection still listens.
     server.SendLine("PING :still");
     EXPECT_TRUE(server.WaitForReceived("PONG :still\r\n", kWait));
@@ -183,14 +183,14 @@ TEST(ZymChatQuit, AConnectRightAfterAQuitStartsTheNewConnection)
     chat.SetEventSink(&sink);
     chat.SetNickname("alice");
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
 
     // Not welcomed: the user gives up this login and tries again at once.
     chat.Quit();
     chat.SetNickname("alice2");
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.59"));
     EXPECT_TRUE(server.WaitForConnections(2, kWait)) << "the second ConnectToServer did nothing";
-    EXPECT_TRUE(server.WaitForReceived("QUIT\r\nNICK alice2\r\n", kWait));
+    EXPECT_TRUE(server.WaitForReceived("QUIT\r\nCAP LS 302\r\nNICK alice2\r\n", kWait));
 }
 
 TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
@@ -202,7 +202,7 @@ TEST(ZymChatNickname, ANicknameRefusedAtLoginCanBeReplacedBeforeTheWelcome)
     chat->SetEventSink(&sink);
     chat->SetNickname("alice");
     ASSERT_EQ(1, chat->ConnectToServer(server.Address().c_str()));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     server.SendLine(":irc.test 433 * alice :Nickname is already in use");
     ASSERT_TRUE(sink.WaitForError(433, kWait));
 
@@ -227,7 +227,7 @@ TEST(ZymChatNickname, ARenameByTheServerToANameNoNickLineCanCarryLeavesTheLoginW
     chat.SetEventSink(&sink);
     chat.SetNickname("alice");
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     // Before the welcome the server renames us to a name with a bare CR,
     // then drops the connection.
     server.SendLine(":alice!a@h NICK :al\rice");
@@ -241,8 +241,8 @@ TEST(ZymChatNickname, ARenameByTheServerToANameNoNickLineCanCarryLeavesTheLoginW
     chat.Quit();
     ASSERT_EQ(1, chat.ConnectToServer("127.0.8.58"));
     ASSERT_TRUE(server.WaitForConnections(2, kWait));
-    EXPECT_TRUE(server.WaitForLines(5, kWait));
-    EXPECT_EQ("NICK alice\r\nUSER ... 0 *  :...\r\n", server.Received().substr(nFirst));
+    EXPECT_TRUE(server.WaitForLines(7, kWait));
+    EXPECT_EQ("CAP LS 302\r\nNICK alice\r\nUSER ... 0 *  :...\r\n", server.Received().substr(nFirst));
     EXPECT_TRUE(sink.Errors().empty());
 }
 

@@ -75,7 +75,7 @@ TEST_F(LoggedChat, SendsReceivesAndTheEndOfTheThreadAreLoggedInTheirFormats)
     ASSERT_TRUE(server.IsListening());
     m_pChat->SetNickname("dave");
     m_pChat->ConnectToServer(server.Address().c_str());
-    ASSERT_TRUE(server.WaitForLines(2, kWait));
+    ASSERT_TRUE(server.WaitForLines(3, kWait));
     server.SendLine("PING :log");
     ASSERT_TRUE(server.WaitForReceived("PONG :log\r\n", kWait));
     server.CloseClient();

@@ -3,7 +3,7 @@
 #include "ChatEventSink.h"
 #include "IrcMessage.h"
 
-SessionUnderTest::SessionUnderTest(const char* pszNickname) : m_Session(m_Counts)
+SessionUnderTest::SessionUnderTest(const char* pszNickname) : m_Session(m_Counts, m_Crypto)
 {
     m_Session.SetNickname(pszNickname, m_Out);
     Collect();
@@ -18,6 +18,9 @@ void SessionUnderTest::Collect()
     }
     for (const SessionOutput::Event& event : m_Out.Events())
         m_Events.push_back(event);
+    m_Details.insert(m_Details.end(), m_Out.Details().begin(), m_Out.Details().end());
+    m_Failures.insert(m_Failures.end(), m_Out.Failures().begin(), m_Out.Failures().end());
+    m_bEnded = m_bEnded || m_Out.EndsConnection();
     m_Out = SessionOutput();
 }
 
@@ -68,6 +71,34 @@ void SessionUnderTest::Clear()
 {
     Collect();
     m_Events.clear();
+    m_Details.clear();
+    m_Failures.clear();
+    m_bEnded = false;
+}
+
+void SessionUnderTest::LogIn(bool bSecureLink)
+{
+    Collect();
+    m_Session.LoginLines(bSecureLink, m_Out);
+    Collect();
+}
+
+const std::vector<SessionOutput::Detail>& SessionUnderTest::Details()
+{
+    Collect();
+    return m_Details;
+}
+
+const std::vector<SessionOutput::Failure>& SessionUnderTest::Failures()
+{
+    Collect();
+    return m_Failures;
+}
+
+bool SessionUnderTest::EndedConnection()
+{
+    Collect();
+    return m_bEnded;
 }
 
 std::string SessionUnderTest::SendsTo(const std::string& hostName)

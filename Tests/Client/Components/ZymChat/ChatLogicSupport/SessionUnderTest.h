@@ -7,6 +7,7 @@
 #include "ChatSession.h"
 #include "LineCounts.h"
 #include "SessionOutput.h"
+#include "FixedRandomCrypto.h"
 
 // A chat session driven directly, with no component around it: server lines
 // go in parsed, the host's operations are called on it, and what it writes
@@ -24,6 +25,16 @@ public:
     // Joins a channel as the host and confirms it as the server would,
     // under serverName; what that writes is dropped.
     void JoinConfirmed(const std::string& hostName, const std::string& serverName);
+
+    // The login's lines, as the component queues them at connect.
+    void LogIn(bool bSecureLink);
+    // The nonce the next SCRAM login takes instead of random bytes.
+    void FixRandomBytes(const std::string& bytes) { m_Crypto.Fix(bytes); }
+    // Events with details, failures reported, and whether the session asked
+    // for the connection to end, since the last Clear.
+    const std::vector<SessionOutput::Detail>& Details();
+    const std::vector<SessionOutput::Failure>& Failures();
+    bool EndedConnection();
 
     // Collects what one host operation wrote.
     SessionOutput& Out() { return m_Out; }
@@ -44,10 +55,14 @@ private:
     void Collect();
 
     LineCounts m_Counts;
+    FixedRandomCrypto m_Crypto;
     ChatSession m_Session;
     SessionOutput m_Out;
     std::vector<std::string> m_Lines;
     std::vector<SessionOutput::Event> m_Events;
+    std::vector<SessionOutput::Detail> m_Details;
+    std::vector<SessionOutput::Failure> m_Failures;
+    bool m_bEnded = false;
 };
 
 #endif

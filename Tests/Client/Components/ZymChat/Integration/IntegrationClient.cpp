@@ -3,12 +3,25 @@
 #include "ComponentInterfaces/ChatEventSink.h"
 #include "TestServer.h"
 
-IntegrationClient::IntegrationClient(const ChatLibrary& library)
-    : m_pChat(library.CreateChat()), m_ServerText(TestServer::NextServerText()), m_bQuit(false)
+IntegrationClient::IntegrationClient(const ChatLibrary& library, bool extended)
+    : m_pChat(nullptr), m_ServerText(TestServer::NextServerText()), m_bQuit(false)
 {
-    if (m_pChat != nullptr)
+    if (extended)
     {
-        m_pChat->SetEventSink(&m_Sink);
+        ExtendedChatComponent* chat = library.CreateExtendedChat();
+        m_pChat = chat;
+        if (chat != nullptr)
+        {
+            chat->SetExtendedEventSink(&m_Sink);
+        }
+    }
+    else
+    {
+        m_pChat = library.CreateChat();
+        if (m_pChat != nullptr)
+        {
+            m_pChat->SetEventSink(&m_Sink);
+        }
     }
 }
 

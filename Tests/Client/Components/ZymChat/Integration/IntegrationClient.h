@@ -15,7 +15,9 @@ class IntegrationClient
 public:
     static const int kWaitMs = 10000;
 
-    explicit IntegrationClient(const ChatLibrary& library);
+    // extended: an object of the extended interface with the sink handed
+    // over as extended; else one of today's.
+    explicit IntegrationClient(const ChatLibrary& library, bool extended = false);
     // Quits and releases the component, waiting for its thread.
     ~IntegrationClient();
 

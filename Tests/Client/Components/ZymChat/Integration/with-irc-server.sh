@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # with-irc-server.sh KIND ADDRESS WORKDIR COMMAND [ARG ...]
-# Starts a private IRC server (KIND ngircd or inspircd) on a loopback address,
+# Starts a private IRC server (KIND ngircd, inspircd, inspircd-ircv3: InspIRCd
+# with its IRCv3 capability modules loaded, or inspircd-services: the same
+# linked to Anope's services on port 7001 of its address, for SASL) on a
+# loopback address,
 # port 6667, with a configuration written into WORKDIR, runs COMMAND with
 # ZYM_IRC_SERVER (the address) and ZYM_IRC_KIND set, stops the server by its
 # pid and exits with COMMAND's status. ADDRESS is the first choice: when
@@ -22,18 +25,20 @@ case "$first" in
   *) echo "refusing to listen outside loopback: $first" >&2; exit 2 ;;
 esac
 case "$kind" in
-  ngircd | inspircd) ;;
+  ngircd | inspircd | inspircd-ircv3 | inspircd-services) ;;
   *) echo "unknown server kind: $kind" >&2; exit 2 ;;
 esac
+server=${kind%-ircv3}
+server=${server%-services}
 
 mkdir -p "$workdir"
 workdir=$(cd "$workdir" && pwd)
 log="$workdir/$kind.log"
 : >"$log"
 
-program=$(command -v "$kind" 2>/dev/null || true)
-[ -n "$program" ] || { [ -x "/usr/sbin/$kind" ] && program="/usr/sbin/$kind"; }
-[ -n "$program" ] || { echo "$kind is not installed (scripts/setup-debian.sh installs it)" >&2; exit 2; }
+program=$(command -v "$server" 2>/dev/null || true)
+[ -n "$program" ] || { [ -x "/usr/sbin/$server" ] && program="/usr/sbin/$server"; }
+[ -n "$program" ] || { echo "$server is not installed (scripts/setup-debian.sh installs it)" >&2; exit 2; }
 
 tls_certs=${ZYM_TLS_CERTS:-}
 tls_port=""
@@ -108,6 +113,15 @@ EOF
 <log method="file" type="* -USERINPUT -USEROUTPUT" level="default" target="$workdir/inspircd-server.log">
 <options defaultmodes="not">
 EOF
+    if [ "$kind" != inspircd ]; then
+      for module in cap ircv3 ircv3_servertime ircv3_msgid ircv3_accounttag ircv3_capnotify \
+                    ircv3_chghost ircv3_ctctags ircv3_echomessage ircv3_invitenotify ircv3_batch namesx uhnames; do
+        echo "<module name=\"$module\">" >>"$workdir/inspircd.conf"
+      done
+    fi
+    if [ "$kind" = inspircd-services ]; then
+      write_services_config "$address"
+    fi
     if [ -n "$tls_port" ]; then
       cat >>"$workdir/inspircd.conf" <<EOF
 <module name="ssl_gnutls">
@@ -116,6 +130,66 @@ EOF
 EOF
     fi
   fi
+}
+
+# InspIRCd's link to Anope, and Anope's configuration: Debian's own, with the
+# uplink, the server's name, its files, the case mapping and the session
+# limit changed.
+write_services_config() {
+  local address=$1
+  cat >>"$workdir/inspircd.conf" <<EOF
+<bind address="$address" port="7001" type="servers">
+<module name="spanningtree">
+<module name="services_account">
+<module name="sasl">
+<module name="chgident">
+<module name="chghost">
+<module name="sethost">
+<module name="hidechans">
+<module name="topiclock">
+<module name="svshold">
+<module name="servprotect">
+<sasl target="services.test" requiressl="no">
+<link name="services.test" ipaddr="$address" port="7001" allowmask="127.0.0.0/8" sendpass="linkpass" recvpass="linkpass">
+<uline server="services.test" silent="yes">
+EOF
+  rm -rf "$workdir/anope"
+  mkdir -p "$workdir/anope/conf" "$workdir/anope/db" "$workdir/anope/logs"
+  cp /etc/anope/*.conf /etc/anope/services.motd "$workdir/anope/conf/"
+  sed -i \
+    -e "/^uplink\$/,/^}/ { s|^\(\s*\)host = .*|\1host = \"$address\"|; s|^\(\s*\)port = .*|\1port = 7001|; s|^\(\s*\)password = .*|\1password = \"linkpass\"| }" \
+    -e "/^serverinfo\$/,/^}/ { s|^\(\s*\)name = .*|\1name = \"services.test\"|; s|^\(\s*\)pid = .*|\1pid = \"$workdir/anope/anope.pid\"|; s|^\(\s*\)motd = .*|\1motd = \"$workdir/anope/conf/services.motd\"| }" \
+    -e 's|^\(\s*\)casemap = "ascii"|\1casemap = "rfc1459"|' \
+    -e 's|^\(\s*\)usemail = yes|\1usemail = no|' \
+    "$workdir/anope/conf/services.conf"
+  # Every client of a test comes from 127.0.0.1: no limit of sessions per host.
+  sed -i 's|^\(\s*\)defaultsessionlimit = .*|\1defaultsessionlimit = 0|' "$workdir/anope/conf/operserv.conf"
+}
+
+services_pid=""
+# Starts Anope and waits until it has linked and synced with the server.
+start_services() {
+  /usr/sbin/anope --confdir="$workdir/anope/conf" --dbdir="$workdir/anope/db" \
+    --logdir="$workdir/anope/logs" --modulesdir=/usr/lib/anope \
+    --localedir=/usr/share/anope/locale --nofork >>"$workdir/anope.log" 2>&1 &
+  services_pid=$!
+  for _ in $(seq 150); do
+    kill -0 "$services_pid" 2>/dev/null || break
+    if grep -q 'services.test .* is done syncing' "$workdir/anope.log"; then return 0; fi
+    sleep 0.1
+  done
+  echo "Anope did not link to the server; its output:" >&2
+  cat "$workdir/anope.log" >&2
+  return 1
+}
+
+stop_services() {
+  [ -n "$services_pid" ] || return 0
+  kill "$services_pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$services_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -9 "$services_pid" 2>/dev/null || true
+  wait "$services_pid" 2>/dev/null || true
+  services_pid=""
 }
 
 # The pids of the programs listening on address port 6667.
@@ -139,14 +213,14 @@ stop_server() {
   wait "$server_pid" 2>/dev/null || true
   server_pid=""
 }
-trap stop_server EXIT
+trap 'stop_services; stop_server' EXIT
 
 # Starts the server on address; succeeds once the listener there is this
 # server's own (InspIRCd keeps running when its address is taken).
 start_on() {
   local address=$1
   write_config "$address"
-  if [ "$kind" = ngircd ]; then
+  if [ "$server" = ngircd ]; then
     "$program" -n -f "$workdir/ngircd.conf" >>"$log" 2>&1 &
   else
     "$program" --config="$workdir/inspircd.conf" --nofork --runasroot >>"$log" 2>&1 &
@@ -182,6 +256,11 @@ fi
 if [ "$address" != "$first" ]; then
   echo "$first:6667 was taken; $kind listens on $address:6667. Port 6667 is held by:"
   holders
+fi
+
+if [ "$kind" = inspircd-services ]; then
+  [ -x /usr/sbin/anope ] || { echo "anope is not installed (scripts/setup-debian.sh installs it)" >&2; exit 2; }
+  start_services || exit 1
 fi
 
 status=0

@@ -23,6 +23,29 @@ int EventRecorder::ReportError(int nCode, const char* pszText)
     return m_nErrorAnswer;
 }
 
+void EventRecorder::NotifyDetails(int nCode, const ChatEventDetails* pDetails)
+{
+    std::string text;
+    for (const char* pszField : {pDetails->pszChannel, pDetails->pszNickname, pDetails->pszSource,
+                                 pDetails->pszText, pDetails->pszAccount, pDetails->pszMessageId})
+        text += std::string(text.empty() ? "[" : " [") + pszField + "]";
+    RecordedEvent event{RecordedEvent::Detail, nCode, pDetails->nSize, text, false,
+                        std::this_thread::get_id()};
+    event.time = pDetails->pszTime;
+    Record(event);
+}
+
+std::vector<RecordedEvent> EventRecorder::Details(int nCode) const
+{
+    std::vector<RecordedEvent> details;
+    for (const RecordedEvent& event : Events())
+    {
+        if (event.kind == RecordedEvent::Detail && event.nCode == nCode)
+            details.push_back(event);
+    }
+    return details;
+}
+
 void EventRecorder::SetErrorAnswer(int nAnswer)
 {
     std::lock_guard<std::mutex> hold(m_Mutex);

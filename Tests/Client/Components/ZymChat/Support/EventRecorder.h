@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "ChatEventSink.h"
+#include "ExtendedChatEventSink.h"
 
 // One call the component made on its sink.
 struct RecordedEvent
@@ -17,7 +17,10 @@ struct RecordedEvent
     {
         Event,
         Text,
-        Error
+        Error,
+        // NotifyDetails: text holds "[channel] [nickname] [source] [text]
+        // [account] [msgid]", time the details' time.
+        Detail
     };
     Kind kind;
     int nCode;
@@ -27,11 +30,14 @@ struct RecordedEvent
     std::string text;
     bool bNullText;
     std::thread::id threadId;
+    std::string time = std::string();
 };
 
 // A sink that records every call, from any thread, and answers ReportError
 // with a chosen value. Every wait is bounded by its timeout in milliseconds.
-class EventRecorder : public ChatEventSink
+// Handed over with SetEventSink it is a sink of today's interface; with
+// SetExtendedEventSink it also records details.
+class EventRecorder : public ExtendedChatEventSink
 {
 public:
     explicit EventRecorder(int nErrorAnswer = 0) : m_nErrorAnswer(nErrorAnswer) {}
@@ -40,6 +46,7 @@ public:
     void NotifyEvent(int nCode, int nValue) override;
     void NotifyText(int nCode, const char* pszText) override;
     int ReportError(int nCode, const char* pszText) override;
+    void NotifyDetails(int nCode, const ChatEventDetails* pDetails) override;
 
     void SetErrorAnswer(int nAnswer);
     std::vector<RecordedEvent> Events() const;
@@ -55,6 +62,8 @@ public:
     // The texts of the NotifyText calls with this code, in order.
     std::vector<std::string> Texts(int nCode) const;
     std::vector<RecordedEvent> Errors() const;
+    // The recorded details with this code, in order.
+    std::vector<RecordedEvent> Details(int nCode) const;
     void Clear();
 
     // Called inside NotifyText after the call is recorded, on the thread

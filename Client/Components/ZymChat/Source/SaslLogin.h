@@ -1,0 +1,66 @@
+#ifndef ZYM_SASLLOGIN_H
+#define ZYM_SASLLOGIN_H
+
+#include <memory>
+#include <string>
+
+#include "ScramClient.h"
+
+class ScramCrypto;
+
+// The SASL login the host asked for, and the progress of one exchange of
+// it: what to answer to each of the server's AUTHENTICATE messages.
+class SaslLogin
+{
+public:
+    enum class Mechanism
+    {
+        None,
+        Plain,
+        ScramSha256
+    };
+
+    explicit SaslLogin(const ScramCrypto& crypto);
+    ~SaslLogin();
+
+    // False, changing nothing, for an unknown mechanism name or an unusable
+    // account or password. A null name clears the login.
+    bool Configure(const char* pszMechanism, const char* pszAccount, const char* pszPassword,
+                   int nFlags);
+    bool Configured() const { return m_Mechanism != Mechanism::None; }
+    bool Required() const;
+    bool AllowsPlaintext() const;
+    // "PLAIN" or "SCRAM-SHA-256".
+    const char* MechanismName() const;
+    // Whether the server's value of the "sasl" capability (a comma list of
+    // mechanisms, or empty when it names none) allows ours.
+    bool OfferedIn(const std::string& mechanisms) const;
+
+    // A new exchange; false when no nonce could be made.
+    bool Begin();
+    // One AUTHENTICATE parameter of the server; true once the message is
+    // whole (a chunk shorter than 400 characters ends it).
+    bool AddChunk(const std::string& chunk);
+    // The answer to the message gathered: false to abort the exchange (a
+    // malformed message, a server signature that does not match).
+    bool Answer(std::string& response);
+    // The server has proved it knows the password (always for PLAIN, which
+    // has no proof).
+    bool ServerProved() const;
+
+private:
+    const ScramCrypto& m_Crypto;
+    Mechanism m_Mechanism;
+    std::string m_Account;
+    std::string m_Password;
+    int m_nFlags;
+
+    // The exchange under way.
+    std::string m_Message;
+    bool m_bMessageBad;
+    int m_nStep;
+    bool m_bServerProved;
+    std::unique_ptr<ScramClient> m_pScram;
+};
+
+#endif

@@ -1,0 +1,200 @@
+// A host of the extended interface and a host of today's interface on a real
+// InspIRCd with its IRCv3 modules, linked to Anope's services for SASL
+// (with-irc-server.sh inspircd-services); a bare client of the test sends
+// what no host operation does.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ChatLibrary.h"
+#include "ComponentInterfaces/ExtendedChatComponent.h"
+#include "ComponentInterfaces/ExtendedChatEventSink.h"
+#include "IntegrationClient.h"
+#include "RawIrcClient.h"
+#include "TestServer.h"
+#include "TestSockets.h"
+
+namespace
+{
+const int kWaitMs = IntegrationClient::kWaitMs;
+
+class Ircv3Server : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        StartTestSockets();
+        library_ = new ChatLibrary();
+        std::string error;
+        loaded_ = library_->Load(ChatLibrary::BesideProgram("ZymChat.dll"), error);
+        loadError_ = error;
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete library_;
+        library_ = nullptr;
+        StopTestSockets();
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(loaded_) << loadError_;
+        ASSERT_FALSE(TestServer::Address().empty())
+            << "run through with-irc-server.sh, which names the server in ZYM_IRC_SERVER";
+    }
+
+    static ChatLibrary* library_;
+    static bool loaded_;
+    static std::string loadError_;
+};
+
+ChatLibrary* Ircv3Server::library_ = nullptr;
+bool Ircv3Server::loaded_ = false;
+std::string Ircv3Server::loadError_;
+
+// The first detail with this code that matches, waited for.
+bool WaitDetail(IntegrationClient& client, int code, const std::string& nickname,
+                const std::string& text, EventRecord& found)
+{
+    return client.Sink().WaitFor(
+        [&](const EventRecord& r) {
+            if (r.kind != EventRecord::Detail || r.code != code || r.nickname != nickname ||
+                r.text != text)
+            {
+                return false;
+            }
+            found = r;
+            return true;
+        },
+        kWaitMs);
+}
+
+size_t CountKind(IntegrationClient& client, EventRecord::Kind kind)
+{
+    return client.Sink().CountMatching([kind](const EventRecord& r) { return r.kind == kind; });
+}
+
+bool IsStamp(const std::string& time)
+{
+    return time.size() == 24 && time[10] == 'T' && time[23] == 'Z';
+}
+}
+
+TEST_F(Ircv3Server, TheExtendedHostHearsTheServersEventsWithTheirTagsAndTodaysHostDoesNot)
+{
+    const std::string channel = "#" + TestServer::UniqueName("v3c");
+    RawIrcClient op(TestServer::Address(), TestServer::UniqueName("op"));
+    ASSERT_TRUE(op.Registered());
+    ASSERT_TRUE(op.Send("JOIN " + channel));
+    ASSERT_TRUE(op.WaitFor(" 366 ", kWaitMs));
+    ASSERT_TRUE(op.Send("TOPIC " + channel + " :first topic"));
+    ASSERT_TRUE(op.WaitFor("TOPIC", kWaitMs));
+
+    IntegrationClient alice(*library_, true);
+    IntegrationClient bob(*library_, false);
+    ASSERT_TRUE(alice.Created() && bob.Created());
+    alice.Login(TestServer::UniqueName("ali"), channel);
+    ASSERT_TRUE(alice.WaitJoined(channel));
+    // The topic of the join (332) and who set it (333).
+    EventRecord topic;
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_TOPIC, "", "first topic", topic));
+    EXPECT_EQ(channel, topic.channel);
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [](const EventRecord& r) { return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_TOPIC_SETTER; },
+        kWaitMs));
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_CAPABILITIES &&
+                   r.text.find("server-time") != std::string::npos &&
+                   r.text.find("multi-prefix") != std::string::npos;
+        },
+        kWaitMs));
+
+    bob.Login(TestServer::UniqueName("bob"), channel);
+    ASSERT_TRUE(bob.WaitJoined(channel));
+    ASSERT_TRUE(alice.WaitText(CHAT_EVENT_MEMBER, channel + " " + bob.Nickname()));
+
+    ASSERT_TRUE(op.Send("MODE " + channel + " +v " + bob.Nickname()));
+    EventRecord mode;
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_MODE, "", "+v " + bob.Nickname(), mode));
+    EXPECT_EQ(channel, mode.channel);
+    EXPECT_TRUE(IsStamp(mode.time)) << mode.time;
+
+    ASSERT_TRUE(op.Send("KICK " + channel + " " + bob.Nickname() + " :out"));
+    EventRecord kick;
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_KICK, bob.Nickname(), "out", kick));
+    EXPECT_EQ(channel, kick.channel);
+
+    ASSERT_TRUE(op.Send("TOPIC " + channel + " :second topic"));
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_TOPIC, "", "second topic", topic));
+
+    {
+        RawIrcClient dave(TestServer::Address(), TestServer::UniqueName("dave"));
+        ASSERT_TRUE(dave.Registered());
+        ASSERT_TRUE(dave.Send("JOIN " + channel));
+        ASSERT_TRUE(dave.WaitFor(" 366 ", kWaitMs));
+        ASSERT_TRUE(dave.Send("QUIT :gone home"));
+        ASSERT_TRUE(alice.Sink().WaitFor(
+            [&](const EventRecord& r) {
+                return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_QUIT &&
+                       r.text.find("gone home") != std::string::npos;
+            },
+            kWaitMs));
+    }
+
+    // Our own KICK: the channel leaves the table, so it no longer takes
+    // messages until it is joined again.
+    ASSERT_TRUE(op.Send("KICK " + channel + " " + alice.Nickname() + " :bye"));
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_KICK, alice.Nickname(), "bye", kick));
+    EXPECT_EQ(-1, alice.Chat().SendChannelMessage(channel.c_str(), "still here?"));
+
+    // Today's host on the same server: today's events only. Its channel
+    // stays listed after the KICK, as it always did, so the notices it had
+    // queued for the channel may still meet 404; nothing else goes wrong.
+    EXPECT_EQ(0u, CountKind(bob, EventRecord::Detail));
+    for (const std::string& error : bob.Errors())
+        EXPECT_EQ(0u, error.find("404 ")) << error;
+    EXPECT_TRUE(alice.Errors().empty()) << ::testing::PrintToString(alice.Errors());
+}
+
+TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequired)
+{
+    const std::string account = TestServer::UniqueName("acc");
+    {
+        RawIrcClient owner(TestServer::Address(), account);
+        ASSERT_TRUE(owner.Registered());
+        ASSERT_TRUE(owner.Send("PRIVMSG NickServ :REGISTER sekret7 " + account + "@example.test"));
+        ASSERT_TRUE(owner.WaitFor("registered", kWaitMs));
+        ASSERT_TRUE(owner.Send("QUIT"));
+    }
+    const int flags = SASL_LOGIN_REQUIRED | SASL_LOGIN_ALLOW_PLAINTEXT;
+    const std::string channel = "#" + TestServer::UniqueName("sasl");
+
+    IntegrationClient alice(*library_, true);
+    ASSERT_TRUE(alice.Created());
+    ASSERT_EQ(1, static_cast<ExtendedChatComponent&>(alice.Chat())
+                     .SetSaslLogin("PLAIN", account.c_str(), "sekret7", flags));
+    alice.Login(TestServer::UniqueName("sas"), channel);
+    ASSERT_TRUE(alice.WaitJoined(channel));
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [&](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN && r.account == account;
+        },
+        kWaitMs));
+    EXPECT_TRUE(alice.Errors().empty());
+
+    IntegrationClient mallory(*library_, true);
+    ASSERT_TRUE(mallory.Created());
+    ASSERT_EQ(1, static_cast<ExtendedChatComponent&>(mallory.Chat())
+                     .SetSaslLogin("PLAIN", account.c_str(), "wrong", flags));
+    mallory.Login(TestServer::UniqueName("mal"), channel);
+    ASSERT_TRUE(mallory.Sink().WaitFor(
+        [](const EventRecord& r) { return r.kind == EventRecord::Error && r.code == 904; }, kWaitMs));
+    // The login does not go on without the account: no welcome, no join.
+    EXPECT_FALSE(mallory.WaitJoined(channel)) << "a required login that failed still joined";
+    EXPECT_EQ(0u, mallory.Sink().CountMatching(
+                      [](const EventRecord& r) { return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD; }));
+}
