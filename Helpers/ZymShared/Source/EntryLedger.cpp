@@ -7,15 +7,51 @@ bool IsSeparator(wchar_t c)
     return c == L'\\' || c == L'/';
 }
 
-// One path is the other, or a folder on the other's way.
+size_t ComponentEnd(const std::wstring& path, size_t begin)
+{
+    while (begin < path.size() && !IsSeparator(path[begin]))
+        ++begin;
+    return begin;
+}
+
+// A name the file system may have given another file besides its own long
+// name: a short one (at most eight letters, a dot and three) with a tilde,
+// which the system puts in every name it makes up. It may stand for any
+// name in its folder.
+bool MayBeShortAlias(const std::wstring& path, size_t begin, size_t end)
+{
+    size_t dot = end;
+    bool tilde = false;
+    for (size_t i = begin; i < end; ++i) {
+        if (path[i] == L'.') {
+            if (dot != end)
+                return false;
+            dot = i;
+        } else if (path[i] == L'~') {
+            tilde = tilde || dot == end;
+        }
+    }
+    return tilde && dot - begin <= 8 && (dot == end || end - dot - 1 <= 3);
+}
+
+// One path is the other, or a folder on the other's way, name by name; a
+// name that may be a short alias matches any.
 bool Related(const std::wstring& a, const std::wstring& b)
 {
-    const std::wstring& shorter = a.size() <= b.size() ? a : b;
-    const std::wstring& longer = a.size() <= b.size() ? b : a;
-    if (longer.compare(0, shorter.size(), shorter) != 0)
-        return false;
-    return longer.size() == shorter.size() || IsSeparator(longer[shorter.size()]) ||
-           (!shorter.empty() && IsSeparator(shorter.back()));
+    size_t i = 0;
+    size_t j = 0;
+    for (;;) {
+        const size_t aEnd = ComponentEnd(a, i);
+        const size_t bEnd = ComponentEnd(b, j);
+        if (a.compare(i, aEnd - i, b, j, bEnd - j) != 0 && !MayBeShortAlias(a, i, aEnd) &&
+            !MayBeShortAlias(b, j, bEnd))
+            return false;
+        // Either one ends here, a trailing separator included.
+        if (aEnd + 1 >= a.size() || bEnd + 1 >= b.size())
+            return true;
+        i = aEnd + 1;
+        j = bEnd + 1;
+    }
 }
 
 } // namespace

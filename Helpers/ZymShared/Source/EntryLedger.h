@@ -11,7 +11,8 @@
 // finished yet, numbered in archive order. Several writers work at once, yet
 // the files come out as if one had written them in that order: an entry
 // creates its file only after every earlier entry on a related path (the
-// same path, a folder on its way or a path below it) is finished, it is
+// same path, a folder on its way or a path below it, a short alias standing
+// for any name) is finished, it is
 // kept only after every earlier entry is settled (can no longer fail), and
 // a failed entry abandons everything after it while the entries before it
 // go on. Keys are output paths folded as the file system compares names.

@@ -26,6 +26,18 @@ const CreateCase kCreateCases[] = {
     {{L"D:\\OUT\\A"}, L"D:\\OUT\\AB\\C.TXT", true},
     {{L"D:\\OUT\\X\\A.TXT", L"D:\\OUT\\Y\\B.TXT"}, L"D:\\OUT\\Z.TXT", true},
     {{L"D:\\OUT\\X\\A.TXT", L"D:\\OUT\\Y\\B.TXT"}, L"D:\\OUT\\Y", false},
+    // A short name may be the alias the file system gave a long one: the
+    // two spellings name one file or folder, in either order and at any
+    // level.
+    {{L"D:\\OUT\\LONGFILENAME.TXT"}, L"D:\\OUT\\LONGFI~1.TXT", false},
+    {{L"D:\\OUT\\LONGFI~1.TXT"}, L"D:\\OUT\\LONGFILENAME.TXT", false},
+    {{L"D:\\OUT\\LONGFOLDER\\A.TXT"}, L"D:\\OUT\\LONGFO~1\\A.TXT", false},
+    {{L"D:\\OUT\\LONGFO~1"}, L"D:\\OUT\\LONGFOLDERNAME\\A.TXT", false},
+    {{L"D:\\OUT\\X\\LONGFILENAME.TXT"}, L"D:\\OUT\\Y\\LONGFI~1.TXT", true},
+    {{L"D:\\OUT\\LONGFO~1\\A.TXT"}, L"D:\\OUT\\LONGFOLDER\\B.TXT", true},
+    // A tilde in a name that cannot be short stands for nothing else.
+    {{L"D:\\OUT\\A.TXT"}, L"D:\\OUT\\NOTES.TXT~", true},
+    {{L"D:\\OUT\\A.TXT"}, L"D:\\OUT\\LONGER~NAME.TXT", true},
 };
 
 TEST(EntryLedgerTest, LaterEntryWaitsForEarlierOnesOnRelatedPaths)
