@@ -20,7 +20,18 @@ rm -rf "$prefix" "$dir/d"
 mkdir -p "$dir/d" "$prefix"
 # The contents, not the path: a base named through a link is copied, where
 # copying the link would make every change below one to the base itself.
-cp -a "$base/." "$prefix/"
+# The base's Wine server may be saving its registry meanwhile, through a
+# temporary file that is renamed over the old one: a copy that saw such a
+# file vanish is made again.
+copied=""
+for _ in 1 2 3 4 5; do
+  if cp -a "$base/." "$prefix/" 2>"$dir/copy-errors.txt"; then copied=1; break; fi
+  rm -rf "$prefix"
+  mkdir -p "$prefix"
+  sleep 0.2
+done
+[ -n "$copied" ] || { echo "could not copy $base:" >&2; cat "$dir/copy-errors.txt" >&2; exit 1; }
+rm -f "$dir/copy-errors.txt"
 # C: must be the copy's own folder; a linked drive_c would reach wherever
 # the link leads.
 if [ -L "$prefix/drive_c" ] || [ ! -d "$prefix/drive_c" ]; then

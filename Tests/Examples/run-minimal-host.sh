@@ -27,6 +27,8 @@ ZymShared.dll
 include/ComponentInterfaces/BaseComponent.h
 include/ComponentInterfaces/ChatComponent.h
 include/ComponentInterfaces/ChatEventSink.h
+include/ComponentInterfaces/ExtendedChatComponent.h
+include/ComponentInterfaces/ExtendedChatEventSink.h
 include/ComponentInterfaces/MessagingComponent.h
 include/ZymShared.h
 lib/cmake/ZymKit/ZymKitConfig.cmake

@@ -109,8 +109,8 @@ TEST(IrcMessage, TagsAreUnescapedAndTheLastOfARepeatedKeyCounts)
     // place of its first use, with the value of its last.
     std::string line = "@";
     size_t nKeys = 0;
-    while (line.size() < 8000)
-        line += "k" + std::to_string(nKeys) + "=" + std::to_string(nKeys++) + ";";
+    for (; line.size() < 8000; ++nKeys)
+        line += "k" + std::to_string(nKeys) + "=" + std::to_string(nKeys) + ";";
     line += "k0=last;k1 :n PING x";
     ASSERT_TRUE(message.Parse(line.c_str()));
     ASSERT_EQ(nKeys, message.Tags().size());
