@@ -1,29 +1,11 @@
 #include "CommandLineOptions.h"
 
+#include "CommandLineText.h"
+
 #include <vector>
 
 namespace
 {
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t';
-}
-
-// The program name follows the system's rule: quoted up to the next quote,
-// else up to the first blank.
-size_t SkipProgram(const std::wstring& line)
-{
-    if (!line.empty() && line[0] == L'"')
-    {
-        const size_t end = line.find(L'"', 1);
-        return end != std::wstring::npos ? end + 1 : line.size();
-    }
-    size_t at = 0;
-    while (at < line.size() && !IsBlank(line[at]))
-        ++at;
-    return at;
-}
-
 // A backslash is always a character of its own: paths end in one before a
 // closing quote ("C:\logs\").
 std::vector<std::wstring> SplitArguments(const std::wstring& line, size_t at)
@@ -31,13 +13,13 @@ std::vector<std::wstring> SplitArguments(const std::wstring& line, size_t at)
     std::vector<std::wstring> arguments;
     while (at < line.size())
     {
-        while (at < line.size() && IsBlank(line[at]))
+        while (at < line.size() && IsCommandLineBlank(line[at]))
             ++at;
         if (at == line.size())
             break;
         std::wstring argument;
         bool quoted = false;
-        for (; at < line.size() && (quoted || !IsBlank(line[at])); ++at)
+        for (; at < line.size() && (quoted || !IsCommandLineBlank(line[at])); ++at)
         {
             if (line[at] == L'"')
                 quoted = !quoted;
@@ -88,7 +70,7 @@ CommandLineOptions::CommandLineOptions()
 CommandLineOptions CommandLineOptions::Parse(const std::wstring& commandLine)
 {
     CommandLineOptions options;
-    const std::vector<std::wstring> arguments = SplitArguments(commandLine, SkipProgram(commandLine));
+    const std::vector<std::wstring> arguments = SplitArguments(commandLine, SkipProgramName(commandLine));
     options.m_bBare = arguments.empty();
     if (!arguments.empty() && IsDecimal(arguments[0]))
     {

@@ -1,15 +1,12 @@
 #include "RelaunchArguments.h"
 
+#include "CommandLineText.h"
+
 namespace
 {
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t';
-}
-
 size_t SkipBlanks(const std::wstring& line, size_t at)
 {
-    while (at < line.size() && IsBlank(line[at]))
+    while (at < line.size() && IsCommandLineBlank(line[at]))
         ++at;
     return at;
 }
@@ -28,13 +25,13 @@ size_t TakeArgument(const std::wstring& line, size_t at, std::wstring& out, size
         if (end == std::wstring::npos)
             return std::wstring::npos;
         next = end + 1;
-        if (next < line.size() && !IsBlank(line[next]))
+        if (next < line.size() && !IsCommandLineBlank(line[next]))
             return std::wstring::npos;
     }
     else
     {
         end = at;
-        while (end < line.size() && !IsBlank(line[end]))
+        while (end < line.size() && !IsCommandLineBlank(line[end]))
         {
             if (line[end] == L'"')
                 return std::wstring::npos;
@@ -46,21 +43,6 @@ size_t TakeArgument(const std::wstring& line, size_t at, std::wstring& out, size
         return std::wstring::npos;
     out = line.substr(begin, end - begin);
     return next;
-}
-
-// The program name follows the system's rule for the first argument: quoted
-// up to the next quote, else up to the first blank.
-size_t SkipProgram(const std::wstring& line)
-{
-    if (!line.empty() && line[0] == L'"')
-    {
-        const size_t end = line.find(L'"', 1);
-        return end != std::wstring::npos ? end + 1 : line.size();
-    }
-    size_t at = 0;
-    while (at < line.size() && !IsBlank(line[at]))
-        ++at;
-    return at;
 }
 }
 
@@ -115,7 +97,7 @@ bool RelaunchArguments::Parse(const std::wstring& commandLine)
     std::wstring* const outputs[] = { &handleText, &programFile, &installFolder };
     const size_t limits[] = { 16, maxPath, maxPath };
 
-    size_t at = SkipBlanks(commandLine, SkipProgram(commandLine));
+    size_t at = SkipBlanks(commandLine, SkipProgramName(commandLine));
     for (int i = 0; i < 3; ++i)
     {
         if (at >= commandLine.size())
