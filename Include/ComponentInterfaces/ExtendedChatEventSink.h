@@ -36,7 +36,12 @@ enum ExtendedChatEventCode
     // one blank; empty when none).
     CHAT_EVENT_CAPABILITIES = 109,
     // The server confirmed our login to an account (numeric 900): account.
-    CHAT_EVENT_LOGGED_IN = 110
+    CHAT_EVENT_LOGGED_IN = 110,
+    // The tags of a channel message: channel, nickname (the sender), text
+    // (the message), account, time, msgid. The CHAT_EVENT_MESSAGE of the
+    // same message reaches NotifyText right after this call, so a host can
+    // show the message with the server's time and the sender's account.
+    CHAT_EVENT_MESSAGE_DETAILS = 111
 };
 
 // The fields of one event. Every text is zero-terminated and never null: a

@@ -106,6 +106,9 @@ std::string DescribeDetail(const EventRecord& r)
     std::string line;
     switch (r.code)
     {
+    case CHAT_EVENT_MESSAGE_DETAILS:
+        line = r.channel + " <" + r.nickname + "> " + r.text;
+        break;
     case CHAT_EVENT_QUIT:
         line = r.nickname + " has quit (" + r.text + ")";
         break;

@@ -1,5 +1,6 @@
 // Console chat host: loads the chat component library by path, as a host
 // application does, prints every event and takes commands from standard input.
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -41,7 +42,17 @@ int main(int argc, char** argv)
 
     // A console session can run for hours: print events, keep none.
     RecordingSink sink(false);
-    sink.SetObserver([&out](const EventRecord& record) { out.WriteLine(EventText::Describe(record)); });
+    // A channel message comes right after its tags, which were printed as the
+    // message with its time and sender's account: it is not printed twice.
+    std::atomic<bool> tagged(false);
+    sink.SetObserver([&out, &tagged](const EventRecord& record) {
+        bool shown = tagged.exchange(record.kind == EventRecord::Detail &&
+                                     record.code == CHAT_EVENT_MESSAGE_DETAILS);
+        if (!(shown && record.kind == EventRecord::Text && record.code == CHAT_EVENT_MESSAGE))
+        {
+            out.WriteLine(EventText::Describe(record));
+        }
+    });
     if (extended == nullptr)
     {
         chat->SetEventSink(&sink);

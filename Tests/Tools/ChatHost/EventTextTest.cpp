@@ -60,6 +60,8 @@ TEST(EventText, DetailsShowTheirFieldsAndTags)
     };
     EXPECT_EQ("#c: bob was kicked by op (bye) [2026-12-08T20:00:00.000Z account=acc msgid=m1]",
               detail(CHAT_EVENT_KICK, "#c", "bob", "op", "bye", "acc"));
+    EXPECT_EQ("#c <bob> hi: there [2026-12-08T20:00:00.000Z account=acc msgid=m1]",
+              detail(CHAT_EVENT_MESSAGE_DETAILS, "#c", "bob", "", "hi: there", "acc"));
     EXPECT_EQ("bob has quit (gone) [2026-12-08T20:00:00.000Z msgid=m1]",
               detail(CHAT_EVENT_QUIT, "", "bob", "", "gone", ""));
     EXPECT_EQ("#c: topic: hello [2026-12-08T20:00:00.000Z msgid=m1]",

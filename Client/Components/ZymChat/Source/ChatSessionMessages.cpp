@@ -62,6 +62,15 @@ void ChatSession::OnPrivmsg(const IrcMessage& message, SessionOutput& out)
         return;
     }
 
+    if (m_bExtendedHost)
+    {
+        SessionOutput::Detail detail = DetailOf(message, CHAT_EVENT_MESSAGE_DETAILS);
+        detail.m_Channel = hostName.Text();
+        detail.m_Nickname = message.Source();
+        detail.m_Source.clear();
+        detail.m_Text = message.Parameter(1);
+        out.NotifyDetail(detail);
+    }
     char text[kMessageTextArea];
     std::snprintf(text, sizeof(text), "%s %s %s", hostName.Text(), message.Source().c_str(),
                   message.Parameter(1).c_str());

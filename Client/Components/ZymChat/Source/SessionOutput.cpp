@@ -18,6 +18,12 @@ void SessionOutput::Send(const std::string& line)
     m_Lines.push_back(line);
 }
 
+void SessionOutput::NotifyDetail(const Detail& detail)
+{
+    m_Details.push_back(detail);
+    m_Details.back().m_nEventsBefore = m_Events.size();
+}
+
 void SessionOutput::Log(const char* pszFormat, ...)
 {
     char entry[1024];

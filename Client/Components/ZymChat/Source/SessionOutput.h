@@ -32,6 +32,9 @@ public:
         std::string m_Account;
         std::string m_Time;
         std::string m_MessageId;
+        // How many events were asked for before this one: the host hears
+        // events and details in the order the session asked for them.
+        size_t m_nEventsBefore;
     };
 
     struct Failure
@@ -50,7 +53,7 @@ public:
     void Notify(int nCode, const std::string& text) { m_Events.push_back({nCode, text, false}); }
     void NotifyWithoutText(int nCode) { m_Events.push_back({nCode, std::string(), true}); }
     // Heard only by a host of the extended sink.
-    void NotifyDetail(const Detail& detail) { m_Details.push_back(detail); }
+    void NotifyDetail(const Detail& detail);
     // Reported with ReportError after the events; a nonzero answer ends the
     // connection.
     void ReportFailure(int nCode, const std::string& text) { m_Failures.push_back({nCode, text}); }

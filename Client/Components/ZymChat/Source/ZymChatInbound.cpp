@@ -1,5 +1,7 @@
 #include "ZymChat.h"
 
+#include <vector>
+
 #include "IrcMessage.h"
 #include "SessionOutput.h"
 
@@ -50,10 +52,16 @@ int ZymChat::Route(const SessionOutput& out)
     }
     for (const std::string& entry : out.LogEntries())
         Log("%s", entry.c_str());
-    for (const SessionOutput::Event& event : out.Events())
+    std::vector<SessionOutput::Detail>::const_iterator itDetail = out.Details().begin();
+    for (size_t nEvent = 0; nEvent < out.Events().size(); ++nEvent)
+    {
+        for (; itDetail != out.Details().end() && itDetail->m_nEventsBefore <= nEvent; ++itDetail)
+            NotifyDetail(*itDetail);
+        const SessionOutput::Event& event = out.Events()[nEvent];
         m_pEventSink->NotifyText(event.m_nCode, event.m_bNullText ? nullptr : event.m_Text.c_str());
-    for (const SessionOutput::Detail& detail : out.Details())
-        NotifyDetail(detail);
+    }
+    for (; itDetail != out.Details().end(); ++itDetail)
+        NotifyDetail(*itDetail);
     bool bEnd = out.EndsConnection();
     for (const SessionOutput::Failure& failure : out.Failures())
     {

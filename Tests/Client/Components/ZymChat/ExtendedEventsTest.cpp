@@ -1,6 +1,6 @@
 // The events with details an extended host hears: each kind of line with
-// its fields and tags, the time's source, and what a KICK of ourselves does
-// to the channel table for either kind of host.
+// its fields and tags, the time's source, and what a message's tags and a
+// KICK of ourselves do for either kind of host.
 
 #include <string>
 #include <vector>
@@ -63,6 +63,8 @@ TEST(ExtendedEvents, EachLineReachesTheHostWithItsFieldsAndTags)
     const std::string tags = "@time=" + kStamp + ";msgid=m1;account=acc ";
     const std::vector<Row> rows = {
         {tags + ":bob!b@h QUIT :gone home", {CHAT_EVENT_QUIT, "", "bob", "", "gone home", "acc", "m1"}},
+        {tags + ":bob!b@h PRIVMSG #LOBBY2 :hello there",
+         {CHAT_EVENT_MESSAGE_DETAILS, "#lobby", "bob", "", "hello there", "acc", "m1"}},
         {tags + ":op!o@h KICK #lobby2 bob :bye", {CHAT_EVENT_KICK, "#lobby", "bob", "op", "bye", "acc", "m1"}},
         {tags + ":op!o@h TOPIC #LOBBY2 :new topic", {CHAT_EVENT_TOPIC, "#lobby", "", "op", "new topic", "acc", "m1"}},
         {tags + ":op!o@h TOPIC #lobby2 :", {CHAT_EVENT_TOPIC, "#lobby", "", "op", "", "acc", "m1"}},
@@ -125,7 +127,7 @@ TEST(ExtendedEvents, TheServersTimeOnlyWhenItWasGrantedAndWellFormed)
     }
 }
 
-TEST(ExtendedEvents, OurOwnKickTakesTheChannelOutOfTheTableForTheExtendedHostOnly)
+TEST(ExtendedEvents, MessageTagsAndOurOwnKickReachTheExtendedHostOnly)
 {
     for (bool bExtended : {true, false})
     {
@@ -133,6 +135,9 @@ TEST(ExtendedEvents, OurOwnKickTakesTheChannelOutOfTheTableForTheExtendedHostOnl
         SessionUnderTest session;
         LogIn(session, "server-time", bExtended);
         session.Dispatch(":bob!b@h JOIN #lobby2");
+        session.Dispatch("@account=b :bob!b@h PRIVMSG #lobby2 :hi");
+        EXPECT_EQ((Lines{"#lobby bob hi"}), session.Heard(CHAT_EVENT_MESSAGE));
+        EXPECT_EQ(bExtended ? 1u : 0u, session.Details().size());
         session.Dispatch(":op!o@h KICK #lobby2 me :out");
         EXPECT_EQ(bExtended ? "-" : "#lobby2", session.SendsTo("#lobby"));
         EXPECT_EQ("", session.Session().Inconsistency());

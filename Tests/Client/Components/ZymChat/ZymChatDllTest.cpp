@@ -186,6 +186,21 @@ TEST_F(ChatLibrary, TheExtendedObjectNegotiatesLogsInWithSaslAndReportsDetails)
     std::vector<RecordedEvent> logins = sink.Details(CHAT_EVENT_LOGGED_IN);
     ASSERT_EQ(1u, logins.size());
     EXPECT_EQ("[] [dora] [] [You are now logged in as dora] [dora] []", logins[0].text);
+
+    // A message's tags come just before the message itself.
+    pChat->Join("#one");
+    server.SendLine(":irc.test 002 dora :Your host is irc.test");
+    ASSERT_TRUE(server.WaitForReceived("JOIN #one\r\n", kWait));
+    server.SendLine(":dora!d@h JOIN :#one");
+    server.SendLine("@time=2026-12-08T20:00:01.000Z;msgid=p1;account=erin :erin!e@h PRIVMSG #one :hi");
+    ASSERT_TRUE(sink.WaitForText(CHAT_EVENT_MESSAGE, "#one erin hi", kWait));
+    std::vector<RecordedEvent> events = sink.Events();
+    ASSERT_GE(events.size(), 2u);
+    const RecordedEvent& tags = events[events.size() - 2];
+    EXPECT_EQ(RecordedEvent::Detail, tags.kind);
+    EXPECT_EQ(CHAT_EVENT_MESSAGE_DETAILS, tags.nCode);
+    EXPECT_EQ("[#one] [erin] [] [hi] [erin] [p1]", tags.text);
+    EXPECT_EQ("2026-12-08T20:00:01.000Z", tags.time);
     EXPECT_TRUE(sink.Errors().empty());
     EXPECT_EQ(std::string::npos, server.Received().find("QUIT"));
     pChat->Release();

@@ -86,7 +86,8 @@ bool IsStamp(const std::string& time)
 TEST_F(Ircv3Server, TheExtendedHostHearsTheServersEventsWithTheirTagsAndTodaysHostDoesNot)
 {
     const std::string channel = "#" + TestServer::UniqueName("v3c");
-    RawIrcClient op(TestServer::Address(), TestServer::UniqueName("op"));
+    const std::string opName = TestServer::UniqueName("op");
+    RawIrcClient op(TestServer::Address(), opName);
     ASSERT_TRUE(op.Registered());
     ASSERT_TRUE(op.Send("JOIN " + channel));
     ASSERT_TRUE(op.WaitFor(" 366 ", kWaitMs));
@@ -116,6 +117,16 @@ TEST_F(Ircv3Server, TheExtendedHostHearsTheServersEventsWithTheirTagsAndTodaysHo
     bob.Login(TestServer::UniqueName("bob"), channel);
     ASSERT_TRUE(bob.WaitJoined(channel));
     ASSERT_TRUE(alice.WaitText(CHAT_EVENT_MEMBER, channel + " " + bob.Nickname()));
+
+    // A message comes with its tags first: the server's time and id.
+    ASSERT_TRUE(op.Send("PRIVMSG " + channel + " :tagged hello"));
+    EventRecord message;
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_MESSAGE_DETAILS, opName, "tagged hello", message));
+    EXPECT_EQ(channel, message.channel);
+    EXPECT_TRUE(IsStamp(message.time)) << message.time;
+    EXPECT_FALSE(message.messageId.empty());
+    ASSERT_TRUE(alice.WaitText(CHAT_EVENT_MESSAGE, channel + " " + opName + " tagged hello"));
+    ASSERT_TRUE(bob.WaitText(CHAT_EVENT_MESSAGE, channel + " " + opName + " tagged hello"));
 
     ASSERT_TRUE(op.Send("MODE " + channel + " +v " + bob.Nickname()));
     EventRecord mode;
@@ -186,6 +197,17 @@ TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequir
         kWaitMs));
     EXPECT_TRUE(alice.Errors().empty());
 
+    // Another extended host hears the account alice's messages come from.
+    IntegrationClient bea(*library_, true);
+    ASSERT_TRUE(bea.Created());
+    bea.Login(TestServer::UniqueName("bea"), channel);
+    ASSERT_TRUE(bea.WaitJoined(channel));
+    ASSERT_EQ(1, alice.Chat().SendChannelMessage(channel.c_str(), "signed"));
+    EventRecord message;
+    ASSERT_TRUE(WaitDetail(bea, CHAT_EVENT_MESSAGE_DETAILS, alice.Nickname(), "signed", message));
+    EXPECT_EQ(account, message.account);
+    EXPECT_TRUE(IsStamp(message.time)) << message.time;
+
     IntegrationClient mallory(*library_, true);
     ASSERT_TRUE(mallory.Created());
     ASSERT_EQ(1, static_cast<ExtendedChatComponent&>(mallory.Chat())
@@ -197,4 +219,60 @@ TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequir
     EXPECT_FALSE(mallory.WaitJoined(channel)) << "a required login that failed still joined";
     EXPECT_EQ(0u, mallory.Sink().CountMatching(
                       [](const EventRecord& r) { return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD; }));
+}
+
+// The same hosts on a server that knows CAP but offers little of it
+// (with-irc-server.sh ngircd): no SASL, no tags, no server time.
+class FewCapabilitiesServer : public Ircv3Server
+{
+};
+
+TEST_F(FewCapabilitiesServer, TheExtendedHostTakesWhatIsOfferedAndStampsMessagesItself)
+{
+    const std::string channel = "#" + TestServer::UniqueName("few");
+    IntegrationClient alice(*library_, true);
+    IntegrationClient bob(*library_, false);
+    IntegrationClient carol(*library_, true);
+    ASSERT_TRUE(alice.Created() && bob.Created() && carol.Created());
+    auto isError = [](int code) {
+        return [code](const EventRecord& r) { return r.kind == EventRecord::Error && r.code == code; };
+    };
+
+    // A login the host did not require: the host hears that SASL is not
+    // offered, and the connection goes on without it.
+    ASSERT_EQ(1, static_cast<ExtendedChatComponent&>(alice.Chat())
+                     .SetSaslLogin("PLAIN", "acct", "pw", SASL_LOGIN_ALLOW_PLAINTEXT));
+    alice.Login(TestServer::UniqueName("ali"), channel);
+    ASSERT_TRUE(alice.WaitJoined(channel));
+    EXPECT_EQ(1u, alice.Sink().CountMatching(isError(-1010)));
+    EventRecord caps;
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [&caps](const EventRecord& r) {
+            if (r.kind != EventRecord::Detail || r.code != CHAT_EVENT_CAPABILITIES)
+                return false;
+            caps = r;
+            return true;
+        },
+        kWaitMs));
+    EXPECT_EQ(std::string::npos, caps.text.find("server-time")) << caps.text;
+
+    bob.Login(TestServer::UniqueName("bob"), channel);
+    ASSERT_TRUE(bob.WaitJoined(channel));
+    ASSERT_EQ(1, bob.Chat().SendChannelMessage(channel.c_str(), "plain hello"));
+    EventRecord message;
+    ASSERT_TRUE(WaitDetail(alice, CHAT_EVENT_MESSAGE_DETAILS, bob.Nickname(), "plain hello", message));
+    EXPECT_TRUE(IsStamp(message.time)) << message.time;
+    EXPECT_EQ("", message.account);
+    EXPECT_EQ("", message.messageId);
+    ASSERT_TRUE(alice.WaitText(CHAT_EVENT_MESSAGE, channel + " " + bob.Nickname() + " plain hello"));
+    ASSERT_EQ(1, alice.Chat().SendChannelMessage(channel.c_str(), "and back"));
+    ASSERT_TRUE(bob.WaitText(CHAT_EVENT_MESSAGE, channel + " " + alice.Nickname() + " and back"));
+    EXPECT_EQ(0u, CountKind(bob, EventRecord::Detail));
+
+    // A required login cannot be had here: no welcome, no join.
+    ASSERT_EQ(1, static_cast<ExtendedChatComponent&>(carol.Chat())
+                     .SetSaslLogin("PLAIN", "acct", "pw", SASL_LOGIN_REQUIRED | SASL_LOGIN_ALLOW_PLAINTEXT));
+    carol.Login(TestServer::UniqueName("car"), channel);
+    ASSERT_TRUE(carol.Sink().WaitFor(isError(-1010), kWaitMs));
+    EXPECT_FALSE(carol.WaitJoined(channel)) << "a required login that could not be had still joined";
 }
