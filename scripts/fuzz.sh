@@ -6,7 +6,7 @@
 # executions and findings per target. New inputs the fuzzer keeps go to a
 # working corpus in the build folder, findings to its artifacts folder; the
 # committed corpus is only read. Exits 1 when any target found something.
-# Targets: ServerBytes HostOperations IrcMessage EntryName Archive (default: all).
+# Targets: ServerBytes HostOperations IrcMessage Scram EntryName Archive (default: all).
 # ZYM_FUZZ_NICE sets the niceness (default 0); ZYM_FUZZ_BUILD_DIR the build
 # folder.
 set -euo pipefail
@@ -15,7 +15,7 @@ seconds=${1:-30}
 shift || true
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
-  targets=(ServerBytes HostOperations IrcMessage EntryName Archive)
+  targets=(ServerBytes HostOperations IrcMessage Scram EntryName Archive)
 fi
 build="${ZYM_FUZZ_BUILD_DIR:-$root/build/native-fuzz}"
 fuzz_src="$root/Tests/Fuzz"

@@ -45,6 +45,12 @@ int ReactingSink::ReportError(int, const char*)
     return m_nErrorAnswer;
 }
 
+void ReactingSink::NotifyDetails(int nCode, const ChatEventDetails* pDetails)
+{
+    // A host joins again the channel it was put out of, and the like.
+    React(nCode, pDetails->pszChannel[0] != '\0' ? pDetails->pszChannel : pDetails->pszNickname);
+}
+
 void ReactingSink::React(int nCode, const char* pszText)
 {
     if (!m_bReact || m_bInReaction || m_pChat == nullptr)

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-#include "ChatEventSink.h"
+#include "ExtendedChatEventSink.h"
 #include "LineAssembler.h"
 #include "ScriptedSocket.h"
 #include "ZymChat.h"
@@ -13,8 +13,9 @@ class FuzzChat;
 
 // A host that answers errors as told and, when told to, acts on the
 // component from inside its sink calls with the texts it hears, as a host
-// that echoes or joins what it is told about.
-class ReactingSink : public ChatEventSink
+// that echoes or joins what it is told about. Handed over as an extended
+// sink it hears the events with details as well, and reacts to them alike.
+class ReactingSink : public ExtendedChatEventSink
 {
 public:
     ReactingSink() : m_pChat(nullptr), m_nErrorAnswer(0), m_bReact(false), m_bInReaction(false) {}
@@ -24,6 +25,7 @@ public:
     void NotifyEvent(int nCode, int nValue) override;
     void NotifyText(int nCode, const char* pszText) override;
     int ReportError(int nCode, const char* pszText) override;
+    void NotifyDetails(int nCode, const ChatEventDetails* pDetails) override;
 
 private:
     void React(int nCode, const char* pszText);
