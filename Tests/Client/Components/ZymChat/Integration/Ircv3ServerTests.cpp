@@ -2,6 +2,7 @@
 // InspIRCd with its IRCv3 modules, linked to Anope's services for SASL
 // (with-irc-server.sh inspircd-services); a bare client of the test sends
 // what no host operation does.
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -197,4 +198,64 @@ TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequir
     EXPECT_FALSE(mallory.WaitJoined(channel)) << "a required login that failed still joined";
     EXPECT_EQ(0u, mallory.Sink().CountMatching(
                       [](const EventRecord& r) { return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD; }));
+}
+
+// Run through with-client-certificate.sh over TLS that asks for a
+// certificate (ZymChat.Ircv3.inspircd.client-certificate).
+TEST_F(Ircv3Server, ASaslExternalLoginWithAClientCertificateFromTheStore)
+{
+    const char* thumbprint = std::getenv("ZYM_CLIENT_CERT_SHA1");
+    const char* fingerprint = std::getenv("ZYM_CLIENT_CERT_SHA256");
+    const char* tls = std::getenv("ZYM_IRC_TLS_SERVER");
+    ASSERT_TRUE(thumbprint != nullptr && fingerprint != nullptr && tls != nullptr)
+        << "run through with-client-certificate.sh and with-tls-authority.sh";
+    // As the system's certificate dialog shows it: pairs with blanks between.
+    std::string shown;
+    for (size_t i = 0; thumbprint[i] != '\0'; i += 2)
+        shown += std::string(i == 0 ? "" : " ") + thumbprint[i] + thumbprint[i + 1];
+
+    const std::string account = TestServer::UniqueName("ext");
+    {
+        RawIrcClient owner(TestServer::Address(), account);
+        ASSERT_TRUE(owner.Registered());
+        ASSERT_TRUE(owner.Send("PRIVMSG NickServ :REGISTER sekret7 " + account + "@example.test"));
+        ASSERT_TRUE(owner.WaitFor("registered", kWaitMs));
+        ASSERT_TRUE(owner.Send(std::string("PRIVMSG NickServ :CERT ADD ") + fingerprint));
+        ASSERT_TRUE(owner.WaitFor("added", kWaitMs));
+        ASSERT_TRUE(owner.Send("QUIT"));
+    }
+    const std::string channel = "#" + TestServer::UniqueName("ext");
+
+    IntegrationClient alice(*library_, true);
+    ASSERT_TRUE(alice.Created());
+    auto& extended = static_cast<ExtendedChatComponent&>(alice.Chat());
+    ASSERT_EQ(1, extended.SetClientCertificate(shown.c_str()));
+    ASSERT_EQ(1, extended.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
+    alice.Login(TestServer::UniqueName("crt"), channel, tls);
+    ASSERT_TRUE(alice.WaitJoined(channel)) << ::testing::PrintToString(alice.Errors());
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [&](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN && r.account == account;
+        },
+        kWaitMs));
+    EXPECT_TRUE(alice.Errors().empty()) << ::testing::PrintToString(alice.Errors());
+
+    // A certificate the store does not hold: the connect fails, naming it.
+    const std::string missing(40, '0');
+    IntegrationClient mallory(*library_, true);
+    ASSERT_TRUE(mallory.Created());
+    auto& other = static_cast<ExtendedChatComponent&>(mallory.Chat());
+    ASSERT_EQ(1, other.SetClientCertificate(missing.c_str()));
+    ASSERT_EQ(1, other.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
+    mallory.Login(TestServer::UniqueName("mal"), channel, tls);
+    ASSERT_TRUE(mallory.Sink().WaitFor(
+        [&](const EventRecord& r) {
+            return r.kind == EventRecord::Error && r.code == -1013 &&
+                   r.text.find(missing) != std::string::npos;
+        },
+        kWaitMs))
+        << ::testing::PrintToString(mallory.Errors());
+    EXPECT_EQ(0u, mallory.Sink().CountMatching([](const EventRecord& r) {
+        return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN;
+    }));
 }

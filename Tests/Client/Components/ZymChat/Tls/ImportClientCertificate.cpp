@@ -1,0 +1,96 @@
+// ImportClientCertificate FILE.pfx THUMBPRINT
+// Imports a certificate with its private key (a PKCS #12 file without a
+// password) into the current user's MY store of the Wine prefix it runs in,
+// then finds it there by THUMBPRINT (40 hex digits) and acquires its key as
+// the chat component does before it presents it. A test run makes the file,
+// imports it here and deletes its registry entry afterwards.
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace
+{
+    // The store, or null; closed on every way out.
+    struct Store
+    {
+        HCERTSTORE hStore;
+        explicit Store(HCERTSTORE h) : hStore(h) {}
+        ~Store()
+        {
+            if (hStore != nullptr)
+                CertCloseStore(hStore, 0);
+        }
+        Store(const Store&) = delete;
+        Store& operator=(const Store&) = delete;
+    };
+
+    bool ParseThumbprint(const char* pszText, BYTE (&hash)[20])
+    {
+        for (int i = 0; i < 20; ++i)
+        {
+            unsigned int nByte = 0;
+            if (std::sscanf(pszText + 2 * i, "%2x", &nByte) != 1)
+                return false;
+            hash[i] = static_cast<BYTE>(nByte);
+        }
+        return pszText[40] == '\0';
+    }
+
+    int Fail(const char* pszWhat)
+    {
+        std::fprintf(stderr, "ImportClientCertificate: %s (error 0x%lx)\n", pszWhat, GetLastError());
+        return 1;
+    }
+}
+
+int main(int argc, char** argv)
+{
+    BYTE hash[20];
+    if (argc != 3 || !ParseThumbprint(argv[2], hash))
+    {
+        std::fprintf(stderr, "usage: ImportClientCertificate FILE.pfx THUMBPRINT\n");
+        return 2;
+    }
+    std::ifstream file(argv[1], std::ios::binary);
+    std::vector<BYTE> pfx((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (pfx.empty())
+        return Fail("cannot read the file");
+    CRYPT_DATA_BLOB blob = {static_cast<DWORD>(pfx.size()), pfx.data()};
+    Store imported(PFXImportCertStore(&blob, L"", CRYPT_USER_KEYSET));
+    if (imported.hStore == nullptr)
+        return Fail("cannot import the file");
+    Store my(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"MY"));
+    if (my.hStore == nullptr)
+        return Fail("cannot open the current user's MY store");
+    PCCERT_CONTEXT pCertificate = nullptr;
+    while ((pCertificate = CertEnumCertificatesInStore(imported.hStore, pCertificate)) != nullptr)
+    {
+        if (!CertAddCertificateContextToStore(my.hStore, pCertificate,
+                                              CERT_STORE_ADD_REPLACE_EXISTING, nullptr))
+        {
+            CertFreeCertificateContext(pCertificate);
+            return Fail("cannot add the certificate to the MY store");
+        }
+    }
+
+    CRYPT_HASH_BLOB wanted = {sizeof(hash), hash};
+    PCCERT_CONTEXT pFound = CertFindCertificateInStore(
+        my.hStore, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &wanted, nullptr);
+    if (pFound == nullptr)
+        return Fail("the MY store has no certificate of this thumbprint");
+    HCRYPTPROV_OR_NCRYPT_KEY_HANDLE hKey = 0;
+    DWORD nKeySpec = 0;
+    BOOL bCallerFrees = FALSE;
+    BOOL bKey = CryptAcquireCertificatePrivateKey(
+        pFound, CRYPT_ACQUIRE_CACHE_FLAG | CRYPT_ACQUIRE_SILENT_FLAG, nullptr, &hKey, &nKeySpec,
+        &bCallerFrees);
+    CertFreeCertificateContext(pFound);
+    if (!bKey)
+        return Fail("the certificate's private key cannot be acquired");
+    return 0;
+}
