@@ -200,30 +200,22 @@ TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequir
                       [](const EventRecord& r) { return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD; }));
 }
 
-// Run through with-client-certificate.sh over TLS that asks for a
-// certificate (ZymChat.Ircv3.inspircd.client-certificate).
+// Run through with-client-certificate.sh and register-certificate-account.py
+// over TLS that asks for a certificate
+// (ZymChat.Ircv3.inspircd.client-certificate): the account's certificate
+// list holds the certificate of the prefix's MY store.
 TEST_F(Ircv3Server, ASaslExternalLoginWithAClientCertificateFromTheStore)
 {
     const char* thumbprint = std::getenv("ZYM_CLIENT_CERT_SHA1");
-    const char* fingerprint = std::getenv("ZYM_CLIENT_CERT_SHA256");
+    const char* account = std::getenv("ZYM_CLIENT_CERT_ACCOUNT");
     const char* tls = std::getenv("ZYM_IRC_TLS_SERVER");
-    ASSERT_TRUE(thumbprint != nullptr && fingerprint != nullptr && tls != nullptr)
-        << "run through with-client-certificate.sh and with-tls-authority.sh";
+    ASSERT_TRUE(thumbprint != nullptr && account != nullptr && tls != nullptr)
+        << "run through with-client-certificate.sh and register-certificate-account.py";
     // As the system's certificate dialog shows it: pairs with blanks between.
     std::string shown;
     for (size_t i = 0; thumbprint[i] != '\0'; i += 2)
         shown += std::string(i == 0 ? "" : " ") + thumbprint[i] + thumbprint[i + 1];
 
-    const std::string account = TestServer::UniqueName("ext");
-    {
-        RawIrcClient owner(TestServer::Address(), account);
-        ASSERT_TRUE(owner.Registered());
-        ASSERT_TRUE(owner.Send("PRIVMSG NickServ :REGISTER sekret7 " + account + "@example.test"));
-        ASSERT_TRUE(owner.WaitFor("registered", kWaitMs));
-        ASSERT_TRUE(owner.Send(std::string("PRIVMSG NickServ :CERT ADD ") + fingerprint));
-        ASSERT_TRUE(owner.WaitFor("added", kWaitMs));
-        ASSERT_TRUE(owner.Send("QUIT"));
-    }
     const std::string channel = "#" + TestServer::UniqueName("ext");
 
     IntegrationClient alice(*library_, true);
@@ -235,7 +227,8 @@ TEST_F(Ircv3Server, ASaslExternalLoginWithAClientCertificateFromTheStore)
     ASSERT_TRUE(alice.WaitJoined(channel)) << ::testing::PrintToString(alice.Errors());
     ASSERT_TRUE(alice.Sink().WaitFor(
         [&](const EventRecord& r) {
-            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN && r.account == account;
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN &&
+                   r.account == account;
         },
         kWaitMs));
     EXPECT_TRUE(alice.Errors().empty()) << ::testing::PrintToString(alice.Errors());

@@ -41,6 +41,31 @@ namespace
         return pszText[40] == '\0';
     }
 
+    // Wine's import records the key as spec 3, which no process can open the
+    // key by (the key it imported is the key exchange key of its container,
+    // as Windows records it), and hands the certificate the provider handle
+    // of this process as a property that the store then keeps: another
+    // process would take that number for a handle of its own.
+    bool NameKeyExchangeKey(PCCERT_CONTEXT pCertificate)
+    {
+        if (!CertSetCertificateContextProperty(pCertificate, CERT_KEY_CONTEXT_PROP_ID, 0, nullptr))
+            return false;
+        DWORD nSize = 0;
+        if (!CertGetCertificateContextProperty(pCertificate, CERT_KEY_PROV_INFO_PROP_ID, nullptr,
+                                               &nSize))
+            return true;
+        std::vector<BYTE> info(nSize);
+        if (!CertGetCertificateContextProperty(pCertificate, CERT_KEY_PROV_INFO_PROP_ID, info.data(),
+                                               &nSize))
+            return false;
+        auto* pInfo = reinterpret_cast<CRYPT_KEY_PROV_INFO*>(info.data());
+        if (pInfo->dwKeySpec == AT_KEYEXCHANGE || pInfo->dwKeySpec == AT_SIGNATURE)
+            return true;
+        pInfo->dwKeySpec = AT_KEYEXCHANGE;
+        return CertSetCertificateContextProperty(pCertificate, CERT_KEY_PROV_INFO_PROP_ID, 0,
+                                                 pInfo) != FALSE;
+    }
+
     int Fail(const char* pszWhat)
     {
         std::fprintf(stderr, "ImportClientCertificate: %s (error 0x%lx)\n", pszWhat, GetLastError());
@@ -61,7 +86,10 @@ int main(int argc, char** argv)
     if (pfx.empty())
         return Fail("cannot read the file");
     CRYPT_DATA_BLOB blob = {static_cast<DWORD>(pfx.size()), pfx.data()};
-    Store imported(PFXImportCertStore(&blob, L"", CRYPT_USER_KEYSET));
+    // Wine's TLS library hands the private key to GnuTLS by exporting it:
+    // there a key that cannot be exported is never presented (Windows has
+    // no such need).
+    Store imported(PFXImportCertStore(&blob, L"", CRYPT_EXPORTABLE | CRYPT_USER_KEYSET));
     if (imported.hStore == nullptr)
         return Fail("cannot import the file");
     Store my(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, L"MY"));
@@ -70,6 +98,11 @@ int main(int argc, char** argv)
     PCCERT_CONTEXT pCertificate = nullptr;
     while ((pCertificate = CertEnumCertificatesInStore(imported.hStore, pCertificate)) != nullptr)
     {
+        if (!NameKeyExchangeKey(pCertificate))
+        {
+            CertFreeCertificateContext(pCertificate);
+            return Fail("cannot record where the certificate's key is");
+        }
         if (!CertAddCertificateContextToStore(my.hStore, pCertificate,
                                               CERT_STORE_ADD_REPLACE_EXISTING, nullptr))
         {
@@ -83,14 +116,27 @@ int main(int argc, char** argv)
         my.hStore, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &wanted, nullptr);
     if (pFound == nullptr)
         return Fail("the MY store has no certificate of this thumbprint");
-    HCRYPTPROV_OR_NCRYPT_KEY_HANDLE hKey = 0;
+    // Without caching the handle: the store would keep it with the
+    // certificate for other processes.
+    HCRYPTPROV_OR_NCRYPT_KEY_HANDLE hProvider = 0;
     DWORD nKeySpec = 0;
     BOOL bCallerFrees = FALSE;
-    BOOL bKey = CryptAcquireCertificatePrivateKey(
-        pFound, CRYPT_ACQUIRE_CACHE_FLAG | CRYPT_ACQUIRE_SILENT_FLAG, nullptr, &hKey, &nKeySpec,
-        &bCallerFrees);
+    BOOL bKey = CryptAcquireCertificatePrivateKey(pFound, CRYPT_ACQUIRE_SILENT_FLAG, nullptr,
+                                                  &hProvider, &nKeySpec, &bCallerFrees);
     CertFreeCertificateContext(pFound);
     if (!bKey)
         return Fail("the certificate's private key cannot be acquired");
+    HCRYPTKEY hKey = 0;
+    bKey = CryptGetUserKey(hProvider, nKeySpec, &hKey);
+    DWORD nError = GetLastError();
+    if (bKey)
+        CryptDestroyKey(hKey);
+    if (bCallerFrees)
+        CryptReleaseContext(hProvider, 0);
+    if (!bKey)
+    {
+        SetLastError(nError);
+        return Fail("the certificate's private key cannot be opened");
+    }
     return 0;
 }

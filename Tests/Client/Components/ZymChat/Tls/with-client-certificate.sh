@@ -3,9 +3,11 @@
 # Makes a fresh self-signed client certificate and its key in WORKDIR/client
 # (openssl), imports both into the current user's MY store of the current
 # Wine prefix (IMPORT-PROGRAM run through EMULATOR), runs COMMAND with
-# ZYM_CLIENT_CERT_SHA1 (its thumbprint, lower case) and ZYM_CLIENT_CERT_SHA256
+# ZYM_CLIENT_CERT_SHA1 (its thumbprint, lower case), ZYM_CLIENT_CERT_SHA256
 # (the fingerprint a server takes of it: SHA-256 of the DER form, lower-case
-# hex) set, and takes it out of the store again, whatever COMMAND's outcome.
+# hex), ZYM_CLIENT_CERT_PEM and ZYM_CLIENT_CERT_KEY (its files, for Linux
+# clients) set, and takes it out of the store again, whatever COMMAND's
+# outcome.
 set -euo pipefail
 workdir=$1 emulator=$2 import=$3
 shift 3
@@ -30,5 +32,6 @@ trap forget EXIT
 "$emulator" "$import" "$("$emulator" winepath -w "$client/client.pfx" 2>/dev/null)" "$sha1"
 
 status=0
-ZYM_CLIENT_CERT_SHA1="$sha1" ZYM_CLIENT_CERT_SHA256="$sha256" "$@" || status=$?
+ZYM_CLIENT_CERT_SHA1="$sha1" ZYM_CLIENT_CERT_SHA256="$sha256" \
+  ZYM_CLIENT_CERT_PEM="$client/client.pem" ZYM_CLIENT_CERT_KEY="$client/client.key" "$@" || status=$?
 exit "$status"
