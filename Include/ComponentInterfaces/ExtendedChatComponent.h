@@ -71,9 +71,9 @@ public:
     // local machine's) with a private key this user may sign with, without
     // a prompt. It is looked up at connect: when it is missing, or its key
     // cannot be used or would not be presented, the connect fails and
-    // ReportError hears -1013 with a text naming the thumbprint; nothing is
-    // sent to the server. Null or empty clears it. 1 taken, 0 refused (not
-    // a thumbprint; the one set before stays).
+    // ReportError hears -1013 with a text naming the thumbprint; no line of
+    // the login reaches the server. Null or empty clears it. 1 taken, 0
+    // refused (not a thumbprint; the one set before stays).
     virtual int SetClientCertificate(const char* pszThumbprint) = 0;
 };
 

@@ -278,7 +278,8 @@ void ZymChat::RunConnection()
                 std::string text = "-1013 client certificate " + m_SocketCertificate.Text() +
                                    (nResult == ZymClientCertificateNotFound
                                         ? " is in no MY certificate store"
-                                        : " cannot be presented: its private key is unusable");
+                                        : " cannot be presented: its private key is unusable "
+                                          "or the TLS library would not send it");
                 ReportNetworkError(-1013, text.c_str());
             }
             else if (nResult != ZymSocketOk)

@@ -2,9 +2,11 @@
 // InspIRCd with its IRCv3 modules, linked to Anope's services for SASL
 // (with-irc-server.sh inspircd-services); a bare client of the test sends
 // what no host operation does.
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -76,6 +78,14 @@ bool WaitDetail(IntegrationClient& client, int code, const std::string& nickname
 size_t CountKind(IntegrationClient& client, EventRecord::Kind kind)
 {
     return client.Sink().CountMatching([kind](const EventRecord& r) { return r.kind == kind; });
+}
+
+std::string ToUpper(const char* text)
+{
+    std::string upper = text != nullptr ? text : "";
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
 }
 
 bool IsStamp(const std::string& time)
@@ -233,22 +243,32 @@ TEST_F(Ircv3Server, ASaslExternalLoginWithAClientCertificateFromTheStore)
         kWaitMs));
     EXPECT_TRUE(alice.Errors().empty()) << ::testing::PrintToString(alice.Errors());
 
-    // A certificate the store does not hold: the connect fails, naming it.
-    const std::string missing(40, '0');
-    IntegrationClient mallory(*library_, true);
-    ASSERT_TRUE(mallory.Created());
-    auto& other = static_cast<ExtendedChatComponent&>(mallory.Chat());
-    ASSERT_EQ(1, other.SetClientCertificate(missing.c_str()));
-    ASSERT_EQ(1, other.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
-    mallory.Login(TestServer::UniqueName("mal"), channel, tls);
-    ASSERT_TRUE(mallory.Sink().WaitFor(
-        [&](const EventRecord& r) {
-            return r.kind == EventRecord::Error && r.code == -1013 &&
-                   r.text.find(missing) != std::string::npos;
-        },
-        kWaitMs))
-        << ::testing::PrintToString(mallory.Errors());
-    EXPECT_EQ(0u, mallory.Sink().CountMatching([](const EventRecord& r) {
-        return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN;
-    }));
+    // A certificate the store does not hold, and one it holds without a
+    // key: the connect fails before the server sees a login, naming it.
+    const std::string keyless = ToUpper(std::getenv("ZYM_CLIENT_CERT_KEYLESS_SHA1"));
+    ASSERT_FALSE(keyless.empty());
+    const std::pair<std::string, std::string> unusable[] = {
+        {std::string(40, '0'), "is in no MY certificate store"},
+        {keyless, "private key is unusable"}};
+    for (const auto& certificate : unusable)
+    {
+        SCOPED_TRACE(certificate.first);
+        IntegrationClient mallory(*library_, true);
+        ASSERT_TRUE(mallory.Created());
+        auto& other = static_cast<ExtendedChatComponent&>(mallory.Chat());
+        ASSERT_EQ(1, other.SetClientCertificate(certificate.first.c_str()));
+        ASSERT_EQ(1, other.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
+        mallory.Login(TestServer::UniqueName("mal"), channel, tls);
+        ASSERT_TRUE(mallory.Sink().WaitFor(
+            [&](const EventRecord& r) {
+                return r.kind == EventRecord::Error && r.code == -1013 &&
+                       r.text.find(certificate.first) != std::string::npos &&
+                       r.text.find(certificate.second) != std::string::npos;
+            },
+            kWaitMs))
+            << ::testing::PrintToString(mallory.Errors());
+        EXPECT_EQ(0u, mallory.Sink().CountMatching([](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN;
+        }));
+    }
 }
