@@ -86,8 +86,7 @@ namespace
     {
         CRYPT_DATA_BLOB blob = {static_cast<DWORD>(pfx.size()), pfx.data()};
         // Wine's TLS library hands the private key to GnuTLS by exporting
-        // it: there a key that cannot be exported is never presented
-        // (Windows has no such need).
+        // it, so the key is imported exportable (Windows has no such need).
         Store imported(PFXImportCertStore(&blob, L"", CRYPT_EXPORTABLE | CRYPT_USER_KEYSET));
         if (imported.hStore == nullptr)
             return Fail("cannot import the file");
