@@ -46,17 +46,35 @@ public:
     // The SASL login of the next connection: mechanism "PLAIN" or
     // "SCRAM-SHA-256", the account and its password, and SaslLoginFlags.
     // Without TLS the password is sent only with SASL_LOGIN_ALLOW_PLAINTEXT.
+    // Mechanism "EXTERNAL" logs in with the client certificate of
+    // SetClientCertificate: no password (null or empty), and the account is
+    // the identity to act as, or null or empty for the one the certificate
+    // is registered to. It needs an ircs:// connection with a certificate
+    // named; SASL_LOGIN_ALLOW_PLAINTEXT changes nothing for it.
     // A failure reaches ReportError with a code and a text that begins
     // with it: the server's numerics 902 to 908 with the server's text;
     // -1010 when the server offers no SASL or not this mechanism; -1011
-    // when the connection has no TLS and plaintext was not allowed; -1012
+    // when the connection has no TLS and plaintext was not allowed, or for
+    // EXTERNAL when it has no TLS or no client certificate was named; -1012
     // when the server's answers are malformed or its signature does not
     // match (the exchange is then aborted). A nonzero answer, or
     // SASL_LOGIN_REQUIRED, ends the connection with QUIT. A null mechanism
     // clears the login. 1 taken, 0 refused (an unknown mechanism, or a null
-    // or empty account or password, or one holding CR, LF or NUL).
+    // or empty account or password, or one holding CR, LF or NUL; for
+    // EXTERNAL, a password or an account holding CR or LF).
     virtual int SetSaslLogin(const char* pszMechanism, const char* pszAccount,
                              const char* pszPassword, int nFlags) = 0;
+    // The client certificate that ircs:// connections from the next
+    // ConnectToServer on present when the server asks for one: its SHA-1
+    // thumbprint, 40 hex digits of either case, blanks allowed between the
+    // pairs, of a certificate in the current user's "MY" store (else the
+    // local machine's) with a private key this user may sign with, without
+    // a prompt. It is looked up at connect: when it is missing, or its key
+    // cannot be used or would not be presented, the connect fails and
+    // ReportError hears -1013 with a text naming the thumbprint; no line of
+    // the login reaches the server. Null or empty clears it. 1 taken, 0
+    // refused (not a thumbprint; the one set before stays).
+    virtual int SetClientCertificate(const char* pszThumbprint) = 0;
 };
 
 #endif

@@ -45,6 +45,10 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
         {
             target = &passwordVariable;
         }
+        else if (arg == "--client-cert")
+        {
+            target = &clientCertificate;
+        }
         else if (arg == "--nick")
         {
             target = &nickname;
@@ -106,21 +110,29 @@ bool HostOptions::Parse(int argc, const char* const* argv, std::string& error)
     {
         userName = nickname;
     }
-    if (!saslMechanism.empty() &&
+    bool external = saslMechanism == "EXTERNAL";
+    if (!saslMechanism.empty() && !external &&
         (saslMechanism != "PLAIN" && saslMechanism != "SCRAM-SHA-256"))
     {
-        error = "--sasl takes PLAIN or SCRAM-SHA-256";
+        error = "--sasl takes PLAIN, SCRAM-SHA-256 or EXTERNAL";
         return false;
     }
-    if (!saslMechanism.empty() && (account.empty() || passwordVariable.empty()))
+    if (!saslMechanism.empty() && !external && (account.empty() || passwordVariable.empty()))
     {
         error = "--sasl needs --account and --password-env";
         return false;
     }
-    bool extendedOnly = echo || !saslMechanism.empty() || saslRequired || saslPlaintext;
+    // The certificate is the proof: no password goes with it.
+    if (external && (clientCertificate.empty() || !passwordVariable.empty()))
+    {
+        error = "--sasl EXTERNAL needs --client-cert and takes no --password-env";
+        return false;
+    }
+    bool extendedOnly = echo || !saslMechanism.empty() || saslRequired || saslPlaintext ||
+                        !clientCertificate.empty();
     if (classic && extendedOnly)
     {
-        error = "--classic takes no --echo or --sasl options";
+        error = "--classic takes no --echo, --sasl or --client-cert options";
         return false;
     }
     // These values end up in protocol lines, where a line break would start a
@@ -141,12 +153,18 @@ std::string HostOptions::Usage()
     return "usage: ChatHost [--nick NAME] [--user NAME] [--name FULLNAME] "
            "[--channel CHANNEL] [--library PATH] [--classic] [--echo]\n"
            "         [--sasl PLAIN|SCRAM-SHA-256 --account NAME --password-env VARIABLE\n"
-           "          [--sasl-required] [--sasl-plaintext]] SERVER\n"
+           "          [--sasl-required] [--sasl-plaintext]]\n"
+           "         [--client-cert THUMBPRINT [--sasl EXTERNAL [--account NAME] "
+           "[--sasl-required]]] SERVER\n"
            "SERVER: HOST (port 6667), HOST:PORT, or ircs://HOST[:PORT] for TLS (port 6697)\n"
            "--classic         today's interface: no capabilities requested, no new events\n"
            "--echo            ask for echo-message: our own messages come back\n"
            "--sasl MECHANISM  log in to ACCOUNT with the password in the environment\n"
            "                  variable VARIABLE\n"
            "--sasl-required   end the connection when the SASL login fails\n"
-           "--sasl-plaintext  allow the password over a connection without TLS";
+           "--sasl-plaintext  allow the password over a connection without TLS\n"
+           "--client-cert THUMBPRINT  present this certificate of the MY store (its SHA-1\n"
+           "                  thumbprint, 40 hex digits) to an ircs:// server\n"
+           "--sasl EXTERNAL   log in with that certificate; ACCOUNT, if given, is the\n"
+           "                  account to act as";
 }

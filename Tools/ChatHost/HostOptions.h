@@ -7,7 +7,8 @@
 //   ChatHost [--nick NAME] [--user NAME] [--name FULLNAME] [--channel CHANNEL]
 //            [--library PATH] [--classic] [--echo]
 //            [--sasl PLAIN|SCRAM-SHA-256 --account NAME --password-env VARIABLE
-//             [--sasl-required] [--sasl-plaintext]] SERVER
+//             [--sasl-required] [--sasl-plaintext]] [--client-cert THUMBPRINT
+//            [--sasl EXTERNAL [--account NAME] [--sasl-required]]] SERVER
 class HostOptions
 {
 public:
@@ -34,6 +35,9 @@ public:
     std::string passwordVariable;
     bool saslRequired;
     bool saslPlaintext;
+    // The SHA-1 thumbprint of the certificate in the system's MY store that
+    // TLS connections present; the component checks its form.
+    std::string clientCertificate;
 };
 
 #endif

@@ -64,7 +64,25 @@ int main(int argc, char** argv)
         {
             extended->RequestCapability("echo-message");
         }
-        if (!options.saslMechanism.empty())
+        if (!options.clientCertificate.empty() &&
+            extended->SetClientCertificate(options.clientCertificate.c_str()) != 1)
+        {
+            std::fprintf(stderr, "--client-cert %s is not a certificate thumbprint\n",
+                         options.clientCertificate.c_str());
+            chat->Release();
+            return 2;
+        }
+        if (options.saslMechanism == "EXTERNAL")
+        {
+            int flags = options.saslRequired ? SASL_LOGIN_REQUIRED : 0;
+            if (extended->SetSaslLogin("EXTERNAL", options.account.c_str(), nullptr, flags) != 1)
+            {
+                std::fprintf(stderr, "the SASL EXTERNAL login was refused\n");
+                chat->Release();
+                return 2;
+            }
+        }
+        else if (!options.saslMechanism.empty())
         {
             const char* password = std::getenv(options.passwordVariable.c_str());
             int flags = (options.saslRequired ? SASL_LOGIN_REQUIRED : 0) |

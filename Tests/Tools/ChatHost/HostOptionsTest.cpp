@@ -45,6 +45,21 @@ TEST(HostOptions, TheExtendedInterfacesOptionsTakeTheirValues)
     EXPECT_FALSE(options.classic);
 }
 
+TEST(HostOptions, ExternalTakesACertificateAndNoPassword)
+{
+    HostOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse(options,
+                      {"--client-cert", "1c 80 e5 d5 3e f7 a0 31 f7 d5 d1 11 be 1f 1f c2 96 06 f6 56",
+                       "--sasl", "EXTERNAL", "--sasl-required", "ircs://a.test"},
+                      error))
+        << error;
+    EXPECT_EQ("EXTERNAL", options.saslMechanism);
+    EXPECT_EQ("1c 80 e5 d5 3e f7 a0 31 f7 d5 d1 11 be 1f 1f c2 96 06 f6 56",
+              options.clientCertificate);
+    EXPECT_TRUE(options.account.empty());
+}
+
 TEST(HostOptions, EveryOptionTakesItsValue)
 {
     HostOptions options;
@@ -73,7 +88,9 @@ TEST(HostOptions, UnusableLinesAreRefusedWithAReason)
         {"--sasl", "PLAIN", "--password-env", "P", "a.test"},
         {"--classic", "--echo", "a.test"},
         {"--classic", "--sasl", "PLAIN", "--account", "a", "--password-env", "P", "a.test"},
-        {"--sasl", "PLAIN", "--account", "a\r\nQUIT", "--password-env", "P", "a.test"}};
+        {"--sasl", "PLAIN", "--account", "a\r\nQUIT", "--password-env", "P", "a.test"},
+        {"--sasl", "EXTERNAL", "a.test"},
+        {"--classic", "--client-cert", "00", "a.test"}};
     for (const auto& line : lines)
     {
         HostOptions options;

@@ -15,6 +15,7 @@ ChatSession::ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto
       m_bExtendedHost(false),
       m_bEchoWanted(false),
       m_bSecureLink(false),
+      m_bClientCertificate(false),
       m_Nickname(16),
       m_RealName(16),
       m_UserName(16),
@@ -158,7 +159,7 @@ void ChatSession::SetUserName(const char* pszUserName)
     m_UserName = ZymString(pszUserName != nullptr ? pszUserName : "");
 }
 
-void ChatSession::LoginLines(bool bSecureLink, SessionOutput& out)
+void ChatSession::LoginLines(bool bSecureLink, bool bClientCertificate, SessionOutput& out)
 {
     ScopedThreadLock hold(m_TableLock);
     // Sent first, the server holds the registration until "CAP END"; a
@@ -166,6 +167,7 @@ void ChatSession::LoginLines(bool bSecureLink, SessionOutput& out)
     out.Send("CAP LS 302");
     m_Caps.Begin();
     m_bSecureLink = bSecureLink;
+    m_bClientCertificate = bClientCertificate;
     out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
     out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));
     m_bLoginSent = true;

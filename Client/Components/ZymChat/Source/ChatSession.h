@@ -71,8 +71,9 @@ public:
 
     // The lines of a login: "CAP LS 302", NICK and USER; from then on a new
     // nickname goes to the server even before the welcome. bSecureLink: the
-    // connection has TLS, so a password may go over it.
-    void LoginLines(bool bSecureLink, SessionOutput& out);
+    // connection has TLS, so a password may go over it; bClientCertificate:
+    // it presents a client certificate, which SASL EXTERNAL relies on.
+    void LoginLines(bool bSecureLink, bool bClientCertificate, SessionOutput& out);
     void ConnectionEnded();
     // The server refused our nickname (433, 436): the host gave up on it, or
     // we keep the one the server confirmed last.
@@ -191,6 +192,7 @@ private:
     bool m_bEchoWanted;
     // The connection of the login has TLS.
     bool m_bSecureLink;
+    bool m_bClientCertificate;
 
     ZymString m_Nickname;
     // The nickname the server last addressed us by (its welcome, or a NICK

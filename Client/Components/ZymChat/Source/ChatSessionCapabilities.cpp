@@ -65,7 +65,7 @@ bool ChatSession::SaslPossible() const
 {
     return m_Sasl.Configured() && m_Caps.Offered("sasl") &&
            m_Sasl.OfferedIn(m_Caps.OfferedValue("sasl")) &&
-           (m_bSecureLink || m_Sasl.AllowsPlaintext());
+           m_Sasl.UsableOver(m_bSecureLink, m_bClientCertificate);
 }
 
 void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
@@ -92,8 +92,12 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
                 SaslFailed(-1010, std::string("-1010 the server offers no SASL ") +
                                       m_Sasl.MechanismName(),
                            out);
-            else if (!m_bSecureLink && !m_Sasl.AllowsPlaintext())
-                SaslFailed(-1011, "-1011 no SASL login without TLS", out);
+            else if (!m_Sasl.UsableOver(m_bSecureLink, m_bClientCertificate))
+                SaslFailed(-1011,
+                           m_bSecureLink ? "-1011 no SASL EXTERNAL without a client certificate"
+                                         : std::string("-1011 no SASL ") +
+                                               m_Sasl.MechanismName() + " login without TLS",
+                           out);
             if (out.EndsConnection())
                 return;
         }

@@ -18,6 +18,8 @@ namespace
     {
         return pszText != nullptr && pszText[0] != '\0' && std::strpbrk(pszText, "\r\n") == nullptr;
     }
+
+    bool Empty(const char* pszText) { return pszText == nullptr || pszText[0] == '\0'; }
 }
 
 SaslLogin::SaslLogin(const ScramCrypto& crypto)
@@ -48,13 +50,20 @@ bool SaslLogin::Configure(const char* pszMechanism, const char* pszAccount,
         mechanism = Mechanism::Plain;
     else if (std::strcmp(pszMechanism, "SCRAM-SHA-256") == 0)
         mechanism = Mechanism::ScramSha256;
+    else if (std::strcmp(pszMechanism, "EXTERNAL") == 0)
+        mechanism = Mechanism::External;
     else
         return false;
-    if (!Usable(pszAccount) || !Usable(pszPassword))
+    if (mechanism == Mechanism::External)
+    {
+        if ((!Empty(pszAccount) && !Usable(pszAccount)) || !Empty(pszPassword))
+            return false;
+    }
+    else if (!Usable(pszAccount) || !Usable(pszPassword))
         return false;
     m_Mechanism = mechanism;
-    m_Account = pszAccount;
-    m_Password = pszPassword;
+    m_Account = pszAccount != nullptr ? pszAccount : "";
+    m_Password = pszPassword != nullptr ? pszPassword : "";
     m_nFlags = nFlags;
     return true;
 }
@@ -64,14 +73,24 @@ bool SaslLogin::Required() const
     return Configured() && (m_nFlags & SASL_LOGIN_REQUIRED) != 0;
 }
 
-bool SaslLogin::AllowsPlaintext() const
+bool SaslLogin::UsableOver(bool bSecureLink, bool bClientCertificate) const
 {
-    return (m_nFlags & SASL_LOGIN_ALLOW_PLAINTEXT) != 0;
+    if (m_Mechanism == Mechanism::External)
+        return bSecureLink && bClientCertificate;
+    return bSecureLink || (m_nFlags & SASL_LOGIN_ALLOW_PLAINTEXT) != 0;
 }
 
 const char* SaslLogin::MechanismName() const
 {
-    return m_Mechanism == Mechanism::ScramSha256 ? "SCRAM-SHA-256" : "PLAIN";
+    switch (m_Mechanism)
+    {
+    case Mechanism::ScramSha256:
+        return "SCRAM-SHA-256";
+    case Mechanism::External:
+        return "EXTERNAL";
+    default:
+        return "PLAIN";
+    }
 }
 
 bool SaslLogin::OfferedIn(const std::string& mechanisms) const
@@ -97,7 +116,7 @@ bool SaslLogin::Begin()
     m_Message.clear();
     m_bMessageBad = false;
     m_nStep = 0;
-    m_bServerProved = m_Mechanism == Mechanism::Plain;
+    m_bServerProved = m_Mechanism == Mechanism::Plain || m_Mechanism == Mechanism::External;
     m_pScram.reset();
     if (m_Mechanism != Mechanism::ScramSha256)
         return true;
@@ -136,6 +155,15 @@ bool SaslLogin::Answer(std::string& response)
         if (nStep != 0 || !message.empty())
             return false;
         response = m_Account + '\0' + m_Account + '\0' + m_Password;
+        return true;
+    }
+    if (m_Mechanism == Mechanism::External)
+    {
+        // RFC 4422 appendix A: the authorisation identity alone; empty (sent
+        // as "+") lets the server take the one the certificate names.
+        if (nStep != 0 || !message.empty())
+            return false;
+        response = m_Account;
         return true;
     }
     if (m_pScram == nullptr)

@@ -17,20 +17,27 @@ public:
     {
         None,
         Plain,
-        ScramSha256
+        ScramSha256,
+        // The client certificate of the TLS connection is the proof; the
+        // account, if any, is only the identity to act as.
+        External
     };
 
     explicit SaslLogin(const ScramCrypto& crypto);
     ~SaslLogin();
 
     // False, changing nothing, for an unknown mechanism name or an unusable
-    // account or password. A null name clears the login.
+    // account or password (EXTERNAL: an account that may be empty, and no
+    // password). A null name clears the login.
     bool Configure(const char* pszMechanism, const char* pszAccount, const char* pszPassword,
                    int nFlags);
     bool Configured() const { return m_Mechanism != Mechanism::None; }
     bool Required() const;
-    bool AllowsPlaintext() const;
-    // "PLAIN" or "SCRAM-SHA-256".
+    // Whether the login may go over a connection: a password only over TLS
+    // unless plaintext was allowed; EXTERNAL only over TLS with a client
+    // certificate, which is all it proves.
+    bool UsableOver(bool bSecureLink, bool bClientCertificate) const;
+    // "PLAIN", "SCRAM-SHA-256" or "EXTERNAL".
     const char* MechanismName() const;
     // Whether the server's value of the "sasl" capability (a comma list of
     // mechanisms, or empty when it names none) allows ours.
@@ -44,8 +51,8 @@ public:
     // The answer to the message gathered: false to abort the exchange (a
     // malformed message, a server signature that does not match).
     bool Answer(std::string& response);
-    // The server has proved it knows the password (always for PLAIN, which
-    // has no proof).
+    // The server has proved it knows the password (always for PLAIN and
+    // EXTERNAL, which have no proof).
     bool ServerProved() const;
 
 private:

@@ -26,7 +26,12 @@ enum SocketResult
     ZymPeerClosed = 8817,
     // Refused by a secure Connect: no secure channel could be set up, or the
     // server's certificate failed verification.
-    ZymSecureChannelRefused = 8820
+    ZymSecureChannelRefused = 8820,
+    // Refused by a secure Connect that was to present a client certificate:
+    // it is in no store looked in, or its private key cannot be used (or
+    // the system's TLS library would not present it).
+    ZymClientCertificateNotFound = 8821,
+    ZymClientCertificateUnusable = 8822
 };
 
 #endif

@@ -95,6 +95,14 @@ int ZymChat::SetSaslLogin(const char* pszMechanism, const char* pszAccount,
     return m_Session.SetSaslLogin(pszMechanism, pszAccount, pszPassword, nFlags) ? 1 : 0;
 }
 
+int ZymChat::SetClientCertificate(const char* pszThumbprint)
+{
+    Lock();
+    bool bTaken = m_ClientCertificate.Parse(pszThumbprint);
+    Unlock();
+    return bTaken ? 1 : 0;
+}
+
 int ZymChat::Connect(const char* pszServer)
 {
     return ConnectToServer(pszServer);

@@ -11,6 +11,7 @@
 #include "ChatEventSink.h"
 #include "ExtendedChatComponent.h"
 #include "ExtendedChatEventSink.h"
+#include "CertificateThumbprint.h"
 #include "ChatSession.h"
 #include "ConnectionState.h"
 #include "Outbox.h"
@@ -91,6 +92,7 @@ public:
     virtual int RequestCapability(const char* pszName);
     virtual int SetSaslLogin(const char* pszMechanism, const char* pszAccount,
                              const char* pszPassword, int nFlags);
+    virtual int SetClientCertificate(const char* pszThumbprint);
 
 protected:
     // Background thread body and receive loop (ZymChatConnection.cpp)
@@ -214,6 +216,11 @@ protected:
     // m_bSecureSocket is set.
     ServerText m_Server;
     bool m_bSecureSocket;
+    // The client certificate the host named, under the BaseThread lock; and
+    // the one the TLS layer of m_TCPSocket presents (empty without TLS),
+    // written only while no thread runs.
+    CertificateThumbprint m_ClientCertificate;
+    CertificateThumbprint m_SocketCertificate;
 };
 
 #pragma pop_macro("SendMessage")

@@ -91,7 +91,8 @@ void ZymChat::TakeServerText(const char* pszServer)
     // always was, from one attempt to the next.
     if (m_Server.IsValid() && (m_Server.IsSecure() || m_bSecureSocket))
     {
-        std::unique_ptr<SocketBase> pSocket = NewServerSocket(m_Server, DiagnosticLog(m_pLogFile));
+        std::unique_ptr<SocketBase> pSocket =
+            NewServerSocket(m_Server, m_ClientCertificate, DiagnosticLog(m_pLogFile));
         // A form this build cannot speak fails as a malformed text does.
         if (pSocket == nullptr)
         {
@@ -101,6 +102,7 @@ void ZymChat::TakeServerText(const char* pszServer)
         m_TCPSocket->Disconnect();
         m_TCPSocket = std::move(pSocket);
         m_bSecureSocket = m_Server.IsSecure();
+        m_SocketCertificate = m_bSecureSocket ? m_ClientCertificate : CertificateThumbprint();
     }
 }
 
@@ -268,6 +270,18 @@ void ZymChat::RunConnection()
                 Log("The network is not yet initialized\n");
                 ReportNetworkError(-1005, "-1005 network unitialized error");
             }
+            else if (nResult == ZymClientCertificateNotFound ||
+                     nResult == ZymClientCertificateUnusable)
+            {
+                Log("The client certificate cannot be presented: %d\n", nResult);
+                m_TCPSocket->Disconnect();
+                std::string text = "-1013 client certificate " + m_SocketCertificate.Text() +
+                                   (nResult == ZymClientCertificateNotFound
+                                        ? " is in no MY certificate store"
+                                        : " cannot be presented: its private key is unusable "
+                                          "or the TLS library would not send it");
+                ReportNetworkError(-1013, text.c_str());
+            }
             else if (nResult != ZymSocketOk)
             {
                 Log("m_TCPSocket->Connect() returned %d\n", nResult);
@@ -303,7 +317,7 @@ void ZymChat::RunConnection()
 bool ZymChat::QueueLoginLines()
 {
     SessionOutput out;
-    m_Session.LoginLines(m_bSecureSocket, out);
+    m_Session.LoginLines(m_bSecureSocket, m_SocketCertificate.IsSet(), out);
     return Route(out) == 1;
 }
 

@@ -26,7 +26,9 @@ namespace
         // Null: no SASL login.
         const char* pszMechanism;
         int nFlags;
-        bool bSecureLink;
+        // What the connection is: kPlainLink (false), kTls (true) or
+        // kTlsWithCertificate.
+        int nLink;
         // The whole conversation after our login lines: "S: " lines the
         // server sends, "C: " lines we must send in answer, in order.
         Lines script;
@@ -34,6 +36,9 @@ namespace
         std::vector<int> failures;
         bool bConnectionEnds;
     };
+
+    const int kTls = 1;
+    const int kTlsWithCertificate = 2;
 
     const char* const kLogin[] = {"C: CAP LS 302", "C: NICK me", "C: USER ... 0 *  :..."};
 
@@ -70,7 +75,7 @@ namespace
     // both and gets them.
     Lines SaslGranted(const char* pszMechanism)
     {
-        return {S(":irc.test CAP * LS :server-time sasl=PLAIN,SCRAM-SHA-256"),
+        return {S(":irc.test CAP * LS :server-time sasl=PLAIN,SCRAM-SHA-256,EXTERNAL"),
                 C("CAP REQ :server-time sasl"), S(":irc.test CAP * ACK :server-time sasl"),
                 C(std::string("AUTHENTICATE ") + pszMechanism), S("AUTHENTICATE +")};
     }
@@ -212,12 +217,46 @@ namespace
                     S(std::string("AUTHENTICATE ") + kScramForeignNonce), C("AUTHENTICATE *")}}),
              {-1012},
              true},
+            {"EXTERNAL answers with an empty identity and the certificate logs in", true,
+             "EXTERNAL", kRequired, kTlsWithCertificate,
+             Join({SaslGranted("EXTERNAL"),
+                   {C("AUTHENTICATE +"),
+                    S(":irc.test 900 me me!u@h acct :You are now logged in as acct"),
+                    S(":irc.test 903 me :SASL authentication successful"), C("CAP END")}}),
+             {},
+             false},
+            {"a certificate the server does not know (904) ends a required EXTERNAL login", true,
+             "EXTERNAL", kRequired, kTlsWithCertificate,
+             Join({SaslGranted("EXTERNAL"),
+                   {C("AUTHENTICATE +"), S(":irc.test 904 me :SASL authentication failed")}}),
+             {904},
+             true},
+            {"EXTERNAL without a client certificate asks for nothing", true, "EXTERNAL", kRequired,
+             kTls,
+             {S(":irc.test CAP * LS :sasl=EXTERNAL server-time")},
+             {-1011},
+             true},
+            // Allowing plaintext is about passwords: EXTERNAL has none, and
+            // without TLS there is no certificate for it to rest on.
+            {"EXTERNAL without TLS, plaintext allowed, goes on unauthenticated", true, "EXTERNAL",
+             SASL_LOGIN_ALLOW_PLAINTEXT, false,
+             {S(":irc.test CAP * LS :sasl=EXTERNAL server-time"), C("CAP REQ :server-time"),
+              S(":irc.test CAP * ACK :server-time"), C("CAP END")},
+             {-1011},
+             false},
         };
+    }
+
+    const char* Account(const Exchange& exchange)
+    {
+        std::string mechanism = exchange.pszMechanism;
+        return mechanism == "PLAIN" ? "acct" : mechanism == "EXTERNAL" ? nullptr : "user";
     }
 
     const char* Password(const Exchange& exchange)
     {
-        return std::string(exchange.pszMechanism) == "PLAIN" ? "pw" : "pencil";
+        std::string mechanism = exchange.pszMechanism;
+        return mechanism == "PLAIN" ? "pw" : mechanism == "EXTERNAL" ? nullptr : "pencil";
     }
 }
 
@@ -233,13 +272,11 @@ TEST(CapabilityExchange, EachServerAnswerLeadsToTheLinesAndReportsItCalls)
             session.Session().SetExtendedHost();
         if (exchange.pszMechanism != nullptr)
         {
-            bool bPlain = std::string(exchange.pszMechanism) == "PLAIN";
-            ASSERT_TRUE(session.Session().SetSaslLogin(exchange.pszMechanism,
-                                                       bPlain ? "acct" : "user",
+            ASSERT_TRUE(session.Session().SetSaslLogin(exchange.pszMechanism, Account(exchange),
                                                        Password(exchange), exchange.nFlags));
             session.FixRandomBytes(kRfcNonceBytes);
         }
-        session.LogIn(exchange.bSecureLink);
+        session.LogIn(exchange.nLink != 0, exchange.nLink == kTlsWithCertificate);
 
         Lines seen;
         for (const std::string& line : session.TakeLines())
@@ -299,4 +336,21 @@ TEST(CapabilityExchange, ALongSaslAnswerGoesInChunksOfFourHundred)
             EXPECT_EQ(13u + 400u, before.size());
         }
     }
+}
+
+TEST(CapabilityExchange, ExternalTakesOnlyAnIdentityToActAs)
+{
+    SessionUnderTest session;
+    session.Session().SetExtendedHost();
+    // No password goes with a certificate; an identity must be one line.
+    EXPECT_FALSE(session.Session().SetSaslLogin("EXTERNAL", "acct", "pw", 0));
+    EXPECT_FALSE(session.Session().SetSaslLogin("EXTERNAL", "acct\r\nQUIT", nullptr, 0));
+    ASSERT_TRUE(session.Session().SetSaslLogin("EXTERNAL", "acct", "", 0));
+    session.LogIn(true, true);
+    for (const char* pszLine :
+         {":irc.test CAP * LS :sasl=EXTERNAL", ":irc.test CAP * ACK :sasl", "AUTHENTICATE +"})
+        session.Dispatch(pszLine);
+    Lines lines = session.TakeLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ("AUTHENTICATE YWNjdA==", lines.back());  // "acct"
 }

@@ -85,11 +85,31 @@ TEST(SecureChannelSteps, EveryHandshakeAnswerHasOnePlan)
         SecBuffer input[2] = {{kHeld, SECBUFFER_TOKEN, g_Held}, c.second};
         SecBuffer token = {c.bTokenWritten ? 7ul : 0ul, SECBUFFER_TOKEN,
                            c.bTokenWritten ? g_Token : nullptr};
-        HandshakePlan plan = PlanHandshakeStep(c.status, c.nAttributes, input, token, kHeld);
+        HandshakePlan plan = PlanHandshakeStep(c.status, c.nAttributes, input, token, kHeld, false);
         EXPECT_EQ(static_cast<int>(c.step), static_cast<int>(plan.step));
         EXPECT_EQ(c.bSendToken, plan.bSendToken);
         EXPECT_EQ(c.nKeep, plan.nKeep);
         EXPECT_EQ(c.bReadFirst, plan.bReadFirst);
+
+        // With a certificate of our own in the credentials, a request the
+        // library still calls unanswered means it will not present ours:
+        // the handshake ends there, with nothing sent. Every other answer
+        // means what it means without one.
+        HandshakePlan own = PlanHandshakeStep(c.status, c.nAttributes, input, token, kHeld, true);
+        if (c.status == SEC_I_INCOMPLETE_CREDENTIALS)
+        {
+            EXPECT_EQ(static_cast<int>(HandshakeStep::CertificateNotPresented),
+                      static_cast<int>(own.step));
+            EXPECT_FALSE(own.bSendToken);
+            EXPECT_FALSE(own.bReadFirst);
+        }
+        else
+        {
+            EXPECT_EQ(static_cast<int>(plan.step), static_cast<int>(own.step));
+            EXPECT_EQ(plan.bSendToken, own.bSendToken);
+            EXPECT_EQ(plan.nKeep, own.nKeep);
+            EXPECT_EQ(plan.bReadFirst, own.bReadFirst);
+        }
     }
 }
 

@@ -4,7 +4,8 @@
 #include "TCPSocket.h"
 
 // TLS here is the Windows system library's; this build offers plain TCP only.
-std::unique_ptr<SocketBase> NewServerSocket(const ServerText& server, const DiagnosticLog&)
+std::unique_ptr<SocketBase> NewServerSocket(const ServerText& server, const CertificateThumbprint&,
+                                            const DiagnosticLog&)
 {
     if (server.IsSecure())
         return nullptr;

@@ -14,7 +14,7 @@ namespace
 
 HandshakePlan PlanHandshakeStep(SECURITY_STATUS status, unsigned long nAttributes,
                                 const SecBuffer (&input)[2], const SecBuffer& token,
-                                unsigned long nHeld)
+                                unsigned long nHeld, bool bOwnCertificate)
 {
     bool bToken = token.cbBuffer != 0 && token.pvBuffer != nullptr;
     HandshakePlan plan = {HandshakeStep::Fail, false, 0, false};
@@ -37,6 +37,11 @@ HandshakePlan PlanHandshakeStep(SECURITY_STATUS status, unsigned long nAttribute
         plan.bReadFirst = true;
         break;
     case SEC_I_INCOMPLETE_CREDENTIALS:
+        if (bOwnCertificate)
+        {
+            plan.step = HandshakeStep::CertificateNotPresented;
+            break;
+        }
         plan.step = HandshakeStep::GoOnWithoutCertificate;
         plan.nKeep = nHeld;
         break;

@@ -25,6 +25,11 @@ enum class HandshakeStep
     // the same input, and the library answers with an empty certificate
     // list; a server that insists ends the handshake itself.
     GoOnWithoutCertificate,
+    // SEC_I_INCOMPLETE_CREDENTIALS although the credentials hold the
+    // certificate the host named: the library will not present it (not one
+    // the server's authorities vouch for). Going on would log in without
+    // the identity the host asked for, so the handshake ends.
+    CertificateNotPresented,
     // Anything else.
     Fail
 };
@@ -44,9 +49,10 @@ struct HandshakePlan
 
 // nHeld: the bytes given as the call's input token. input: that call's two
 // input buffers, as the call left them; token: its first output buffer.
+// bOwnCertificate: the credentials hold a client certificate.
 HandshakePlan PlanHandshakeStep(SECURITY_STATUS status, unsigned long nAttributes,
                                 const SecBuffer (&input)[2], const SecBuffer& token,
-                                unsigned long nHeld);
+                                unsigned long nHeld, bool bOwnCertificate);
 
 enum class RecordStep
 {

@@ -7,10 +7,11 @@
 #include "SendAll.h"
 
 TLSSocket::TLSSocket(std::unique_ptr<SocketBase> pStream, const char* pszHostName,
-                     const DiagnosticLog& log)
+                     const CertificateThumbprint& clientCertificate, const DiagnosticLog& log)
     : m_pStream(std::move(pStream)),
       m_Log(log),
       m_HostName(pszHostName != nullptr ? pszHostName : ""),
+      m_ClientThumbprint(clientCertificate),
       m_bHaveCredentials(false),
       m_bHaveContext(false),
       m_Channel(Channel::None),
@@ -71,12 +72,13 @@ SocketResult TLSSocket::Connect(const SocketAddress& address, int nPort)
     m_nIncoming = 0;
     m_bNeedMore = false;
     m_nPlainStart = m_nPlainEnd = 0;
-    if (Handshake() != ZymSocketOk)
+    nResult = Handshake();
+    if (nResult != ZymSocketOk)
     {
         // A failed connect: the owner closes the stream, and no byte of the
         // chat ever goes out on it.
         DropContext(Channel::Refused);
-        return ZymSecureChannelRefused;
+        return nResult;
     }
     return ZymSocketOk;
 }

@@ -10,6 +10,8 @@
 #include <schannel.h>
 #include <security.h>
 
+#include "CertificateThumbprint.h"
+#include "ClientCertificate.h"
 #include "DiagnosticLog.h"
 #include "SocketBase.h"
 #include "ThreadLock.h"
@@ -23,8 +25,11 @@
 // records, Receive hands out decrypted bytes, and what one record holds
 // beyond the caller's room is kept: HoldsData tells a wait so.
 //
-// The credentials hold no client certificate: a server that asks for one is
-// answered without it.
+// Without a client certificate named, a server that asks for one is answered
+// without it. With one named, Connect looks it up in the system's stores
+// before the handshake and refuses (8821, 8822) when it is missing, when its
+// private key cannot be used or when the library would not present it: a
+// host that named a certificate never ends up connected without it.
 //
 // Threads: Connect, Send and Receive run on one thread; Disconnect may come
 // from any thread. The security context is used only under m_ContextLock.
@@ -33,9 +38,10 @@ class TLSSocket final : public SocketBase
 public:
     // The log (may be closed) receives the handshake's outcome and the
     // reason of every refusal; its file stays open for the life of the
-    // socket.
+    // socket. clientCertificate: the one to present, or the empty
+    // thumbprint.
     TLSSocket(std::unique_ptr<SocketBase> pStream, const char* pszHostName,
-              const DiagnosticLog& log);
+              const CertificateThumbprint& clientCertificate, const DiagnosticLog& log);
     ~TLSSocket() override;
 
     SocketResult Connect(const SocketAddress& address, int nPort) override;
@@ -70,7 +76,7 @@ private:
     };
 
     // The security context's life (TLSSocketContext.cpp). Handshake and
-    // verification; 0 or 8820, the reason logged.
+    // verification; 0, 8820, 8821 or 8822, the reason logged.
     SocketResult Handshake();
     SocketResult AcquireCredentials();
     SocketResult HandshakeSteps();
@@ -102,6 +108,9 @@ private:
     DiagnosticLog m_Log;
     ZymString m_HostName;
     ThreadLock m_ContextLock;
+    CertificateThumbprint m_ClientThumbprint;
+    // Found when the credentials are made, kept as long as they are.
+    ClientCertificate m_ClientCertificate;
     CredHandle m_Credentials;
     bool m_bHaveCredentials;
     CtxtHandle m_Context;

@@ -56,9 +56,28 @@ SocketResult TLSSocket::AcquireCredentials()
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
     credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     credentials.dwFlags = SCH_CRED_NO_DEFAULT_CREDS | SCH_CRED_MANUAL_CRED_VALIDATION;
+    if (m_ClientThumbprint.IsSet())
+    {
+        ZymString where;
+        SocketResult nFound = m_ClientCertificate.Find(m_ClientThumbprint, &where);
+        m_Log.Write("TLS with %s: client certificate %s: %s\n", m_HostName.Text(),
+                    m_ClientThumbprint.Text().c_str(), where.Text());
+        if (nFound != ZymSocketOk)
+            return nFound;
+        credentials.cCreds = 1;
+        credentials.paCred = m_ClientCertificate.Contexts();
+    }
     SECURITY_STATUS status =
         AcquireCredentialsHandleA(nullptr, const_cast<SEC_CHAR*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND,
                                   nullptr, &credentials, nullptr, nullptr, &m_Credentials, nullptr);
+    if (status != SEC_E_OK && status != SEC_E_SECPKG_NOT_FOUND && m_ClientThumbprint.IsSet())
+    {
+        // The library could not take the certificate's key.
+        m_Log.Write("TLS with %s refused: the TLS library does not take the client certificate "
+                    "(0x%lx)\n",
+                    m_HostName.Text(), static_cast<unsigned long>(status));
+        return ZymClientCertificateUnusable;
+    }
     if (status != SEC_E_OK)
     {
         m_Log.Write("TLS with %s refused: the system's TLS library is not available (0x%lx)\n",
@@ -155,7 +174,8 @@ SocketResult TLSSocket::HandshakeSteps()
         }
         bFirst = false;
 
-        HandshakePlan plan = PlanHandshakeStep(status, nAttributes, input, output.buffers[0], nHeld);
+        HandshakePlan plan = PlanHandshakeStep(status, nAttributes, input, output.buffers[0], nHeld,
+                                               m_ClientThumbprint.IsSet());
         if (plan.bSendToken &&
             SendRaw(static_cast<const char*>(output.buffers[0].pvBuffer),
                     static_cast<int>(output.buffers[0].cbBuffer)) != ZymSocketOk)
@@ -176,6 +196,13 @@ SocketResult TLSSocket::HandshakeSteps()
             m_Log.Write("TLS with %s: the server asked for a client certificate; going on without "
                         "one\n",
                         m_HostName.Text());
+        }
+        else if (plan.step == HandshakeStep::CertificateNotPresented)
+        {
+            m_Log.Write("TLS with %s refused: the server asked for a client certificate and the "
+                        "TLS library would not present %s\n",
+                        m_HostName.Text(), m_ClientThumbprint.Text().c_str());
+            return ZymClientCertificateUnusable;
         }
         else if (plan.step == HandshakeStep::Fail)
         {

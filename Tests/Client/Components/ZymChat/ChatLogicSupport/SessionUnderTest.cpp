@@ -76,10 +76,10 @@ void SessionUnderTest::Clear()
     m_bEnded = false;
 }
 
-void SessionUnderTest::LogIn(bool bSecureLink)
+void SessionUnderTest::LogIn(bool bSecureLink, bool bClientCertificate)
 {
     Collect();
-    m_Session.LoginLines(bSecureLink, m_Out);
+    m_Session.LoginLines(bSecureLink, bClientCertificate, m_Out);
     Collect();
 }
 

@@ -27,7 +27,7 @@ public:
     void JoinConfirmed(const std::string& hostName, const std::string& serverName);
 
     // The login's lines, as the component queues them at connect.
-    void LogIn(bool bSecureLink);
+    void LogIn(bool bSecureLink, bool bClientCertificate = false);
     // The nonce the next SCRAM login takes instead of random bytes.
     void FixRandomBytes(const std::string& bytes) { m_Crypto.Fix(bytes); }
     // Events with details, failures reported, and whether the session asked

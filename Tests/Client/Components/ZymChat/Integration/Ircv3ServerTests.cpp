@@ -2,8 +2,11 @@
 // InspIRCd with its IRCv3 modules, linked to Anope's services for SASL
 // (with-irc-server.sh inspircd-services); a bare client of the test sends
 // what no host operation does.
+#include <cctype>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -75,6 +78,14 @@ bool WaitDetail(IntegrationClient& client, int code, const std::string& nickname
 size_t CountKind(IntegrationClient& client, EventRecord::Kind kind)
 {
     return client.Sink().CountMatching([kind](const EventRecord& r) { return r.kind == kind; });
+}
+
+std::string ToUpper(const char* text)
+{
+    std::string upper = text != nullptr ? text : "";
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
 }
 
 bool IsStamp(const std::string& time)
@@ -219,6 +230,69 @@ TEST_F(Ircv3Server, ASaslPlainLoginThroughTheServicesAndARefusedOneThatWasRequir
     EXPECT_FALSE(mallory.WaitJoined(channel)) << "a required login that failed still joined";
     EXPECT_EQ(0u, mallory.Sink().CountMatching(
                       [](const EventRecord& r) { return r.kind == EventRecord::Text && r.code == CHAT_EVENT_MOTD; }));
+}
+
+// Run through with-client-certificate.sh and register-certificate-account.py
+// over TLS that asks for a certificate
+// (ZymChat.Ircv3.inspircd.client-certificate): the account's certificate
+// list holds the certificate of the prefix's MY store.
+TEST_F(Ircv3Server, ASaslExternalLoginWithAClientCertificateFromTheStore)
+{
+    const char* thumbprint = std::getenv("ZYM_CLIENT_CERT_SHA1");
+    const char* account = std::getenv("ZYM_CLIENT_CERT_ACCOUNT");
+    const char* tls = std::getenv("ZYM_IRC_TLS_SERVER");
+    ASSERT_TRUE(thumbprint != nullptr && account != nullptr && tls != nullptr)
+        << "run through with-client-certificate.sh and register-certificate-account.py";
+    // As the system's certificate dialog shows it: pairs with blanks between.
+    std::string shown;
+    for (size_t i = 0; thumbprint[i] != '\0'; i += 2)
+        shown += std::string(i == 0 ? "" : " ") + thumbprint[i] + thumbprint[i + 1];
+
+    const std::string channel = "#" + TestServer::UniqueName("ext");
+
+    IntegrationClient alice(*library_, true);
+    ASSERT_TRUE(alice.Created());
+    auto& extended = static_cast<ExtendedChatComponent&>(alice.Chat());
+    ASSERT_EQ(1, extended.SetClientCertificate(shown.c_str()));
+    ASSERT_EQ(1, extended.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
+    alice.Login(TestServer::UniqueName("crt"), channel, tls);
+    ASSERT_TRUE(alice.WaitJoined(channel)) << ::testing::PrintToString(alice.Errors());
+    ASSERT_TRUE(alice.Sink().WaitFor(
+        [&](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN &&
+                   r.account == account;
+        },
+        kWaitMs));
+    EXPECT_TRUE(alice.Errors().empty()) << ::testing::PrintToString(alice.Errors());
+
+    // A certificate the store does not hold, and one it holds without a
+    // key: the connect fails before the server sees a login, naming it.
+    const std::string keyless = ToUpper(std::getenv("ZYM_CLIENT_CERT_KEYLESS_SHA1"));
+    ASSERT_FALSE(keyless.empty());
+    const std::pair<std::string, std::string> unusable[] = {
+        {std::string(40, '0'), "is in no MY certificate store"},
+        {keyless, "private key is unusable"}};
+    for (const auto& certificate : unusable)
+    {
+        SCOPED_TRACE(certificate.first);
+        IntegrationClient mallory(*library_, true);
+        ASSERT_TRUE(mallory.Created());
+        auto& other = static_cast<ExtendedChatComponent&>(mallory.Chat());
+        ASSERT_EQ(1, other.SetClientCertificate(certificate.first.c_str()));
+        ASSERT_EQ(1, other.SetSaslLogin("EXTERNAL", nullptr, nullptr, SASL_LOGIN_REQUIRED));
+        mallory.Login(TestServer::UniqueName("mal"), channel, tls);
+        ASSERT_TRUE(mallory.Sink().WaitFor(
+            [&](const EventRecord& r) {
+                return r.kind == EventRecord::Error && r.code == -1013 &&
+                       r.text.find(certificate.first) != std::string::npos &&
+                       r.text.find(certificate.second) != std::string::npos;
+            },
+            kWaitMs))
+            << ::testing::PrintToString(mallory.Errors());
+        EXPECT_EQ(0u, mallory.Sink().CountMatching([](const EventRecord& r) {
+            return r.kind == EventRecord::Detail && r.code == CHAT_EVENT_LOGGED_IN;
+        }));
+    }
 }
 
 // The same hosts on a server that knows CAP but offers little of it

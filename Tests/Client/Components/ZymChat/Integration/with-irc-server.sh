@@ -16,6 +16,9 @@
 # port from 6697 on, announced as ZYM_IRC_TLS_SERVER="ircs://localhost:PORT".
 # ZYM_TLS_REQUEST_CLIENT_CERT=yes makes InspIRCd ask every TLS client for a
 # certificate during the handshake (which a client without one may decline).
+# With inspircd-services, InspIRCd then hands the certificate's SHA-256
+# fingerprint to the services (sslinfo), whose NickServ CERT list and SASL
+# EXTERNAL log in by it.
 set -euo pipefail
 kind=$1 first=$2 workdir=$3
 shift 3
@@ -47,7 +50,7 @@ case "$request_client_cert" in
   yes | no) ;;
   *) echo "ZYM_TLS_REQUEST_CLIENT_CERT must be yes or no: $request_client_cert" >&2; exit 2 ;;
 esac
-if [ "$request_client_cert" = yes ] && { [ "$kind" != inspircd ] || [ -z "$tls_certs" ]; }; then
+if [ "$request_client_cert" = yes ] && { [ "$server" != inspircd ] || [ -z "$tls_certs" ]; }; then
   echo "ZYM_TLS_REQUEST_CLIENT_CERT=yes needs inspircd with TLS (ZYM_TLS_CERTS)" >&2
   exit 2
 fi
@@ -125,9 +128,12 @@ EOF
     if [ -n "$tls_port" ]; then
       cat >>"$workdir/inspircd.conf" <<EOF
 <module name="ssl_gnutls">
-<sslprofile name="Clients" provider="gnutls" certfile="$workdir/tls.pem" keyfile="$workdir/tls.key" dhfile="" requestclientcert="$request_client_cert">
+<sslprofile name="Clients" provider="gnutls" certfile="$workdir/tls.pem" keyfile="$workdir/tls.key" dhfile="" requestclientcert="$request_client_cert" hash="sha256">
 <bind address="127.0.0.1" port="$tls_port" type="clients" sslprofile="Clients">
 EOF
+      if [ "$kind" = inspircd-services ]; then
+        echo '<module name="sslinfo">' >>"$workdir/inspircd.conf"
+      fi
     fi
   fi
 }
