@@ -19,6 +19,7 @@ void CapabilityNegotiation::Begin()
 {
     m_Offered.clear();
     m_Enabled.clear();
+    m_Asked.clear();
     m_nRequestsOpen = 0;
     m_Phase = Phase::Listing;
 }
@@ -63,20 +64,25 @@ const std::string& CapabilityNegotiation::OfferedValue(const std::string& name) 
     return it == m_Offered.end() ? kNone : it->second;
 }
 
+void CapabilityNegotiation::Requested(const std::vector<std::string>& names)
+{
+    m_Asked.insert(names.begin(), names.end());
+    ++m_nRequestsOpen;
+}
+
 void CapabilityNegotiation::Acknowledged(const std::string& list)
 {
     ForEachWord(list, [this](const std::string& word) {
-        if (word[0] == '-')
-            m_Enabled.erase(word.substr(1));
-        else
+        if (m_Asked.erase(word) != 0)
             m_Enabled.insert(word);
     });
     if (m_nRequestsOpen > 0)
         --m_nRequestsOpen;
 }
 
-void CapabilityNegotiation::Refused()
+void CapabilityNegotiation::Refused(const std::string& list)
 {
+    ForEachWord(list, [this](const std::string& word) { m_Asked.erase(word); });
     if (m_nRequestsOpen > 0)
         --m_nRequestsOpen;
 }

@@ -40,11 +40,13 @@ public:
     const std::string& OfferedValue(const std::string& name) const;
 
     // A request of these names went out.
-    void Requested() { ++m_nRequestsOpen; }
-    // ACK: "name" takes effect, "-name" leaves it. NAK: nothing changes.
-    // Each closes one open request.
+    void Requested(const std::vector<std::string>& names);
+    // ACK: each name asked for and not yet answered takes effect; a name
+    // never asked for (or "-name": we ask for none to leave) is no answer
+    // of ours and changes nothing. NAK: nothing takes effect. Each closes
+    // one open request.
     void Acknowledged(const std::string& list);
-    void Refused();
+    void Refused(const std::string& list);
     bool RequestsOpen() const { return m_nRequestsOpen > 0; }
     // DEL: the server withdrew them.
     void Withdrawn(const std::string& list);
@@ -57,6 +59,8 @@ private:
     Phase m_Phase = Phase::Off;
     std::map<std::string, std::string> m_Offered;
     std::set<std::string> m_Enabled;
+    // Asked for, not yet acknowledged or refused.
+    std::set<std::string> m_Asked;
     int m_nRequestsOpen = 0;
 };
 

@@ -104,7 +104,7 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
         if (subcommand == "ACK")
             m_Caps.Acknowledged(list);
         else
-            m_Caps.Refused();
+            m_Caps.Refused(list);
         NotifyCapabilities(out);
         if (m_Caps.Stage() == Phase::Requesting && !m_Caps.RequestsOpen())
             AfterRequests(out);
@@ -143,7 +143,7 @@ void ChatSession::RequestOffered(SessionOutput& out)
     for (size_t i = 0; i < missing.size(); ++i)
         line += (i == 0 ? "" : " ") + missing[i];
     out.Send(line);
-    m_Caps.Requested();
+    m_Caps.Requested(missing);
     if (m_Caps.Stage() == Phase::Listing)
         m_Caps.SetStage(Phase::Requesting);
 }

@@ -147,6 +147,29 @@ TEST(ExtendedEvents, MessageTagsAndOurOwnKickReachTheExtendedHostOnly)
     }
 }
 
+TEST(ExtendedEvents, ACapabilityNeverRequestedChangesNothingEitherHostHears)
+{
+    // The server acknowledges what nobody asked for: an invitation of
+    // someone else stays today's event, and names keep their hosts.
+    for (bool bExtended : {true, false})
+    {
+        SCOPED_TRACE(bExtended ? "extended host" : "today's host");
+        SessionUnderTest session;
+        if (bExtended)
+            session.Session().SetExtendedHost();
+        session.LogIn(true);
+        session.Dispatch(":irc.test CAP * LS :server-time");
+        session.Dispatch(":irc.test CAP * ACK :server-time invite-notify userhost-in-names");
+        session.Welcome();
+        session.JoinConfirmed("#lobby", "#lobby2");
+        session.Clear();
+        session.Dispatch(":op!o@h INVITE carol #lobby2");
+        session.Dispatch(":irc.test 353 me = #lobby2 :bob!b@h");
+        EXPECT_EQ((Lines{"op #lobby2"}), session.Heard(CHAT_EVENT_INVITE));
+        EXPECT_EQ((Lines{"#lobby bob!b@h"}), session.Heard(CHAT_EVENT_MEMBER));
+    }
+}
+
 TEST(ExtendedEvents, NamesWithEveryPrefixAndTheirHostsKeepTheMembersByNickname)
 {
     SessionUnderTest session;
