@@ -15,6 +15,8 @@ ChatSession::ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto
       m_bExtendedHost(false),
       m_bEchoWanted(false),
       m_bSecureLink(false),
+      m_bSaslSettled(false),
+      m_bLoginRefused(false),
       m_Nickname(16),
       m_RealName(16),
       m_UserName(16),
@@ -84,9 +86,9 @@ void ChatSession::Handle(const IrcMessage& message, SessionOutput& out)
             // know it.
             if (m_Caps.Stage() == CapabilityNegotiation::Phase::Listing)
                 m_Caps.SetStage(CapabilityNegotiation::Phase::Off);
+            if (WelcomeAllowed(out) && nNumeric >= 2)
+                OnWelcome(out);
         }
-        if (nNumeric >= 2 && nNumeric <= 4)
-            OnWelcome(out);
     }
 }
 
@@ -166,6 +168,8 @@ void ChatSession::LoginLines(bool bSecureLink, SessionOutput& out)
     out.Send("CAP LS 302");
     m_Caps.Begin();
     m_bSecureLink = bSecureLink;
+    m_bSaslSettled = false;
+    m_bLoginRefused = false;
     out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
     out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));
     m_bLoginSent = true;

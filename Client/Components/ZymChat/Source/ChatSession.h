@@ -124,6 +124,10 @@ private:
     // A SASL login that cannot take place or failed: reported, and the
     // connection ends when the login was required, else the negotiation.
     void SaslFailed(int nCode, const std::string& text, SessionOutput& out);
+    // The server welcomes us (001 to 004): a SASL login asked for that
+    // neither succeeded nor failed never took place. False when the login
+    // was required and the welcome must change nothing.
+    bool WelcomeAllowed(SessionOutput& out);
     // Sends a SASL message in chunks of 400 characters.
     void SendAuthenticate(const std::string& message, SessionOutput& out);
     void NotifyCapabilities(SessionOutput& out);
@@ -191,6 +195,11 @@ private:
     bool m_bEchoWanted;
     // The connection of the login has TLS.
     bool m_bSecureLink;
+    // This login's SASL outcome is known: it succeeded, or its failure was
+    // reported.
+    bool m_bSaslSettled;
+    // A required SASL login failed: the connection is ending.
+    bool m_bLoginRefused;
 
     ZymString m_Nickname;
     // The nickname the server last addressed us by (its welcome, or a NICK

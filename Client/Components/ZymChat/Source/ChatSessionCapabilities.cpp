@@ -179,11 +179,13 @@ void ChatSession::EndNegotiation(SessionOutput& out)
 void ChatSession::SaslFailed(int nCode, const std::string& text, SessionOutput& out)
 {
     out.ReportFailure(nCode, text);
+    m_bSaslSettled = true;
     if (m_Sasl.Required())
     {
         // Without the account the server must not see us log in at all.
         out.EndConnection();
         m_Caps.SetStage(Phase::Done);
+        m_bLoginRefused = true;
     }
     else if (m_Caps.Stage() == Phase::Authenticating || m_Caps.Stage() == Phase::Requesting)
         EndNegotiation(out);
@@ -235,9 +237,13 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
     if (nNumeric == 903)
     {
         if (m_Sasl.ServerProved())
+        {
+            m_bSaslSettled = true;
             EndNegotiation(out);
+        }
         else
-            SaslFailed(-1012, "-1012 the SASL server never proved it knows the password", out);
+            SaslFailed(-1012, "-1012 the SASL server claimed success before the exchange ended",
+                       out);
         return;
     }
     // 902 to 908: the server's words after our nickname, numeric first.
@@ -251,6 +257,18 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
         return;
     }
     SaslFailed(nNumeric, text, out);
+}
+
+bool ChatSession::WelcomeAllowed(SessionOutput& out)
+{
+    if (m_Sasl.Configured() && !m_bSaslSettled)
+    {
+        // Registration is over: no "CAP END" follows the failure.
+        if (m_Caps.Stage() != Phase::Off)
+            m_Caps.SetStage(Phase::Done);
+        SaslFailed(-1010, "-1010 the server welcomed us without the SASL login", out);
+    }
+    return !m_bLoginRefused;
 }
 
 void ChatSession::NotifyCapabilities(SessionOutput& out)

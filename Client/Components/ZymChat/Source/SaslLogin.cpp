@@ -97,7 +97,7 @@ bool SaslLogin::Begin()
     m_Message.clear();
     m_bMessageBad = false;
     m_nStep = 0;
-    m_bServerProved = m_Mechanism == Mechanism::Plain;
+    m_bServerProved = false;
     m_pScram.reset();
     if (m_Mechanism != Mechanism::ScramSha256)
         return true;
@@ -136,6 +136,7 @@ bool SaslLogin::Answer(std::string& response)
         if (nStep != 0 || !message.empty())
             return false;
         response = m_Account + '\0' + m_Account + '\0' + m_Password;
+        m_bServerProved = true;
         return true;
     }
     if (m_pScram == nullptr)

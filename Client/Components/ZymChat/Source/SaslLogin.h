@@ -44,8 +44,9 @@ public:
     // The answer to the message gathered: false to abort the exchange (a
     // malformed message, a server signature that does not match).
     bool Answer(std::string& response);
-    // The server has proved it knows the password (always for PLAIN, which
-    // has no proof).
+    // The exchange has come to its end on our side, so a success may be
+    // believed: PLAIN's answer went out (PLAIN has no proof), or the SCRAM
+    // server proved it knows the password.
     bool ServerProved() const;
 
 private:
