@@ -113,9 +113,11 @@ bool SaslLogin::AddChunk(const std::string& chunk)
 {
     if (chunk != "+")
         m_Message += chunk;
+    // A message already too long is answered (and aborted) at once rather
+    // than gathered for as long as the server goes on sending.
     if (m_Message.size() > kLongestMessage)
         m_bMessageBad = true;
-    return chunk.size() < kChunkSize;
+    return m_bMessageBad || chunk.size() < kChunkSize;
 }
 
 bool SaslLogin::Answer(std::string& response)

@@ -39,7 +39,8 @@ public:
     // A new exchange; false when no nonce could be made.
     bool Begin();
     // One AUTHENTICATE parameter of the server; true once the message is
-    // whole (a chunk shorter than 400 characters ends it).
+    // whole (a chunk shorter than 400 characters ends it) or too long to
+    // be one of ours.
     bool AddChunk(const std::string& chunk);
     // The answer to the message gathered: false to abort the exchange (a
     // malformed message, a server signature that does not match).

@@ -87,6 +87,17 @@ namespace
 
     const int kRequired = SASL_LOGIN_REQUIRED;
 
+    // A server message that never ends: full chunks of 400 characters, as
+    // many as would make a message longer than any SASL answer of ours
+    // (8 KiB) once more.
+    Lines EndlessChunks()
+    {
+        Lines chunks;
+        for (int i = 0; i < 21; ++i)
+            chunks.push_back(S("AUTHENTICATE " + std::string(400, 'A')));
+        return chunks;
+    }
+
     std::vector<Exchange> Exchanges()
     {
         return {
@@ -254,6 +265,13 @@ namespace
              "SCRAM-SHA-256", kRequired, true,
              Join({SaslGranted("SCRAM-SHA-256"), kScramToProof,
                    {S(":irc.test 903 me :SASL authentication successful")}}),
+             {-1012},
+             true},
+            {"a server message that never ends is aborted once it is too long", true,
+             "SCRAM-SHA-256", kRequired, true,
+             Join({SaslGranted("SCRAM-SHA-256"),
+                   {C(std::string("AUTHENTICATE ") + kScramClientFirst)}, EndlessChunks(),
+                   {C("AUTHENTICATE *")}}),
              {-1012},
              true},
             {"SCRAM with a server nonce that does not extend ours is aborted", true,
