@@ -46,7 +46,7 @@ std::vector<std::string> CapabilityNegotiation::Missing(const std::vector<std::s
     std::vector<std::string> missing;
     for (const std::string& name : wanted)
     {
-        if (Offered(name) && !Enabled(name))
+        if (Offered(name) && !Enabled(name) && m_Asked.count(name) == 0)
             missing.push_back(name);
     }
     return missing;

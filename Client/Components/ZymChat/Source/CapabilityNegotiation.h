@@ -34,7 +34,8 @@ public:
 
     // A space-separated list of "name" or "name=value" from LS or NEW.
     void AddOffered(const std::string& list);
-    // The wanted ones offered and not in effect, in the order wanted.
+    // The wanted ones offered, neither in effect nor asked for already, in
+    // the order wanted.
     std::vector<std::string> Missing(const std::vector<std::string>& wanted) const;
     bool Offered(const std::string& name) const;
     const std::string& OfferedValue(const std::string& name) const;
