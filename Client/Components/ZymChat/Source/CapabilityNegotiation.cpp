@@ -1,5 +1,7 @@
 #include "CapabilityNegotiation.h"
 
+#include <algorithm>
+
 namespace
 {
     template <typename Each>
@@ -30,14 +32,15 @@ void CapabilityNegotiation::End()
     m_Phase = Phase::Off;
 }
 
-void CapabilityNegotiation::AddOffered(const std::string& list)
+void CapabilityNegotiation::AddOffered(const std::string& list,
+                                       const std::vector<std::string>& known)
 {
-    ForEachWord(list, [this](const std::string& word) {
+    ForEachWord(list, [this, &known](const std::string& word) {
         size_t nEquals = word.find('=');
-        if (nEquals == 0)
+        std::string name = word.substr(0, nEquals);
+        if (std::find(known.begin(), known.end(), name) == known.end())
             return;
-        m_Offered[word.substr(0, nEquals)] =
-            nEquals == std::string::npos ? std::string() : word.substr(nEquals + 1);
+        m_Offered[name] = nEquals == std::string::npos ? std::string() : word.substr(nEquals + 1);
     });
 }
 

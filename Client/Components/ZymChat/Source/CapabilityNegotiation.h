@@ -32,8 +32,9 @@ public:
     void Begin();
     void End();
 
-    // A space-separated list of "name" or "name=value" from LS or NEW.
-    void AddOffered(const std::string& list);
+    // A space-separated list of "name" or "name=value" from LS or NEW; only
+    // the names we could ask for are kept, however many the server lists.
+    void AddOffered(const std::string& list, const std::vector<std::string>& known);
     // The wanted ones offered, neither in effect nor asked for already, in
     // the order wanted.
     std::vector<std::string> Missing(const std::vector<std::string>& wanted) const;

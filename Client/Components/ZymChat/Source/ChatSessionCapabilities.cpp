@@ -1,6 +1,7 @@
 #include "ChatSession.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,19 @@ namespace
     };
 
     const size_t kSaslChunk = 400;
+
+    // Every name any host or login of ours may ask for.
+    const std::vector<std::string>& KnownCapabilities()
+    {
+        static const std::vector<std::string> known = [] {
+            std::vector<std::string> names(std::begin(kExtendedCapabilities),
+                                           std::end(kExtendedCapabilities));
+            names.push_back("echo-message");
+            names.push_back("sasl");
+            return names;
+        }();
+        return known;
+    }
 }
 
 void ChatSession::SetExtendedHost()
@@ -83,7 +97,7 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
     {
         if (m_Caps.Stage() != Phase::Listing)
             return;
-        m_Caps.AddOffered(list);
+        m_Caps.AddOffered(list, KnownCapabilities());
         if (bMore)
             return;
         if (m_Sasl.Configured())
@@ -111,7 +125,7 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
     }
     else if (subcommand == "NEW")
     {
-        m_Caps.AddOffered(list);
+        m_Caps.AddOffered(list, KnownCapabilities());
         if (m_Caps.Stage() == Phase::Done)
             RequestOffered(out);
     }

@@ -350,6 +350,47 @@ TEST(CapabilityExchange, EachServerAnswerLeadsToTheLinesAndReportsItCalls)
     }
 }
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZYM_HEAP_MEASURED 1
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+#endif
+
+TEST(CapabilityExchange, CapabilityListsThatNeverEndHoldNoMoreMemory)
+{
+#ifdef ZYM_HEAP_MEASURED
+    // Every line offers forty names never seen before, as a list that says
+    // more follows, then as new capabilities once the login is done.
+    SessionUnderTest session;
+    session.Session().SetExtendedHost();
+    session.LogIn(true);
+    int nName = 0;
+    auto offer = [&](const std::string& prefix) {
+        for (int nLine = 0; nLine < 1000; ++nLine)
+        {
+            std::string names;
+            for (int i = 0; i < 40; ++i)
+                names += " x" + std::to_string(nName++);
+            session.Dispatch(prefix + names);
+        }
+        session.TakeLines();
+    };
+    offer(":irc.test CAP * LS * :");
+    size_t nBefore = __sanitizer_get_current_allocated_bytes();
+    offer(":irc.test CAP * LS * :");
+    session.Dispatch(":irc.test CAP * LS :server-time");
+    session.Dispatch(":irc.test CAP * ACK :server-time");
+    session.Welcome();
+    offer(":irc.test CAP me NEW :");
+    size_t nAfter = __sanitizer_get_current_allocated_bytes();
+    // 80000 names kept would take megabytes.
+    EXPECT_LT(nAfter, nBefore + 64 * 1024) << nAfter - nBefore;
+#else
+    GTEST_SKIP() << "the heap is measured in the AddressSanitizer build";
+#endif
+}
+
 TEST(CapabilityExchange, ALongSaslAnswerGoesInChunksOfFourHundred)
 {
     // "a\0a\0" and 298 characters: 302 bytes, 404 characters of base64.
