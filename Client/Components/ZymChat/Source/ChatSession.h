@@ -61,7 +61,8 @@ public:
 
     // The host of the extended interface: the capabilities that change what
     // a host hears are requested, and events with details are written.
-    void SetExtendedHost();
+    // False: today's host again, which requests none.
+    void SetExtendedHost(bool bExtended = true);
     // A capability requested at the next login on the host's wish; false
     // for one the session does not take that way.
     bool RequestCapability(const char* pszName);

@@ -38,10 +38,10 @@ namespace
     }
 }
 
-void ChatSession::SetExtendedHost()
+void ChatSession::SetExtendedHost(bool bExtended)
 {
     ScopedThreadLock hold(m_TableLock);
-    m_bExtendedHost = true;
+    m_bExtendedHost = bExtended;
 }
 
 bool ChatSession::RequestCapability(const char* pszName)

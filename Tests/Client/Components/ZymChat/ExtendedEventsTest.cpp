@@ -10,6 +10,8 @@
 #include "ChatEventSink.h"
 #include "EventTime.h"
 #include "ExtendedChatEventSink.h"
+#include "ChatUnderTest.h"
+#include "EventRecorder.h"
 #include "SessionUnderTest.h"
 
 namespace
@@ -168,6 +170,23 @@ TEST(ExtendedEvents, ACapabilityNeverRequestedChangesNothingEitherHostHears)
         EXPECT_EQ((Lines{"op #lobby2"}), session.Heard(CHAT_EVENT_INVITE));
         EXPECT_EQ((Lines{"#lobby bob!b@h"}), session.Heard(CHAT_EVENT_MEMBER));
     }
+}
+
+TEST(ExtendedEvents, AHostBackOnTodaysSinkLogsInAsTodaysHost)
+{
+    // The sink handed over last decides what kind of host this is.
+    EventRecorder sink;
+    ChatUnderTest chat(sink);
+    chat.SetExtendedEventSink(&sink);
+    chat.SetEventSink(&sink);
+    chat.LogIn();
+    chat.Dispatch(":irc.test CAP * LS :multi-prefix server-time");
+    chat.Welcome();
+    EXPECT_EQ((Lines{"CAP LS 302", "NICK me", "USER ... 0 *  :...", "CAP END"}), chat.TakeQueued());
+    chat.JoinConfirmed("#lobby", "#lobby");
+    chat.Dispatch(":op!o@h KICK #lobby me :out");
+    // Today's host keeps the channel it was kicked from listed.
+    EXPECT_EQ("#lobby", chat.SendsTo("#lobby"));
 }
 
 TEST(ExtendedEvents, NamesWithEveryPrefixAndTheirHostsKeepTheMembersByNickname)
