@@ -24,6 +24,7 @@ SaslLogin::SaslLogin(const ScramCrypto& crypto)
     : m_Crypto(crypto),
       m_Mechanism(Mechanism::None),
       m_nFlags(0),
+      m_ExchangeMechanism(Mechanism::None),
       m_bMessageBad(false),
       m_nStep(0),
       m_bServerProved(false)
@@ -41,6 +42,10 @@ bool SaslLogin::Configure(const char* pszMechanism, const char* pszAccount,
         m_Account.clear();
         m_Password.clear();
         m_nFlags = 0;
+        m_ExchangeMechanism = Mechanism::None;
+        m_ExchangeAccount.clear();
+        m_ExchangePassword.clear();
+        m_pScram.reset();
         return true;
     }
     Mechanism mechanism;
@@ -98,6 +103,9 @@ bool SaslLogin::Begin()
     m_bMessageBad = false;
     m_nStep = 0;
     m_bServerProved = false;
+    m_ExchangeMechanism = m_Mechanism;
+    m_ExchangeAccount = m_Account;
+    m_ExchangePassword = m_Password;
     m_pScram.reset();
     if (m_Mechanism != Mechanism::ScramSha256)
         return true;
@@ -131,17 +139,17 @@ bool SaslLogin::Answer(std::string& response)
     if (!bDecoded)
         return false;
 
-    if (m_Mechanism == Mechanism::Plain)
+    if (m_ExchangeMechanism == Mechanism::Plain)
     {
         // RFC 4616: authorisation identity, authentication identity,
         // password. One answer to the server's empty message.
         if (nStep != 0 || !message.empty())
             return false;
-        response = m_Account + '\0' + m_Account + '\0' + m_Password;
+        response = m_ExchangeAccount + '\0' + m_ExchangeAccount + '\0' + m_ExchangePassword;
         m_bServerProved = true;
         return true;
     }
-    if (m_pScram == nullptr)
+    if (m_ExchangeMechanism != Mechanism::ScramSha256 || m_pScram == nullptr)
         return false;
     switch (nStep)
     {

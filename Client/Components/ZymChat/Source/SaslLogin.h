@@ -24,7 +24,9 @@ public:
     ~SaslLogin();
 
     // False, changing nothing, for an unknown mechanism name or an unusable
-    // account or password. A null name clears the login.
+    // account or password. A null name clears the login and ends the
+    // exchange under way, whose next answer then aborts it; another login
+    // leaves the exchange under way as it began.
     bool Configure(const char* pszMechanism, const char* pszAccount, const char* pszPassword,
                    int nFlags);
     bool Configured() const { return m_Mechanism != Mechanism::None; }
@@ -57,7 +59,10 @@ private:
     std::string m_Password;
     int m_nFlags;
 
-    // The exchange under way.
+    // The exchange under way, with the login it began with.
+    Mechanism m_ExchangeMechanism;
+    std::string m_ExchangeAccount;
+    std::string m_ExchangePassword;
     std::string m_Message;
     bool m_bMessageBad;
     int m_nStep;

@@ -28,7 +28,9 @@ namespace
         int nFlags;
         bool bSecureLink;
         // The whole conversation after our login lines: "S: " lines the
-        // server sends, "C: " lines we must send in answer, in order.
+        // server sends, "C: " lines we must send in answer, in order;
+        // "H: clear" and "H: PLAIN" are the host clearing its login or
+        // setting a PLAIN one meanwhile.
         Lines script;
         // The codes the host is told of with ReportError, in order.
         std::vector<int> failures;
@@ -278,6 +280,20 @@ namespace
                    {S(":irc.test 903 me :SASL authentication successful")}}),
              {-1012},
              true},
+            {"a login cleared during the exchange sends no password", true, "PLAIN", 0, true,
+             {S(":irc.test CAP * LS :sasl"), C("CAP REQ :sasl"), S(":irc.test CAP * ACK :sasl"),
+              C("AUTHENTICATE PLAIN"), "H: clear", S("AUTHENTICATE +"), C("AUTHENTICATE *"),
+              C("CAP END")},
+             {-1012},
+             false},
+            {"a login changed during the exchange is for the next connection", true,
+             "SCRAM-SHA-256", 0, true,
+             Join({{S(":irc.test CAP * LS :sasl=SCRAM-SHA-256"), C("CAP REQ :sasl"),
+                    S(":irc.test CAP * ACK :sasl"), C("AUTHENTICATE SCRAM-SHA-256"), "H: PLAIN",
+                    S("AUTHENTICATE +")},
+                   kScramToProof}),
+             {},
+             false},
             {"a server message that never ends is aborted once it is too long", true,
              "SCRAM-SHA-256", kRequired, true,
              Join({SaslGranted("SCRAM-SHA-256"),
@@ -326,6 +342,15 @@ TEST(CapabilityExchange, EachServerAnswerLeadsToTheLinesAndReportsItCalls)
             seen.push_back(C(line));
         for (const std::string& step : exchange.script)
         {
+            if (step == "H: clear" || step == "H: PLAIN")
+            {
+                seen.push_back(step);
+                ASSERT_TRUE(step == "H: clear"
+                                ? session.Session().SetSaslLogin(nullptr, nullptr, nullptr, 0)
+                                : session.Session().SetSaslLogin("PLAIN", "acct", "pw",
+                                                                 exchange.nFlags));
+                continue;
+            }
             if (step.compare(0, 3, "S: ") != 0)
                 continue;
             seen.push_back(step);
