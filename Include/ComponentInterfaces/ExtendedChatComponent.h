@@ -54,7 +54,8 @@ public:
     // malformed, its signature does not match (the exchange is then
     // aborted) or it claims success before the exchange ended. A nonzero answer, or
     // SASL_LOGIN_REQUIRED, ends the connection with QUIT. A null mechanism
-    // clears the login. 1 taken, 0 refused (an unknown mechanism, or a null
+    // clears the login, and aborts an exchange under way before the
+    // password goes out. 1 taken, 0 refused (an unknown mechanism, or a null
     // or empty account or password, or one holding CR, LF or NUL).
     virtual int SetSaslLogin(const char* pszMechanism, const char* pszAccount,
                              const char* pszPassword, int nFlags) = 0;
