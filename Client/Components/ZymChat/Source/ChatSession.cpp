@@ -15,7 +15,7 @@ ChatSession::ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto
       m_bExtendedHost(false),
       m_bEchoWanted(false),
       m_bSecureLink(false),
-      m_bSaslSettled(false),
+      m_bSaslPending(false),
       m_bLoginRefused(false),
       m_Nickname(16),
       m_RealName(16),
@@ -168,7 +168,8 @@ void ChatSession::LoginLines(bool bSecureLink, SessionOutput& out)
     out.Send("CAP LS 302");
     m_Caps.Begin();
     m_bSecureLink = bSecureLink;
-    m_bSaslSettled = false;
+    // A login set from now on is for the next connection.
+    m_bSaslPending = m_Sasl.Configured();
     m_bLoginRefused = false;
     out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
     out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));

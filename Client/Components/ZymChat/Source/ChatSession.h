@@ -125,7 +125,7 @@ private:
     // A SASL login that cannot take place or failed: reported, and the
     // connection ends when the login was required, else the negotiation.
     void SaslFailed(int nCode, const std::string& text, SessionOutput& out);
-    // The server welcomes us (001 to 004): a SASL login asked for that
+    // The server welcomes us (001 to 004): a SASL login undertaken that
     // neither succeeded nor failed never took place. False when the login
     // was required and the welcome must change nothing.
     bool WelcomeAllowed(SessionOutput& out);
@@ -196,9 +196,9 @@ private:
     bool m_bEchoWanted;
     // The connection of the login has TLS.
     bool m_bSecureLink;
-    // This login's SASL outcome is known: it succeeded, or its failure was
-    // reported.
-    bool m_bSaslSettled;
+    // This connection undertook a SASL login (one was set at its login or
+    // when the server's list ended) whose outcome is not known yet.
+    bool m_bSaslPending;
     // A required SASL login failed: the connection is ending.
     bool m_bLoginRefused;
 

@@ -102,6 +102,7 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
             return;
         if (m_Sasl.Configured())
         {
+            m_bSaslPending = true;
             if (!m_Caps.Offered("sasl") || !m_Sasl.OfferedIn(m_Caps.OfferedValue("sasl")))
                 SaslFailed(-1010, std::string("-1010 the server offers no SASL ") +
                                       m_Sasl.MechanismName(),
@@ -193,7 +194,7 @@ void ChatSession::EndNegotiation(SessionOutput& out)
 void ChatSession::SaslFailed(int nCode, const std::string& text, SessionOutput& out)
 {
     out.ReportFailure(nCode, text);
-    m_bSaslSettled = true;
+    m_bSaslPending = false;
     if (m_Sasl.Required())
     {
         // Without the account the server must not see us log in at all.
@@ -252,7 +253,7 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
     {
         if (m_Sasl.ServerProved())
         {
-            m_bSaslSettled = true;
+            m_bSaslPending = false;
             EndNegotiation(out);
         }
         else
@@ -275,7 +276,7 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
 
 bool ChatSession::WelcomeAllowed(SessionOutput& out)
 {
-    if (m_Sasl.Configured() && !m_bSaslSettled)
+    if (m_bSaslPending && m_Sasl.Configured())
     {
         // Registration is over: no "CAP END" follows the failure.
         if (m_Caps.Stage() != Phase::Off)
