@@ -53,14 +53,16 @@ public:
     // named; SASL_LOGIN_ALLOW_PLAINTEXT changes nothing for it.
     // A failure reaches ReportError with a code and a text that begins
     // with it: the server's numerics 902 to 908 with the server's text;
-    // -1010 when the server offers no SASL or not this mechanism; -1011
-    // when the connection has no TLS and plaintext was not allowed, or for
-    // EXTERNAL when it has no TLS or no client certificate was named; -1012
-    // when the server's answers are malformed or its signature does not
-    // match (the exchange is then aborted). A nonzero answer, or
-    // SASL_LOGIN_REQUIRED, ends the connection with QUIT. A null mechanism
-    // clears the login. 1 taken, 0 refused (an unknown mechanism, or a null
-    // or empty account or password, or one holding CR, LF or NUL; for
+    // -1010 when the server offers no SASL or not this mechanism, or
+    // welcomes us without the login; -1011 when the connection has no TLS
+    // and plaintext was not allowed, or for EXTERNAL when it has no TLS or
+    // no client certificate was named; -1012 when the server's answers are
+    // malformed, its signature does not match (the exchange is then
+    // aborted) or it claims success before the exchange ended. A nonzero
+    // answer, or SASL_LOGIN_REQUIRED, ends the connection with QUIT. A null
+    // mechanism clears the login, and aborts an exchange under way before
+    // the password goes out. 1 taken, 0 refused (an unknown mechanism, or a
+    // null or empty account or password, or one holding CR, LF or NUL; for
     // EXTERNAL, a password or an account holding CR or LF).
     virtual int SetSaslLogin(const char* pszMechanism, const char* pszAccount,
                              const char* pszPassword, int nFlags) = 0;

@@ -1,5 +1,7 @@
 #include "CapabilityNegotiation.h"
 
+#include <algorithm>
+
 namespace
 {
     template <typename Each>
@@ -19,6 +21,7 @@ void CapabilityNegotiation::Begin()
 {
     m_Offered.clear();
     m_Enabled.clear();
+    m_Asked.clear();
     m_nRequestsOpen = 0;
     m_Phase = Phase::Listing;
 }
@@ -29,14 +32,15 @@ void CapabilityNegotiation::End()
     m_Phase = Phase::Off;
 }
 
-void CapabilityNegotiation::AddOffered(const std::string& list)
+void CapabilityNegotiation::AddOffered(const std::string& list,
+                                       const std::vector<std::string>& known)
 {
-    ForEachWord(list, [this](const std::string& word) {
+    ForEachWord(list, [this, &known](const std::string& word) {
         size_t nEquals = word.find('=');
-        if (nEquals == 0)
+        std::string name = word.substr(0, nEquals);
+        if (std::find(known.begin(), known.end(), name) == known.end())
             return;
-        m_Offered[word.substr(0, nEquals)] =
-            nEquals == std::string::npos ? std::string() : word.substr(nEquals + 1);
+        m_Offered[name] = nEquals == std::string::npos ? std::string() : word.substr(nEquals + 1);
     });
 }
 
@@ -45,7 +49,7 @@ std::vector<std::string> CapabilityNegotiation::Missing(const std::vector<std::s
     std::vector<std::string> missing;
     for (const std::string& name : wanted)
     {
-        if (Offered(name) && !Enabled(name))
+        if (Offered(name) && !Enabled(name) && m_Asked.count(name) == 0)
             missing.push_back(name);
     }
     return missing;
@@ -63,20 +67,25 @@ const std::string& CapabilityNegotiation::OfferedValue(const std::string& name) 
     return it == m_Offered.end() ? kNone : it->second;
 }
 
+void CapabilityNegotiation::Requested(const std::vector<std::string>& names)
+{
+    m_Asked.insert(names.begin(), names.end());
+    ++m_nRequestsOpen;
+}
+
 void CapabilityNegotiation::Acknowledged(const std::string& list)
 {
     ForEachWord(list, [this](const std::string& word) {
-        if (word[0] == '-')
-            m_Enabled.erase(word.substr(1));
-        else
+        if (m_Asked.erase(word) != 0)
             m_Enabled.insert(word);
     });
     if (m_nRequestsOpen > 0)
         --m_nRequestsOpen;
 }
 
-void CapabilityNegotiation::Refused()
+void CapabilityNegotiation::Refused(const std::string& list)
 {
+    ForEachWord(list, [this](const std::string& word) { m_Asked.erase(word); });
     if (m_nRequestsOpen > 0)
         --m_nRequestsOpen;
 }

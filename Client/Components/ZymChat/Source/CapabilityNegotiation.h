@@ -32,19 +32,23 @@ public:
     void Begin();
     void End();
 
-    // A space-separated list of "name" or "name=value" from LS or NEW.
-    void AddOffered(const std::string& list);
-    // The wanted ones offered and not in effect, in the order wanted.
+    // A space-separated list of "name" or "name=value" from LS or NEW; only
+    // the names we could ask for are kept, however many the server lists.
+    void AddOffered(const std::string& list, const std::vector<std::string>& known);
+    // The wanted ones offered, neither in effect nor asked for already, in
+    // the order wanted.
     std::vector<std::string> Missing(const std::vector<std::string>& wanted) const;
     bool Offered(const std::string& name) const;
     const std::string& OfferedValue(const std::string& name) const;
 
     // A request of these names went out.
-    void Requested() { ++m_nRequestsOpen; }
-    // ACK: "name" takes effect, "-name" leaves it. NAK: nothing changes.
-    // Each closes one open request.
+    void Requested(const std::vector<std::string>& names);
+    // ACK: each name asked for and not yet answered takes effect; a name
+    // never asked for (or "-name": we ask for none to leave) is no answer
+    // of ours and changes nothing. NAK: nothing takes effect. Each closes
+    // one open request.
     void Acknowledged(const std::string& list);
-    void Refused();
+    void Refused(const std::string& list);
     bool RequestsOpen() const { return m_nRequestsOpen > 0; }
     // DEL: the server withdrew them.
     void Withdrawn(const std::string& list);
@@ -57,6 +61,8 @@ private:
     Phase m_Phase = Phase::Off;
     std::map<std::string, std::string> m_Offered;
     std::set<std::string> m_Enabled;
+    // Asked for, not yet acknowledged or refused.
+    std::set<std::string> m_Asked;
     int m_nRequestsOpen = 0;
 };
 

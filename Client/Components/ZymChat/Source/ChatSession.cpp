@@ -16,6 +16,8 @@ ChatSession::ChatSession(const LineCounts& lineCounts, const ScramCrypto& crypto
       m_bEchoWanted(false),
       m_bSecureLink(false),
       m_bClientCertificate(false),
+      m_bSaslPending(false),
+      m_bLoginRefused(false),
       m_Nickname(16),
       m_RealName(16),
       m_UserName(16),
@@ -85,9 +87,9 @@ void ChatSession::Handle(const IrcMessage& message, SessionOutput& out)
             // know it.
             if (m_Caps.Stage() == CapabilityNegotiation::Phase::Listing)
                 m_Caps.SetStage(CapabilityNegotiation::Phase::Off);
+            if (WelcomeAllowed(out) && nNumeric >= 2)
+                OnWelcome(out);
         }
-        if (nNumeric >= 2 && nNumeric <= 4)
-            OnWelcome(out);
     }
 }
 
@@ -168,6 +170,9 @@ void ChatSession::LoginLines(bool bSecureLink, bool bClientCertificate, SessionO
     m_Caps.Begin();
     m_bSecureLink = bSecureLink;
     m_bClientCertificate = bClientCertificate;
+    // A login set from now on is for the next connection.
+    m_bSaslPending = m_Sasl.Configured();
+    m_bLoginRefused = false;
     out.Send(OutgoingLine::LoginNick(m_Nickname.Text()));
     out.Send(OutgoingLine::User(m_UserName.Text(), m_RealName.Text()));
     m_bLoginSent = true;

@@ -61,7 +61,8 @@ public:
 
     // The host of the extended interface: the capabilities that change what
     // a host hears are requested, and events with details are written.
-    void SetExtendedHost();
+    // False: today's host again, which requests none.
+    void SetExtendedHost(bool bExtended = true);
     // A capability requested at the next login on the host's wish; false
     // for one the session does not take that way.
     bool RequestCapability(const char* pszName);
@@ -125,6 +126,10 @@ private:
     // A SASL login that cannot take place or failed: reported, and the
     // connection ends when the login was required, else the negotiation.
     void SaslFailed(int nCode, const std::string& text, SessionOutput& out);
+    // The server welcomes us (001 to 004): a SASL login undertaken that
+    // neither succeeded nor failed never took place. False when the login
+    // was required and the welcome must change nothing.
+    bool WelcomeAllowed(SessionOutput& out);
     // Sends a SASL message in chunks of 400 characters.
     void SendAuthenticate(const std::string& message, SessionOutput& out);
     void NotifyCapabilities(SessionOutput& out);
@@ -193,6 +198,11 @@ private:
     // The connection of the login has TLS.
     bool m_bSecureLink;
     bool m_bClientCertificate;
+    // This connection undertook a SASL login (one was set at its login or
+    // when the server's list ended) whose outcome is not known yet.
+    bool m_bSaslPending;
+    // A required SASL login failed: the connection is ending.
+    bool m_bLoginRefused;
 
     ZymString m_Nickname;
     // The nickname the server last addressed us by (its welcome, or a NICK

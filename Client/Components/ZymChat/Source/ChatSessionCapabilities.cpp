@@ -1,6 +1,7 @@
 #include "ChatSession.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,25 @@ namespace
     };
 
     const size_t kSaslChunk = 400;
+
+    // Every name any host or login of ours may ask for.
+    const std::vector<std::string>& KnownCapabilities()
+    {
+        static const std::vector<std::string> known = [] {
+            std::vector<std::string> names(std::begin(kExtendedCapabilities),
+                                           std::end(kExtendedCapabilities));
+            names.push_back("echo-message");
+            names.push_back("sasl");
+            return names;
+        }();
+        return known;
+    }
 }
 
-void ChatSession::SetExtendedHost()
+void ChatSession::SetExtendedHost(bool bExtended)
 {
     ScopedThreadLock hold(m_TableLock);
-    m_bExtendedHost = true;
+    m_bExtendedHost = bExtended;
 }
 
 bool ChatSession::RequestCapability(const char* pszName)
@@ -83,11 +97,12 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
     {
         if (m_Caps.Stage() != Phase::Listing)
             return;
-        m_Caps.AddOffered(list);
+        m_Caps.AddOffered(list, KnownCapabilities());
         if (bMore)
             return;
         if (m_Sasl.Configured())
         {
+            m_bSaslPending = true;
             if (!m_Caps.Offered("sasl") || !m_Sasl.OfferedIn(m_Caps.OfferedValue("sasl")))
                 SaslFailed(-1010, std::string("-1010 the server offers no SASL ") +
                                       m_Sasl.MechanismName(),
@@ -108,14 +123,14 @@ void ChatSession::OnCap(const IrcMessage& message, SessionOutput& out)
         if (subcommand == "ACK")
             m_Caps.Acknowledged(list);
         else
-            m_Caps.Refused();
+            m_Caps.Refused(list);
         NotifyCapabilities(out);
         if (m_Caps.Stage() == Phase::Requesting && !m_Caps.RequestsOpen())
             AfterRequests(out);
     }
     else if (subcommand == "NEW")
     {
-        m_Caps.AddOffered(list);
+        m_Caps.AddOffered(list, KnownCapabilities());
         if (m_Caps.Stage() == Phase::Done)
             RequestOffered(out);
     }
@@ -147,7 +162,7 @@ void ChatSession::RequestOffered(SessionOutput& out)
     for (size_t i = 0; i < missing.size(); ++i)
         line += (i == 0 ? "" : " ") + missing[i];
     out.Send(line);
-    m_Caps.Requested();
+    m_Caps.Requested(missing);
     if (m_Caps.Stage() == Phase::Listing)
         m_Caps.SetStage(Phase::Requesting);
 }
@@ -183,11 +198,13 @@ void ChatSession::EndNegotiation(SessionOutput& out)
 void ChatSession::SaslFailed(int nCode, const std::string& text, SessionOutput& out)
 {
     out.ReportFailure(nCode, text);
+    m_bSaslPending = false;
     if (m_Sasl.Required())
     {
         // Without the account the server must not see us log in at all.
         out.EndConnection();
         m_Caps.SetStage(Phase::Done);
+        m_bLoginRefused = true;
     }
     else if (m_Caps.Stage() == Phase::Authenticating || m_Caps.Stage() == Phase::Requesting)
         EndNegotiation(out);
@@ -239,9 +256,13 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
     if (nNumeric == 903)
     {
         if (m_Sasl.ServerProved())
+        {
+            m_bSaslPending = false;
             EndNegotiation(out);
+        }
         else
-            SaslFailed(-1012, "-1012 the SASL server never proved it knows the password", out);
+            SaslFailed(-1012, "-1012 the SASL server claimed success before the exchange ended",
+                       out);
         return;
     }
     // 902 to 908: the server's words after our nickname, numeric first.
@@ -255,6 +276,18 @@ void ChatSession::OnSaslNumeric(const IrcMessage& message, SessionOutput& out)
         return;
     }
     SaslFailed(nNumeric, text, out);
+}
+
+bool ChatSession::WelcomeAllowed(SessionOutput& out)
+{
+    if (m_bSaslPending && m_Sasl.Configured())
+    {
+        // Registration is over: no "CAP END" follows the failure.
+        if (m_Caps.Stage() != Phase::Off)
+            m_Caps.SetStage(Phase::Done);
+        SaslFailed(-1010, "-1010 the server welcomed us without the SASL login", out);
+    }
+    return !m_bLoginRefused;
 }
 
 void ChatSession::NotifyCapabilities(SessionOutput& out)

@@ -26,6 +26,7 @@ SaslLogin::SaslLogin(const ScramCrypto& crypto)
     : m_Crypto(crypto),
       m_Mechanism(Mechanism::None),
       m_nFlags(0),
+      m_ExchangeMechanism(Mechanism::None),
       m_bMessageBad(false),
       m_nStep(0),
       m_bServerProved(false)
@@ -43,6 +44,10 @@ bool SaslLogin::Configure(const char* pszMechanism, const char* pszAccount,
         m_Account.clear();
         m_Password.clear();
         m_nFlags = 0;
+        m_ExchangeMechanism = Mechanism::None;
+        m_ExchangeAccount.clear();
+        m_ExchangePassword.clear();
+        m_pScram.reset();
         return true;
     }
     Mechanism mechanism;
@@ -116,7 +121,10 @@ bool SaslLogin::Begin()
     m_Message.clear();
     m_bMessageBad = false;
     m_nStep = 0;
-    m_bServerProved = m_Mechanism == Mechanism::Plain || m_Mechanism == Mechanism::External;
+    m_bServerProved = false;
+    m_ExchangeMechanism = m_Mechanism;
+    m_ExchangeAccount = m_Account;
+    m_ExchangePassword = m_Password;
     m_pScram.reset();
     if (m_Mechanism != Mechanism::ScramSha256)
         return true;
@@ -132,9 +140,11 @@ bool SaslLogin::AddChunk(const std::string& chunk)
 {
     if (chunk != "+")
         m_Message += chunk;
+    // A message already too long is answered (and aborted) at once rather
+    // than gathered for as long as the server goes on sending.
     if (m_Message.size() > kLongestMessage)
         m_bMessageBad = true;
-    return chunk.size() < kChunkSize;
+    return m_bMessageBad || chunk.size() < kChunkSize;
 }
 
 bool SaslLogin::Answer(std::string& response)
@@ -148,25 +158,27 @@ bool SaslLogin::Answer(std::string& response)
     if (!bDecoded)
         return false;
 
-    if (m_Mechanism == Mechanism::Plain)
+    if (m_ExchangeMechanism == Mechanism::Plain)
     {
         // RFC 4616: authorisation identity, authentication identity,
         // password. One answer to the server's empty message.
         if (nStep != 0 || !message.empty())
             return false;
-        response = m_Account + '\0' + m_Account + '\0' + m_Password;
+        response = m_ExchangeAccount + '\0' + m_ExchangeAccount + '\0' + m_ExchangePassword;
+        m_bServerProved = true;
         return true;
     }
-    if (m_Mechanism == Mechanism::External)
+    if (m_ExchangeMechanism == Mechanism::External)
     {
         // RFC 4422 appendix A: the authorisation identity alone; empty (sent
         // as "+") lets the server take the one the certificate names.
         if (nStep != 0 || !message.empty())
             return false;
-        response = m_Account;
+        response = m_ExchangeAccount;
+        m_bServerProved = true;
         return true;
     }
-    if (m_pScram == nullptr)
+    if (m_ExchangeMechanism != Mechanism::ScramSha256 || m_pScram == nullptr)
         return false;
     switch (nStep)
     {

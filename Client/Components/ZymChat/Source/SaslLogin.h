@@ -28,7 +28,9 @@ public:
 
     // False, changing nothing, for an unknown mechanism name or an unusable
     // account or password (EXTERNAL: an account that may be empty, and no
-    // password). A null name clears the login.
+    // password). A null name clears the login and ends the exchange under
+    // way, whose next answer then aborts it; another login leaves the
+    // exchange under way as it began.
     bool Configure(const char* pszMechanism, const char* pszAccount, const char* pszPassword,
                    int nFlags);
     bool Configured() const { return m_Mechanism != Mechanism::None; }
@@ -46,13 +48,15 @@ public:
     // A new exchange; false when no nonce could be made.
     bool Begin();
     // One AUTHENTICATE parameter of the server; true once the message is
-    // whole (a chunk shorter than 400 characters ends it).
+    // whole (a chunk shorter than 400 characters ends it) or too long to
+    // be one of ours.
     bool AddChunk(const std::string& chunk);
     // The answer to the message gathered: false to abort the exchange (a
     // malformed message, a server signature that does not match).
     bool Answer(std::string& response);
-    // The server has proved it knows the password (always for PLAIN and
-    // EXTERNAL, which have no proof).
+    // The exchange has come to its end on our side, so a success may be
+    // believed: PLAIN's or EXTERNAL's answer went out (they have no proof),
+    // or the SCRAM server proved it knows the password.
     bool ServerProved() const;
 
 private:
@@ -62,7 +66,10 @@ private:
     std::string m_Password;
     int m_nFlags;
 
-    // The exchange under way.
+    // The exchange under way, with the login it began with.
+    Mechanism m_ExchangeMechanism;
+    std::string m_ExchangeAccount;
+    std::string m_ExchangePassword;
     std::string m_Message;
     bool m_bMessageBad;
     int m_nStep;

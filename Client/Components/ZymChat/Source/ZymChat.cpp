@@ -75,6 +75,9 @@ void ZymChat::SetEventSink(ChatEventSink* pSink)
 {
     m_pEventSink = pSink;
     m_pExtendedSink = nullptr;
+    // A host that handed over an extended sink before and today's now is
+    // today's host: its lines and events are as they always were.
+    m_Session.SetExtendedHost(false);
 }
 
 void ZymChat::SetExtendedEventSink(ExtendedChatEventSink* pSink)

@@ -30,7 +30,9 @@ namespace
         // kTlsWithCertificate.
         int nLink;
         // The whole conversation after our login lines: "S: " lines the
-        // server sends, "C: " lines we must send in answer, in order.
+        // server sends, "C: " lines we must send in answer, in order;
+        // "H: clear" and "H: PLAIN" are the host clearing its login or
+        // setting a PLAIN one meanwhile.
         Lines script;
         // The codes the host is told of with ReportError, in order.
         std::vector<int> failures;
@@ -92,6 +94,17 @@ namespace
 
     const int kRequired = SASL_LOGIN_REQUIRED;
 
+    // A server message that never ends: full chunks of 400 characters, as
+    // many as would make a message longer than any SASL answer of ours
+    // (8 KiB) once more.
+    Lines EndlessChunks()
+    {
+        Lines chunks;
+        for (int i = 0; i < 21; ++i)
+            chunks.push_back(S("AUTHENTICATE " + std::string(400, 'A')));
+        return chunks;
+    }
+
     std::vector<Exchange> Exchanges()
     {
         return {
@@ -128,10 +141,22 @@ namespace
               S(":irc.test CAP me NEW :account-notify sasl"), C("CAP REQ :account-notify")},
              {},
              false},
+            {"a capability offered again while its request is open is not asked for twice", true,
+             nullptr, 0, false,
+             {S(":irc.test CAP * LS :cap-notify"), C("CAP REQ :cap-notify"),
+              S(":irc.test CAP * ACK :cap-notify"), C("CAP END"),
+              S(":irc.test CAP me NEW :away-notify"), C("CAP REQ :away-notify"),
+              S(":irc.test CAP me NEW :away-notify"), S(":irc.test CAP me NEW :away-notify chghost"),
+              C("CAP REQ :chghost"), S(":irc.test CAP me ACK :away-notify"),
+              S(":irc.test CAP me DEL :away-notify"), S(":irc.test CAP me NEW :away-notify"),
+              C("CAP REQ :away-notify")},
+             {},
+             false},
             {"SASL PLAIN logs in and then ends the negotiation", true, "PLAIN", kRequired, true,
              Join({SaslGranted("PLAIN"), kPlainAnswer,
                    {S(":irc.test 900 me me!u@h acct :You are now logged in as acct"),
-                    S(":irc.test 903 me :SASL authentication successful"), C("CAP END")}}),
+                    S(":irc.test 903 me :SASL authentication successful"), C("CAP END"),
+                    S(":irc.test 001 me :Welcome")}}),
              {},
              false},
             {"a refused PLAIN login goes on unauthenticated when not required", true, "PLAIN", 0,
@@ -172,6 +197,19 @@ namespace
               S(":irc.test CAP * ACK :server-time"), C("CAP END")},
              {-1011},
              false},
+            {"an ACK of sasl never requested sends no password without TLS", true, "PLAIN", 0,
+             false,
+             {S(":irc.test CAP * LS :sasl server-time"), C("CAP REQ :server-time"),
+              S(":irc.test CAP * ACK :server-time sasl"), C("CAP END"),
+              S("AUTHENTICATE +")},
+             {-1011},
+             false},
+            {"an ACK of sasl never requested sends no password for a mechanism not offered", true,
+             "PLAIN", 0, true,
+             {S(":irc.test CAP * LS :sasl=EXTERNAL server-time"), C("CAP REQ :server-time"),
+              S(":irc.test CAP * ACK :sasl server-time"), C("CAP END"), S("AUTHENTICATE +")},
+             {-1010},
+             false},
             {"no TLS and a required login: the connection ends before anything is asked", true,
              "PLAIN", kRequired, false,
              {S(":irc.test CAP * LS :sasl server-time")},
@@ -185,6 +223,43 @@ namespace
              false},
             {"a server without SASL and a required login", true, "PLAIN", kRequired, true,
              {S(":irc.test CAP * LS :server-time")},
+             {-1010},
+             true},
+            {"a welcome in the middle of a required login ends the connection", true, "PLAIN",
+             kRequired, true,
+             Join({SaslGranted("PLAIN"), kPlainAnswer, {S(":irc.test 001 me :Welcome")}}),
+             {-1010},
+             true},
+            {"a login announced (900) but never confirmed (903) is no login", true, "PLAIN",
+             kRequired, true,
+             Join({SaslGranted("PLAIN"), kPlainAnswer,
+                   {S(":irc.test 900 me me!u@h acct :You are now logged in as acct"),
+                    S(":irc.test 001 me :Welcome")}}),
+             {-1010},
+             true},
+            {"a server that stops knowing CAP after its list cannot skip a required login", true,
+             "PLAIN", kRequired, true,
+             {S(":irc.test CAP * LS :sasl"), C("CAP REQ :sasl"),
+              S(":irc.test 421 me CAP :Unknown command"), S(":irc.test 001 me :Welcome")},
+             {-1010},
+             true},
+            {"a server that ignores CAP cannot skip a required login", true, "PLAIN", kRequired,
+             true,
+             {S(":irc.test 001 me :Welcome")},
+             {-1010},
+             true},
+            {"a server that ignores CAP is told of when the login was not required", true, "PLAIN",
+             0, true,
+             {S(":irc.test 001 me :Welcome"), S(":irc.test 002 me :Your host")},
+             {-1010},
+             false},
+            {"success (903) before our PLAIN answer is no login", true, "PLAIN", kRequired, true,
+             {S(":irc.test CAP * LS :sasl"), C("CAP REQ :sasl"), S(":irc.test CAP * ACK :sasl"),
+              C("AUTHENTICATE PLAIN"), S(":irc.test 903 me :SASL authentication successful")},
+             {-1012},
+             true},
+            {"a refused sasl (NAK) ends a required login", true, "PLAIN", kRequired, true,
+             {S(":irc.test CAP * LS :sasl"), C("CAP REQ :sasl"), S(":irc.test CAP * NAK :sasl")},
              {-1010},
              true},
             {"a server without our mechanism", true, "SCRAM-SHA-256", 0, true,
@@ -208,6 +283,34 @@ namespace
              "SCRAM-SHA-256", kRequired, true,
              Join({SaslGranted("SCRAM-SHA-256"), kScramToProof,
                    {S(":irc.test 903 me :SASL authentication successful")}}),
+             {-1012},
+             true},
+            {"a login cleared during the exchange sends no password", true, "PLAIN", 0, true,
+             {S(":irc.test CAP * LS :sasl"), C("CAP REQ :sasl"), S(":irc.test CAP * ACK :sasl"),
+              C("AUTHENTICATE PLAIN"), "H: clear", S("AUTHENTICATE +"), C("AUTHENTICATE *"),
+              C("CAP END")},
+             {-1012},
+             false},
+            {"a login changed during the exchange is for the next connection", true,
+             "SCRAM-SHA-256", 0, true,
+             Join({{S(":irc.test CAP * LS :sasl=SCRAM-SHA-256"), C("CAP REQ :sasl"),
+                    S(":irc.test CAP * ACK :sasl"), C("AUTHENTICATE SCRAM-SHA-256"), "H: PLAIN",
+                    S("AUTHENTICATE +")},
+                   kScramToProof}),
+             {},
+             false},
+            {"a required login set after the login began is for the next connection", true,
+             nullptr, kRequired, true,
+             {S(":irc.test CAP * LS :sasl server-time"), C("CAP REQ :server-time"),
+              S(":irc.test CAP * ACK :server-time"), C("CAP END"), "H: PLAIN",
+              S(":irc.test 001 me :Welcome")},
+             {},
+             false},
+            {"a server message that never ends is aborted once it is too long", true,
+             "SCRAM-SHA-256", kRequired, true,
+             Join({SaslGranted("SCRAM-SHA-256"),
+                   {C(std::string("AUTHENTICATE ") + kScramClientFirst)}, EndlessChunks(),
+                   {C("AUTHENTICATE *")}}),
              {-1012},
              true},
             {"SCRAM with a server nonce that does not extend ours is aborted", true,
@@ -283,6 +386,15 @@ TEST(CapabilityExchange, EachServerAnswerLeadsToTheLinesAndReportsItCalls)
             seen.push_back(C(line));
         for (const std::string& step : exchange.script)
         {
+            if (step == "H: clear" || step == "H: PLAIN")
+            {
+                seen.push_back(step);
+                ASSERT_TRUE(step == "H: clear"
+                                ? session.Session().SetSaslLogin(nullptr, nullptr, nullptr, 0)
+                                : session.Session().SetSaslLogin("PLAIN", "acct", "pw",
+                                                                 exchange.nFlags));
+                continue;
+            }
             if (step.compare(0, 3, "S: ") != 0)
                 continue;
             seen.push_back(step);
@@ -305,6 +417,47 @@ TEST(CapabilityExchange, EachServerAnswerLeadsToTheLinesAndReportsItCalls)
         EXPECT_EQ(exchange.failures, codes);
         EXPECT_EQ(exchange.bConnectionEnds, session.EndedConnection());
     }
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZYM_HEAP_MEASURED 1
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+#endif
+
+TEST(CapabilityExchange, CapabilityListsThatNeverEndHoldNoMoreMemory)
+{
+#ifdef ZYM_HEAP_MEASURED
+    // Every line offers forty names never seen before, as a list that says
+    // more follows, then as new capabilities once the login is done.
+    SessionUnderTest session;
+    session.Session().SetExtendedHost();
+    session.LogIn(true);
+    int nName = 0;
+    auto offer = [&](const std::string& prefix) {
+        for (int nLine = 0; nLine < 1000; ++nLine)
+        {
+            std::string names;
+            for (int i = 0; i < 40; ++i)
+                names += " x" + std::to_string(nName++);
+            session.Dispatch(prefix + names);
+        }
+        session.TakeLines();
+    };
+    offer(":irc.test CAP * LS * :");
+    size_t nBefore = __sanitizer_get_current_allocated_bytes();
+    offer(":irc.test CAP * LS * :");
+    session.Dispatch(":irc.test CAP * LS :server-time");
+    session.Dispatch(":irc.test CAP * ACK :server-time");
+    session.Welcome();
+    offer(":irc.test CAP me NEW :");
+    size_t nAfter = __sanitizer_get_current_allocated_bytes();
+    // 80000 names kept would take megabytes.
+    EXPECT_LT(nAfter, nBefore + 64 * 1024) << nAfter - nBefore;
+#else
+    GTEST_SKIP() << "the heap is measured in the AddressSanitizer build";
+#endif
 }
 
 TEST(CapabilityExchange, ALongSaslAnswerGoesInChunksOfFourHundred)

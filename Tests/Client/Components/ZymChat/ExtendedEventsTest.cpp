@@ -10,6 +10,8 @@
 #include "ChatEventSink.h"
 #include "EventTime.h"
 #include "ExtendedChatEventSink.h"
+#include "ChatUnderTest.h"
+#include "EventRecorder.h"
 #include "SessionUnderTest.h"
 
 namespace
@@ -145,6 +147,46 @@ TEST(ExtendedEvents, MessageTagsAndOurOwnKickReachTheExtendedHostOnly)
         session.JoinConfirmed("#lobby", "#lobby2");
         EXPECT_EQ("#lobby2", session.SendsTo("#lobby"));
     }
+}
+
+TEST(ExtendedEvents, ACapabilityNeverRequestedChangesNothingEitherHostHears)
+{
+    // The server acknowledges what nobody asked for: an invitation of
+    // someone else stays today's event, and names keep their hosts.
+    for (bool bExtended : {true, false})
+    {
+        SCOPED_TRACE(bExtended ? "extended host" : "today's host");
+        SessionUnderTest session;
+        if (bExtended)
+            session.Session().SetExtendedHost();
+        session.LogIn(true);
+        session.Dispatch(":irc.test CAP * LS :server-time");
+        session.Dispatch(":irc.test CAP * ACK :server-time invite-notify userhost-in-names");
+        session.Welcome();
+        session.JoinConfirmed("#lobby", "#lobby2");
+        session.Clear();
+        session.Dispatch(":op!o@h INVITE carol #lobby2");
+        session.Dispatch(":irc.test 353 me = #lobby2 :bob!b@h");
+        EXPECT_EQ((Lines{"op #lobby2"}), session.Heard(CHAT_EVENT_INVITE));
+        EXPECT_EQ((Lines{"#lobby bob!b@h"}), session.Heard(CHAT_EVENT_MEMBER));
+    }
+}
+
+TEST(ExtendedEvents, AHostBackOnTodaysSinkLogsInAsTodaysHost)
+{
+    // The sink handed over last decides what kind of host this is.
+    EventRecorder sink;
+    ChatUnderTest chat(sink);
+    chat.SetExtendedEventSink(&sink);
+    chat.SetEventSink(&sink);
+    chat.LogIn();
+    chat.Dispatch(":irc.test CAP * LS :multi-prefix server-time");
+    chat.Welcome();
+    EXPECT_EQ((Lines{"CAP LS 302", "NICK me", "USER ... 0 *  :...", "CAP END"}), chat.TakeQueued());
+    chat.JoinConfirmed("#lobby", "#lobby");
+    chat.Dispatch(":op!o@h KICK #lobby me :out");
+    // Today's host keeps the channel it was kicked from listed.
+    EXPECT_EQ("#lobby", chat.SendsTo("#lobby"));
 }
 
 TEST(ExtendedEvents, NamesWithEveryPrefixAndTheirHostsKeepTheMembersByNickname)

@@ -24,6 +24,8 @@ public:
     // under serverName; the lines queued on the way are dropped.
     void JoinConfirmed(const std::string& hostName, const std::string& serverName);
 
+    // Queues the login's lines as a new connection does.
+    void LogIn() { QueueLoginLines(); }
     // Every line queued since the last call, oldest first.
     std::vector<std::string> TakeQueued();
 
