@@ -10,8 +10,9 @@
 struct libdeflate_decompressor;
 
 // Inflates a deflated entry in one call, its compressed bytes and its
-// content whole in memory: several times faster than zlib's streaming
-// inflate, so every entry that fits the bound goes this way. What the entry
+// content whole in memory: less work for the reading thread than zlib's
+// streaming inflate, on a machine where it shares the processors with the
+// writers, so every entry that fits the bound goes this way. What the entry
 // declares (sizes, checksum) is the archive's word and is judged here: the
 // data must inflate to exactly the declared size and checksum, else the
 // entry is refused as the streaming inflate refuses it.
