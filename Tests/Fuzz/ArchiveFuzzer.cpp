@@ -1,9 +1,11 @@
 // Whole archives through minizip's unzip interface, walked the way the
 // extraction walks them: every entry's stored name through the entry-name
 // check, and every accepted file entry read to its end and compared with
-// its stored size and checksum. Checked: no sanitizer report, and a name
-// that the check accepts stays inside the destination. The archive is
-// written to a private scratch folder; nothing is extracted from it.
+// its stored size and checksum. An entry that the whole-entry inflater takes
+// is read both ways. Checked: no sanitizer report, a name that the check
+// accepts stays inside the destination, and an entry the whole-entry
+// inflater accepts streams too, to the same bytes. The archive is written
+// to a private scratch folder; nothing is extracted from it.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -14,9 +16,11 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "EntryName.h"
 #include "StoredName.h"
+#include "WholeEntryInflater.h"
 #include "WindowsPathModel.h"
 #include "unzip.h"
 
@@ -72,9 +76,10 @@ namespace
         return name.back() == L'/' || name.back() == L'\\';
     }
 
-    // Reads the current entry as the extraction copies it; UNZ_OK when it
-    // came whole.
-    int ReadEntry(unzFile zip, const unz_file_info& info, char* pBuffer)
+    // Reads the current entry as the extraction streams it; UNZ_OK when it
+    // came whole. Keeps what it read in streamed while that stays within the
+    // whole-entry bound.
+    int ReadEntry(unzFile zip, const unz_file_info64& info, char* pBuffer, std::string& streamed)
     {
         int nResult = unzOpenCurrentFile(zip);
         if (nResult != UNZ_OK)
@@ -92,6 +97,8 @@ namespace
                 break;
             }
             nCopied += static_cast<unsigned long>(nCount);
+            if (nCopied <= WholeEntryInflater::kMostBytes)
+                streamed.append(pBuffer, static_cast<size_t>(nCount));
             if (nCopied > kMaxBytesRead)
             {
                 nResult = UNZ_BADZIPFILE;
@@ -104,11 +111,26 @@ namespace
         return nResult == UNZ_OK ? nClosed : nResult;
     }
 
+    // Reads the current entry as the extraction inflates it whole; UNZ_OK
+    // when it came whole.
+    int ReadWholeEntry(unzFile zip, const unz_file_info64& info, std::vector<char>& inflated)
+    {
+        static WholeEntryInflater inflater;
+        int nResult = unzOpenCurrentFile2(zip, nullptr, nullptr, 1);
+        if (nResult == UNZ_OK)
+        {
+            inflated.resize(static_cast<size_t>(info.uncompressed_size));
+            nResult = inflater.Inflate(zip, info, inflated.data());
+        }
+        const int nClosed = unzCloseCurrentFile(zip);
+        return nResult == UNZ_OK ? nClosed : nResult;
+    }
+
     // One entry; false when the walk stops here.
     bool VisitEntry(unzFile zip, char* pName, char* pBuffer)
     {
-        unz_file_info info;
-        if (unzGetCurrentFileInfo(zip, &info, pName, kNameBufferSize, nullptr, 0, nullptr, 0) !=
+        unz_file_info64 info;
+        if (unzGetCurrentFileInfo64(zip, &info, pName, kNameBufferSize, nullptr, 0, nullptr, 0) !=
             UNZ_OK)
             return false;
         // A longer name arrives cut and unterminated; the extraction skips it.
@@ -126,7 +148,25 @@ namespace
         }
         if (EndsInSeparator(name))
             return true;
-        return ReadEntry(zip, info, pBuffer) == UNZ_OK;
+        std::string streamed;
+        const int nStreamed = ReadEntry(zip, info, pBuffer, streamed);
+        if (WholeEntryInflater::Takes(info))
+        {
+            // The streaming inflate stops at the declared size and judges
+            // the checksum of what it read, so it may take an entry whose
+            // stream goes on, which the whole-entry inflater refuses; never
+            // the other way round.
+            std::vector<char> inflated;
+            if (ReadWholeEntry(zip, info, inflated) == UNZ_OK &&
+                (nStreamed != UNZ_OK || streamed.size() != inflated.size() ||
+                 streamed.compare(0, streamed.size(), inflated.data(), inflated.size()) != 0))
+            {
+                std::fprintf(stderr, "whole-entry inflate took an entry the stream %s\n",
+                             nStreamed != UNZ_OK ? "refused" : "read differently");
+                std::abort();
+            }
+        }
+        return nStreamed == UNZ_OK;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ArchiveReader.h"
 
 #include <process.h>
+#include <string.h>
 
 #include "AnsiText.h"
 #include "BlockQueue.h"
@@ -49,7 +50,8 @@ std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring&
 } // namespace
 
 ArchiveReader::ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router)
-    : m_Zip(zip), m_Destination(destination), m_Router(router), m_hThread(nullptr), m_bAllTaken(true)
+    : m_Zip(zip), m_Destination(destination), m_Router(router),
+      m_Whole(new char[WholeEntryInflater::kMostBytes]), m_hThread(nullptr), m_bAllTaken(true)
 {
 }
 
@@ -134,7 +136,9 @@ bool ArchiveReader::ReadEntry(int& result)
     if (path.empty())
         return false;
 
-    result = unzOpenCurrentFile(m_Zip);
+    // Raw, so that minizip hands over the compressed bytes as they are.
+    const bool whole = WholeEntryInflater::Takes(info);
+    result = whole ? unzOpenCurrentFile2(m_Zip, nullptr, nullptr, 1) : unzOpenCurrentFile(m_Zip);
     if (result != UNZ_OK) {
         unzCloseCurrentFile(m_Zip);
         return false;
@@ -155,7 +159,8 @@ bool ArchiveReader::ReadEntry(int& result)
     // Whether a spoilt entry ends the extraction is the writer's call: only
     // it knows whether the entry's file was being written or could not be
     // created, and an entry it skips is skipped whatever its data holds.
-    const int inflated = InflateEntry(*queue, block, info.uncompressed_size);
+    const int inflated =
+        whole ? InflateWhole(*queue, block, info) : InflateEntry(*queue, block, info.uncompressed_size);
     if (inflated == kWriterStopped)
         result = kWriterStopped;
     return inflated == UNZ_OK;
@@ -196,6 +201,40 @@ int ArchiveReader::InflateEntry(BlockQueue& queue, InflatedBlock* block, unsigne
     const int closed = unzCloseCurrentFile(m_Zip);
     if (result == UNZ_OK)
         result = closed;
+    block->ends = true;
+    block->result = result;
+    queue.Filled();
+    return result;
+}
+
+int ArchiveReader::InflateWhole(BlockQueue& queue, InflatedBlock* block, const unz_file_info64& info)
+{
+    const size_t capacity = queue.BlockSize();
+    const size_t size = static_cast<size_t>(info.uncompressed_size);
+    const bool fitsBlock = size <= capacity;
+    char* const inflated = fitsBlock ? block->data.get() : m_Whole.get();
+    int result = m_Inflater.Inflate(m_Zip, info, inflated);
+    const int closed = unzCloseCurrentFile(m_Zip);
+    if (result == UNZ_OK)
+        result = closed;
+    // A refused entry hands on nothing: its writer drops the file whatever
+    // came before the result.
+    if (result == UNZ_OK && fitsBlock) {
+        block->size = size;
+    } else if (result == UNZ_OK) {
+        for (size_t copied = 0; copied < size;) {
+            if (block->size == capacity) {
+                queue.Filled();
+                block = queue.NextToFill();
+                if (block == nullptr)
+                    return kWriterStopped;
+            }
+            const size_t count = size - copied < capacity - block->size ? size - copied : capacity - block->size;
+            memcpy(block->data.get() + block->size, inflated + copied, count);
+            block->size += count;
+            copied += count;
+        }
+    }
     block->ends = true;
     block->result = result;
     queue.Filled();

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
+#include "WholeEntryInflater.h"
 #include "unzip.h"
 
 class BlockQueue;
@@ -17,6 +19,7 @@ struct InflatedBlock;
 // archive belongs to this thread from Start until the object is gone.
 class ArchiveReader {
 public:
+    // Throws std::bad_alloc when the memory for whole entries cannot be had.
     ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router);
     // Stops the extraction at the thread's next block and waits for it.
     ~ArchiveReader();
@@ -39,10 +42,16 @@ private:
     // Inflates the open entry into blocks of the queue, the first of which
     // is given; the last one carries the result, which is also returned.
     int InflateEntry(BlockQueue& queue, InflatedBlock* block, unsigned long long declared);
+    // The same for an entry the whole-entry inflater takes, opened raw: an
+    // entry that fits the first block is inflated into it, a larger one
+    // into a buffer of its own and copied on.
+    int InflateWhole(BlockQueue& queue, InflatedBlock* block, const unz_file_info64& info);
 
     unzFile m_Zip;
     const std::wstring m_Destination;
     EntryRouter& m_Router;
+    WholeEntryInflater m_Inflater;
+    const std::unique_ptr<char[]> m_Whole;
     HANDLE m_hThread;
     bool m_bAllTaken;
 };

@@ -2,6 +2,7 @@
 
 #include "ArchiveBuilder.h"
 #include "TestFiles.h"
+#include "WholeEntryInflater.h"
 
 #include <gtest/gtest.h>
 
@@ -392,6 +393,60 @@ TEST_F(DecompressArchiveTest, DataShorterThanItsStoredSizeRemovesTheFile)
     EXPECT_FALSE(DecompressArchive(archive.c_str(), dest.c_str()));
     EXPECT_EQ(TestFiles::Read(dest + "\\short.txt"), "kept");
     EXPECT_EQ(TestFiles::List(dest), std::vector<std::string>{"short.txt"});
+}
+
+// Deflated entries up to the whole-entry bound are inflated in one call,
+// larger ones stream: on both sides of the bound an intact entry keeps its
+// bytes, and a spoilt one (a declared size or checksum that lies, a broken
+// stream) gives false and leaves the installed file as it was.
+TEST_F(DecompressArchiveTest, DeflatedEntriesAroundTheWholeEntryBoundAreJudgedAlike)
+{
+    enum Spoil { kIntact, kDeclaredSmaller, kBrokenStream, kWrongChecksum };
+    const size_t bound = WholeEntryInflater::kMostBytes;
+    const struct {
+        const char* name;
+        size_t size;
+        Spoil spoil;
+    } cases[] = {
+        {"declared-smaller", 20000, kDeclaredSmaller},
+        // Block type 3 does not exist: the first block is refused as it
+        // starts.
+        {"broken-stream", 20000, kBrokenStream},
+        {"wrong-checksum", 20000, kWrongChecksum},
+        {"at-the-bound", bound, kIntact},
+        {"over-the-bound", bound + 1, kIntact},
+        {"declared-smaller-at-the-bound", bound, kDeclaredSmaller},
+        {"wrong-checksum-at-the-bound", bound, kWrongChecksum},
+        {"wrong-checksum-over-the-bound", bound + 1, kWrongChecksum},
+        {"broken-stream-over-the-bound", bound + 1, kBrokenStream},
+    };
+    for (const auto& c : cases) {
+        const std::string archive = kArchives + c.name + ".zip";
+        const std::string text = BigText(c.size);
+        {
+            ArchiveBuilder zip(archive);
+            ASSERT_TRUE(zip.Add("entry.txt", text, true));
+            ASSERT_TRUE(zip.Close());
+        }
+        switch (c.spoil) {
+        case kIntact:
+            break;
+        case kDeclaredSmaller:
+            ASSERT_TRUE(TestFiles::SetDeclaredSize(archive, static_cast<unsigned long>(c.size - 1)));
+            break;
+        case kBrokenStream:
+            ASSERT_TRUE(TestFiles::SetFirstDataByte(archive, 0x07));
+            break;
+        case kWrongChecksum:
+            ASSERT_TRUE(TestFiles::SetDeclaredChecksum(archive, 0x12345678));
+            break;
+        }
+        const std::string dest = Destination(c.name);
+        ASSERT_TRUE(TestFiles::Write(dest + "\\entry.txt", "kept"));
+        EXPECT_EQ(DecompressArchive(archive.c_str(), dest.c_str()), c.spoil == kIntact) << c.name;
+        EXPECT_TRUE(TestFiles::Read(dest + "\\entry.txt") == (c.spoil == kIntact ? text : "kept")) << c.name;
+        EXPECT_EQ(TestFiles::List(dest), std::vector<std::string>{"entry.txt"}) << c.name;
+    }
 }
 
 // Declared sizes beyond the free space of the destination's volume (here

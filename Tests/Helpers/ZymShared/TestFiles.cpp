@@ -97,6 +97,16 @@ int TestFiles::Patch(const std::string& path, const std::string& from, const std
 
 bool TestFiles::SetDeclaredSize(const std::string& path, unsigned long size)
 {
+    return SetDeclaredField(path, 22, 24, size);
+}
+
+bool TestFiles::SetDeclaredChecksum(const std::string& path, unsigned long crc)
+{
+    return SetDeclaredField(path, 14, 16, crc);
+}
+
+bool TestFiles::SetDeclaredField(const std::string& path, size_t local, size_t central, unsigned long value)
+{
     std::string data = Read(path);
     const size_t eocdSize = 22;
     if (data.size() < eocdSize + 30 || data.compare(0, 4, "PK\x03\x04") != 0)
@@ -104,18 +114,31 @@ bool TestFiles::SetDeclaredSize(const std::string& path, unsigned long size)
     const size_t eocd = data.size() - eocdSize;
     if (data.compare(eocd, 4, "PK\x05\x06") != 0)
         return false;
-    auto put = [&data](size_t at, unsigned long value) {
+    auto put = [&data](size_t at, unsigned long field) {
         for (int i = 0; i < 4; ++i)
-            data[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+            data[at + i] = static_cast<char>((field >> (8 * i)) & 0xFF);
     };
     const unsigned char* centralOffset =
         reinterpret_cast<const unsigned char*>(data.data()) + eocd + 16;
-    const size_t central = centralOffset[0] | centralOffset[1] << 8 | centralOffset[2] << 16 |
-                           static_cast<size_t>(centralOffset[3]) << 24;
-    if (central + 46 > data.size() || data.compare(central, 4, "PK\x01\x02") != 0)
+    const size_t record = centralOffset[0] | centralOffset[1] << 8 | centralOffset[2] << 16 |
+                          static_cast<size_t>(centralOffset[3]) << 24;
+    if (record + 46 > data.size() || data.compare(record, 4, "PK\x01\x02") != 0)
         return false;
-    put(22, size);
-    put(central + 24, size);
+    put(local, value);
+    put(record + central, value);
+    return Write(path, data);
+}
+
+bool TestFiles::SetFirstDataByte(const std::string& path, unsigned char value)
+{
+    std::string data = Read(path);
+    if (data.size() < 30 || data.compare(0, 4, "PK\x03\x04") != 0)
+        return false;
+    const unsigned char* header = reinterpret_cast<const unsigned char*>(data.data());
+    const size_t start = 30 + (header[26] | header[27] << 8) + (header[28] | header[29] << 8);
+    if (start >= data.size())
+        return false;
+    data[start] = static_cast<char>(value);
     return Write(path, data);
 }
 

@@ -25,11 +25,21 @@ public:
     // Sets the uncompressed size of the only entry of an archive, in its
     // local header and in the central directory.
     static bool SetDeclaredSize(const std::string& path, unsigned long size);
+    // Sets the checksum (CRC-32) of the only entry of an archive, in both
+    // places as well.
+    static bool SetDeclaredChecksum(const std::string& path, unsigned long crc);
+    // Overwrites the first byte of the only entry's stored data.
+    static bool SetFirstDataByte(const std::string& path, unsigned char value);
     // Sets the uncompressed size of every entry, as SetDeclaredSize does for
     // one; returns the number of entries changed.
     static int SetAllDeclaredSizes(const std::string& path, unsigned long size);
     static bool ExistsW(const std::wstring& path);
     static bool FileTimes(const std::string& path, FILETIME& created, FILETIME& written);
+
+private:
+    // Sets a 32-bit field of the only entry at the given offsets of its
+    // local header and of its central directory record.
+    static bool SetDeclaredField(const std::string& path, size_t local, size_t central, unsigned long value);
 };
 
 #endif
