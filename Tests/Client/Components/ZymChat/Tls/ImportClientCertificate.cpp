@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "CertificateThumbprint.h"
+
 namespace
 {
     // The store, or null; closed on every way out.
@@ -32,21 +34,9 @@ namespace
         Store& operator=(const Store&) = delete;
     };
 
-    bool ParseThumbprint(const char* pszText, BYTE (&hash)[20])
-    {
-        for (int i = 0; i < 20; ++i)
-        {
-            unsigned int nByte = 0;
-            if (std::sscanf(pszText + 2 * i, "%2x", &nByte) != 1)
-                return false;
-            hash[i] = static_cast<BYTE>(nByte);
-        }
-        return pszText[40] == '\0';
-    }
-
-    // Wine's import records the key as spec 3, which no process can open the
-    // key by (the key it imported is the key exchange key of its container,
-    // as Windows records it), and hands the certificate the provider handle
+    // Wine's import records the key's kind as 3, by which no process can
+    // open the key (the key it imported is the key exchange key of its
+    // container, as Windows records it), and hands the certificate the provider handle
     // of this process as a property that the store then keeps: another
     // process would take that number for a handle of its own.
     bool NameKeyExchangeKey(PCCERT_CONTEXT pCertificate)
@@ -132,8 +122,8 @@ namespace
 int main(int argc, char** argv)
 {
     bool bWithKey = !(argc == 4 && std::string(argv[1]) == "--without-key");
-    BYTE hash[20];
-    if ((bWithKey && argc != 3) || !ParseThumbprint(argv[argc - 1], hash))
+    CertificateThumbprint thumbprint;
+    if ((bWithKey && argc != 3) || !thumbprint.Parse(argv[argc - 1]) || !thumbprint.IsSet())
     {
         std::fprintf(stderr, "usage: ImportClientCertificate [--without-key FILE.der | FILE.pfx] "
                              "THUMBPRINT\n");
@@ -156,7 +146,7 @@ int main(int argc, char** argv)
                                                CERT_STORE_ADD_REPLACE_EXISTING, nullptr))
         return Fail("cannot add the certificate to the MY store");
 
-    CRYPT_HASH_BLOB wanted = {sizeof(hash), hash};
+    CRYPT_HASH_BLOB wanted = {CertificateThumbprint::kSize, const_cast<BYTE*>(thumbprint.Bytes())};
     PCCERT_CONTEXT pFound = CertFindCertificateInStore(
         my.hStore, X509_ASN_ENCODING | PKCS_7_ASN_ENCODING, 0, CERT_FIND_SHA1_HASH, &wanted, nullptr);
     if (pFound == nullptr)
