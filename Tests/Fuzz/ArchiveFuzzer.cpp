@@ -119,8 +119,18 @@ namespace
         int nResult = unzOpenCurrentFile2(zip, nullptr, nullptr, 1);
         if (nResult == UNZ_OK)
         {
+            // The compressed bytes as they lie in the archive; fewer than
+            // declared end the entry as the extraction ends it.
+            std::vector<char> compressed(static_cast<size_t>(info.compressed_size) + 1);
+            const int nCount =
+                unzReadCurrentFile(zip, compressed.data(), static_cast<unsigned>(compressed.size()));
             inflated.resize(static_cast<size_t>(info.uncompressed_size));
-            nResult = inflater.Inflate(zip, info, inflated.data());
+            if (nCount < 0)
+                nResult = nCount;
+            else if (static_cast<unsigned long long>(nCount) != info.compressed_size)
+                nResult = UNZ_BADZIPFILE;
+            else
+                nResult = inflater.Inflate(compressed.data(), info, inflated.data());
         }
         const int nClosed = unzCloseCurrentFile(zip);
         return nResult == UNZ_OK ? nClosed : nResult;

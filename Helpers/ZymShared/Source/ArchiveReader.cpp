@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "AnsiText.h"
+#include "ArchiveFile.h"
 #include "BlockQueue.h"
 #include "EntryName.h"
 #include "EntryRouter.h"
@@ -49,9 +50,10 @@ std::wstring JoinOutputPath(const std::wstring& destination, const std::wstring&
 
 } // namespace
 
-ArchiveReader::ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router)
-    : m_Zip(zip), m_Destination(destination), m_Router(router),
-      m_Whole(new char[WholeEntryInflater::kMostBytes]), m_hThread(nullptr), m_bAllTaken(true)
+ArchiveReader::ArchiveReader(unzFile zip, ArchiveFile& file, const std::wstring& destination, EntryRouter& router)
+    : m_Zip(zip), m_File(file), m_Destination(destination), m_Router(router),
+      m_Compressed(new char[WholeEntryInflater::kMostBytes]), m_Whole(new char[WholeEntryInflater::kMostBytes]),
+      m_hThread(nullptr), m_bAllTaken(true)
 {
 }
 
@@ -213,7 +215,11 @@ int ArchiveReader::InflateWhole(BlockQueue& queue, InflatedBlock* block, const u
     const size_t size = static_cast<size_t>(info.uncompressed_size);
     const bool fitsBlock = size <= capacity;
     char* const inflated = fitsBlock ? block->data.get() : m_Whole.get();
-    int result = m_Inflater.Inflate(m_Zip, info, inflated);
+    const char* compressed = m_File.Bytes(unzGetCurrentFileZStreamPos64(m_Zip),
+                                          static_cast<size_t>(info.compressed_size), m_Compressed.get());
+    // Fewer bytes than declared: the archive ends inside the entry's data.
+    int result = compressed == nullptr ? (m_File.Failed() ? UNZ_ERRNO : UNZ_BADZIPFILE)
+                                       : m_Inflater.Inflate(compressed, info, inflated);
     const int closed = unzCloseCurrentFile(m_Zip);
     if (result == UNZ_OK)
         result = closed;

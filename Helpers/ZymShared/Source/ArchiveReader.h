@@ -9,6 +9,7 @@
 #include "WholeEntryInflater.h"
 #include "unzip.h"
 
+class ArchiveFile;
 class BlockQueue;
 class EntryRouter;
 struct InflatedBlock;
@@ -19,8 +20,9 @@ struct InflatedBlock;
 // archive belongs to this thread from Start until the object is gone.
 class ArchiveReader {
 public:
-    // Throws std::bad_alloc when the memory for whole entries cannot be had.
-    ArchiveReader(unzFile zip, const std::wstring& destination, EntryRouter& router);
+    // The archive is open through file. Throws std::bad_alloc when the
+    // memory for whole entries cannot be had.
+    ArchiveReader(unzFile zip, ArchiveFile& file, const std::wstring& destination, EntryRouter& router);
     // Stops the extraction at the thread's next block and waits for it.
     ~ArchiveReader();
     ArchiveReader(const ArchiveReader&) = delete;
@@ -42,15 +44,19 @@ private:
     // Inflates the open entry into blocks of the queue, the first of which
     // is given; the last one carries the result, which is also returned.
     int InflateEntry(BlockQueue& queue, InflatedBlock* block, unsigned long long declared);
-    // The same for an entry the whole-entry inflater takes, opened raw: an
-    // entry that fits the first block is inflated into it, a larger one
-    // into a buffer of its own and copied on.
+    // The same for an entry the whole-entry inflater takes, opened raw: its
+    // compressed bytes are taken from the file as they lie there, not
+    // copied through minizip. An entry that fits the first block is
+    // inflated into it, a larger one into a buffer of its own and copied
+    // on.
     int InflateWhole(BlockQueue& queue, InflatedBlock* block, const unz_file_info64& info);
 
     unzFile m_Zip;
+    ArchiveFile& m_File;
     const std::wstring m_Destination;
     EntryRouter& m_Router;
     WholeEntryInflater m_Inflater;
+    const std::unique_ptr<char[]> m_Compressed;
     const std::unique_ptr<char[]> m_Whole;
     HANDLE m_hThread;
     bool m_bAllTaken;

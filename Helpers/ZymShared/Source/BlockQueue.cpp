@@ -56,6 +56,14 @@ InflatedBlock* BlockQueue::NextToWrite()
     return block;
 }
 
+bool BlockQueue::Ready()
+{
+    AcquireSRWLockExclusive(&m_Lock);
+    const bool ready = m_bCancelled || m_bClosed || m_bFillingStopped || m_Filled > 0;
+    ReleaseSRWLockExclusive(&m_Lock);
+    return ready;
+}
+
 void BlockQueue::Written()
 {
     AcquireSRWLockExclusive(&m_Lock);

@@ -34,6 +34,9 @@ public:
     // the queue or the filling was stopped and every block was written, or
     // after Cancel.
     InflatedBlock* NextToWrite();
+    // Whether NextToWrite would return at once: a block is filled, or none
+    // will come.
+    bool Ready();
     // Gives the block from NextToWrite back to the filler.
     void Written();
     // The writer stops: the filler's next NextToFill gives null.

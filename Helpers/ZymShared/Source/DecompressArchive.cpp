@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "AnsiText.h"
+#include "ArchiveFile.h"
 #include "ArchiveReader.h"
 #include "ArchiveSpace.h"
 #include "EntryRouter.h"
@@ -45,7 +46,16 @@ bool Extract(const char* archive, const char* destination)
     if (destination != nullptr && destination[0] != '\0' && target.empty())
         return false;
 
-    const std::unique_ptr<std::remove_pointer_t<unzFile>, int (*)(unzFile)> zip(unzOpen(archive), &unzClose);
+    // Opened by the wide name, as the destination: the ANSI name is
+    // converted once, here, and nowhere behind our back.
+    const std::wstring source = WidenAnsi(archive, strlen(archive));
+    if (source.empty())
+        return false;
+    // Declared first: minizip closes the file through it.
+    ArchiveFile file;
+    zlib_filefunc64_def functions = file.Functions();
+    const std::unique_ptr<std::remove_pointer_t<unzFile>, int (*)(unzFile)> zip(
+        unzOpen2_64(source.c_str(), &functions), &unzClose);
     if (!zip)
         return false;
     // Nothing is written unless all the archive declares fits.
@@ -60,7 +70,7 @@ bool Extract(const char* archive, const char* destination)
     for (size_t i = 1; i < writers.size(); ++i)
         if (writers[i]->Start() != 0)
             return false;
-    ArchiveReader reader(zip.get(), target, router);
+    ArchiveReader reader(zip.get(), file, target, router);
     if (!reader.Start())
         return false;
     writers[0]->WriteAll();

@@ -71,6 +71,20 @@ bool EntryRouter::AwaitCommit(EntryLedger::Entry entry)
     return Await(entry, [this, entry] { return m_Ledger.MayCommit(entry); });
 }
 
+bool EntryRouter::CreateTurnCame(EntryLedger::Entry entry)
+{
+    ExclusiveHold hold(m_Lock);
+    return m_bCancelled || m_Ledger.Abandoned(entry) || m_Ledger.MayCreate(entry);
+}
+
+EntryRouter::Turn EntryRouter::CommitTurn(EntryLedger::Entry entry)
+{
+    ExclusiveHold hold(m_Lock);
+    if (m_bCancelled || m_Ledger.Abandoned(entry))
+        return Turn::GiveUp;
+    return m_Ledger.MayCommit(entry) ? Turn::Go : Turn::Wait;
+}
+
 void EntryRouter::Settle(EntryLedger::Entry entry)
 {
     {

@@ -38,6 +38,11 @@ public:
     // abandoned instead.
     bool AwaitCreate(EntryLedger::Entry entry);
     bool AwaitCommit(EntryLedger::Entry entry);
+    // The same turns without waiting: whether AwaitCreate would return at
+    // once, and what AwaitCommit would say now.
+    enum class Turn { Wait, Go, GiveUp };
+    bool CreateTurnCame(EntryLedger::Entry entry);
+    Turn CommitTurn(EntryLedger::Entry entry);
     void Settle(EntryLedger::Entry entry);
     void Finish(EntryLedger::Entry entry);
     // The entry failed: the reading stops, later entries are abandoned,

@@ -3,8 +3,13 @@
 
 #include <stddef.h>
 
-#include "BaseThread.h"
+#include <deque>
+#include <memory>
 
+#include "BaseThread.h"
+#include "EntryLedger.h"
+
+class EntryOutput;
 class EntryRouter;
 
 // One of the writers of an extraction: writes the entries the router sends
@@ -31,12 +36,24 @@ protected:
     void Run() override;
 
 private:
+    // A file written whole whose entry waits for its turn to be kept.
+    struct Written {
+        EntryLedger::Entry entry;
+        unsigned long dosDate;
+        std::unique_ptr<EntryOutput> out;
+    };
+
     bool WriteEntries();
+    // Keeps or gives up the written files in order, as far as their turns
+    // have come; with wait, the oldest one after waiting for its turn.
+    void KeepWritten(bool wait);
+    void KeepAllWritten();
 
     EntryRouter& m_Router;
     const size_t m_nIndex;
     bool m_bRunning;
     bool m_bComplete;
+    std::deque<Written> m_Written;
 };
 
 #endif

@@ -13,7 +13,7 @@ bool PendingFile::Create(const std::wstring& path, DWORD access)
     }
     m_Path = path;
     m_hFile = CreateFileW(m_Path.c_str(), access, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
     return IsOpen();
 }
 

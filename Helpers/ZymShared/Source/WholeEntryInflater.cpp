@@ -13,7 +13,7 @@ const unsigned long kEncryptedFlag = 0x1;
 } // namespace
 
 WholeEntryInflater::WholeEntryInflater()
-    : m_pDecompressor(nullptr), m_Compressed(new char[kMostBytes])
+    : m_pDecompressor(nullptr)
 {
     m_pDecompressor = libdeflate_alloc_decompressor();
     if (m_pDecompressor == nullptr)
@@ -34,22 +34,14 @@ bool WholeEntryInflater::Takes(const unz_file_info64& info)
            info.compressed_size <= kMostBytes;
 }
 
-int WholeEntryInflater::Inflate(unzFile zip, const unz_file_info64& info, char* out)
+int WholeEntryInflater::Inflate(const char* compressed, const unz_file_info64& info, char* out)
 {
     if (!Takes(info))
         return UNZ_PARAMERROR;
-    const size_t compressed = static_cast<size_t>(info.compressed_size);
-    const int count = unzReadCurrentFile(zip, m_Compressed.get(), static_cast<unsigned>(compressed));
-    if (count < 0)
-        return count;
-    // The archive ended inside the entry's data.
-    if (static_cast<size_t>(count) != compressed)
-        return UNZ_BADZIPFILE;
-
     const size_t declared = static_cast<size_t>(info.uncompressed_size);
     size_t inflated = 0;
     const libdeflate_result result = libdeflate_deflate_decompress(
-        m_pDecompressor, m_Compressed.get(), compressed, out, declared, &inflated);
+        m_pDecompressor, compressed, static_cast<size_t>(info.compressed_size), out, declared, &inflated);
     // A stream holding more than the declared size runs out of space, one
     // holding less ends short: both are the size mismatch.
     if (result == LIBDEFLATE_INSUFFICIENT_SPACE || (result == LIBDEFLATE_SUCCESS && inflated != declared))

@@ -3,8 +3,6 @@
 
 #include <stddef.h>
 
-#include <memory>
-
 #include "unzip.h"
 
 struct libdeflate_decompressor;
@@ -33,15 +31,13 @@ public:
     // Whether an entry with this information goes this way: deflated, not
     // encrypted, not empty and within the bound.
     static bool Takes(const unz_file_info64& info);
-    // Reads the current entry, opened raw (unzOpenCurrentFile2, raw 1), and
-    // inflates it into out, which holds info.uncompressed_size bytes; the
-    // caller closes the entry. UNZ_OK when it inflated to exactly the
-    // declared size and checksum, else a minizip error code.
-    int Inflate(unzFile zip, const unz_file_info64& info, char* out);
+    // Inflates the entry's info.compressed_size compressed bytes into out,
+    // which holds info.uncompressed_size bytes. UNZ_OK when they inflated
+    // to exactly the declared size and checksum, else a minizip error code.
+    int Inflate(const char* compressed, const unz_file_info64& info, char* out);
 
 private:
     libdeflate_decompressor* m_pDecompressor;
-    std::unique_ptr<char[]> m_Compressed;
 };
 
 #endif

@@ -1,3 +1,4 @@
+#include "ArchiveFile.h"
 #include "ArchiveReader.h"
 #include "BlockQueue.h"
 #include "EntryRouter.h"
@@ -39,13 +40,16 @@ TEST_P(ArchiveReaderStopTest, WriterThatGivesUpLetsTheReaderGo)
             ASSERT_TRUE(zip.Add("e" + std::to_string(i), std::string(stop.entrySize, 'x'), false));
         ASSERT_TRUE(zip.Close());
     }
-    unzFile zip = unzOpen(archive.c_str());
+    ArchiveFile file;
+    zlib_filefunc64_def functions = file.Functions();
+    const std::wstring path(archive.begin(), archive.end());
+    unzFile zip = unzOpen2_64(path.c_str(), &functions);
     ASSERT_NE(zip, nullptr);
     {
         // One writer with two blocks, far fewer than the archive needs: the
         // reader soon waits for the writer.
         EntryRouter router(1, 2, 4096);
-        ArchiveReader reader(zip, L"D:\\out", router);
+        ArchiveReader reader(zip, file, L"D:\\out", router);
         ASSERT_TRUE(reader.Start());
         const InflatedBlock* first = router.Queue(0).NextToWrite();
         ASSERT_NE(first, nullptr);

@@ -197,8 +197,9 @@ TEST_F(DecompressArchiveTest, ChecksumErrorAfterManyPiecesKeepsThePreviousFile)
 // files come out as one writer would have left them. The entry before the
 // failed one is written whole, the one after it is taken away again (an
 // installed file under its name stays as it was) and nothing later is
-// written. Each entry is longer than the read-ahead, so the other writer
-// still has pieces of its own file to write when the failure shows.
+// written. The long entries are longer than the read-ahead, so the other
+// writer still has pieces of its own file to write when the failure shows;
+// small ones around them are written whole meanwhile.
 struct WriterFailureCase {
     const char* name;
     // In archive order; the one marked spoilt gets a checksum error.
@@ -218,6 +219,15 @@ TEST_F(DecompressArchiveTest, FailureInOneWriterWhileAnotherIsMidFile)
          "bad.bin", {}, {}},
         {"earlier-file-finished", {{"big.bin", 8 * mb}, {"bad.txt", 100}, {"after.txt", 10}},
          "bad.txt", {"bad.txt"}, {"big.bin"}},
+        // Small files are written whole long before the big one ends, and
+        // wait for it to be kept or taken away.
+        {"small-files-after-a-failing-one",
+         {{"bad.bin", 8 * mb}, {"s1.txt", 10}, {"s2.txt", 10}, {"s3.txt", 10}, {"s4.txt", 10}, {"s5.txt", 10}},
+         "bad.bin", {"s2.txt"}, {}},
+        {"small-files-before-a-failing-one",
+         {{"s1.txt", 10}, {"s2.txt", 10}, {"big.bin", 8 * mb}, {"s3.txt", 10}, {"s4.txt", 10}, {"bad.txt", 100},
+          {"after.txt", 10}},
+         "bad.txt", {"bad.txt"}, {"s1.txt", "s2.txt", "big.bin", "s3.txt", "s4.txt"}},
     };
     for (const WriterFailureCase& c : cases) {
         const std::string archive = kArchives + c.name + ".zip";
