@@ -34,7 +34,6 @@ for ((i = 0; i < entries; i++)); do
   { head -c 18432 /dev/urandom; cat "$text"; } > "$folder/part$(printf %05d "$i").bin"
 done
 (cd "$src" && zip -q -r "$work/archive.zip" .)
-rm -rf "$src" "$text"
 archive_mb=$(du -m "$work/archive.zip" | cut -f1)
 content_mb=$(unzip -Z -t "$work/archive.zip" | awk '{print int($3 / 1048576)}')
 echo "archive: ${archive_mb} MB, ${entries} entries, ${content_mb} MB unpacked"
@@ -53,8 +52,9 @@ d="$sandbox/d"
 cp "$program" "$floor" "$dll" "$work/archive.zip" "$d/"
 
 # Every round writes into folders of its own and nothing is deleted until
-# the end: ext4 makes the creation of files slower right after many were
-# deleted, which would weigh on whichever way ran next. The order of the
+# the end, not even the files the archive was made from: ext4 makes the
+# creation of files slower for minutes after many were deleted, which would
+# weigh on whichever way ran next. The order of the
 # three ways turns from round to round for the same reason.
 (
   export WINEPREFIX="$prefix"
@@ -87,7 +87,7 @@ for ((r = 1; r <= rounds; r++)); do
   diff -r "$work/native-1" "$d/out-da-$r" >/dev/null || same=NO
   diff -r "$work/native-1" "$d/out-floor-$r" >/dev/null || same=NO
 done
-rm -rf "$prefix" "$d"/out-* "$work"/native-*
+rm -rf "$prefix" "$d"/out-* "$work"/native-* "$src" "$text"
 
 mapfile -t wine_da < <(sed -n 's/^DecompressArchive: true in \([0-9.]*\) s$/\1/p' "$work/runs.txt")
 mapfile -t wine_floor < <(sed -n 's/^ExtractFloor: true, .* in \([0-9.]*\) s$/\1/p' "$work/runs.txt")
