@@ -165,9 +165,12 @@ namespace
             // The streaming inflate stops at the declared size and judges
             // the checksum of what it read, so it may take an entry whose
             // stream goes on, which the whole-entry inflater refuses; never
-            // the other way round.
+            // the other way round. One exception: the whole-entry inflater
+            // reads the reserved length and distance codes as their
+            // neighbours, where zlib calls the stream broken. What it then
+            // accepts still inflated to the declared size and checksum.
             std::vector<char> inflated;
-            if (ReadWholeEntry(zip, info, inflated) == UNZ_OK &&
+            if (ReadWholeEntry(zip, info, inflated) == UNZ_OK && nStreamed != Z_DATA_ERROR &&
                 (nStreamed != UNZ_OK || streamed.size() != inflated.size() ||
                  streamed.compare(0, streamed.size(), inflated.data(), inflated.size()) != 0))
             {

@@ -13,7 +13,10 @@ struct libdeflate_decompressor;
 // writers, so every entry that fits the bound goes this way. What the entry
 // declares (sizes, checksum) is the archive's word and is judged here: the
 // data must inflate to exactly the declared size and checksum, else the
-// entry is refused as the streaming inflate refuses it.
+// entry is refused as the streaming inflate refuses it. One difference
+// stays: libdeflate reads the reserved length and distance codes as their
+// neighbours where zlib calls the stream broken; an entry using them is
+// taken here only when its data still matches the size and checksum.
 class WholeEntryInflater {
 public:
     // The most compressed and the most inflated bytes of an entry taken
