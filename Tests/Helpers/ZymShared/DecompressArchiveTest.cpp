@@ -217,6 +217,11 @@ TEST_F(DecompressArchiveTest, FailureInOneWriterWhileAnotherIsMidFile)
          "bad.bin", {"bad.bin", "next.bin"}, {}},
         {"later-fresh-file-taken-away", {{"bad.bin", 3 * mb}, {"next.bin", 8 * mb}, {"after.txt", 10}},
          "bad.bin", {}, {}},
+        // The folders made for a later entry go with its file: one writer
+        // would never have come to make them.
+        {"later-folders-taken-away",
+         {{"bad.bin", 8 * mb}, {"new/deeper/next.txt", 10}, {"new/other.txt", 10}, {"after.txt", 10}},
+         "bad.bin", {}, {}},
         {"earlier-file-finished", {{"big.bin", 8 * mb}, {"bad.txt", 100}, {"after.txt", 10}},
          "bad.txt", {"bad.txt"}, {"big.bin"}},
         // Small files are written whole long before the big one ends, and
