@@ -9,21 +9,75 @@
 
 namespace {
 
+const int kFolderAttempts = 3;
+
 std::wstring FolderOf(const std::wstring& path)
 {
     const size_t cut = path.find_last_of(L"\\/");
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+size_t WithoutTrailingSeparators(const std::wstring& path, size_t length)
+{
+    while (length > 0 && IsSeparator(path[length - 1]))
+        --length;
+    return length;
+}
+
+// The length of the folder holding the first length characters of path.
+size_t ParentLength(const std::wstring& path, size_t length)
+{
+    while (length > 0 && !IsSeparator(path[length - 1]))
+        --length;
+    return WithoutTrailingSeparators(path, length);
+}
+
 } // namespace
 
 EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
-    : m_FinalPath(finalPath)
+    : m_FinalPath(finalPath), m_Folder(FolderOf(finalPath)), m_nOutermostMade(0)
 {
-    const std::wstring folder = FolderOf(finalPath);
-    if (!Create(folder) && makeFolders && !folder.empty() && GetLastError() == ERROR_PATH_NOT_FOUND &&
-        MakeFolderPath(folder))
-        Create(folder);
+    if (Create(m_Folder) || !makeFolders || m_Folder.empty())
+        return;
+    // An output taken away removes the empty folders it made, and may do so
+    // between this one's finding them made and creating its file in them:
+    // a few attempts, each making what is missing again.
+    for (int attempt = 0; attempt < kFolderAttempts && GetLastError() == ERROR_PATH_NOT_FOUND; ++attempt) {
+        size_t made = 0;
+        const bool folderMade = MakeFolderPath(m_Folder, made);
+        if (made != 0 && (m_nOutermostMade == 0 || made < m_nOutermostMade))
+            m_nOutermostMade = made;
+        if (!folderMade || Create(m_Folder))
+            return;
+    }
+}
+
+EntryOutput::~EntryOutput()
+{
+    Discard();
+}
+
+void EntryOutput::Discard()
+{
+    if (!IsOpen())
+        return;
+    m_File.Discard();
+    // One writer would never have made them. A folder that meanwhile holds
+    // another entry's file is not empty and stays, and so do those above it.
+    // The folder path is cut in place, from the inside out: this runs in the
+    // destructor too, where nothing may be allocated.
+    size_t length = WithoutTrailingSeparators(m_Folder, m_Folder.size());
+    while (m_nOutermostMade != 0 && length >= m_nOutermostMade) {
+        m_Folder[length] = L'\0';
+        if (!RemoveDirectoryW(m_Folder.c_str()))
+            break;
+        length = ParentLength(m_Folder, length);
+    }
 }
 
 bool EntryOutput::Create(const std::wstring& folder)
@@ -79,7 +133,7 @@ bool EntryOutput::Commit(unsigned long dosDateTime)
     rename->FileNameLength = static_cast<DWORD>(nameBytes);
     memcpy(rename->FileName, m_FinalPath.c_str(), nameBytes);
     if (!SetFileInformationByHandle(m_File.Handle(), FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
-        m_File.Discard();
+        Discard();
         return false;
     }
     m_File.Keep();

@@ -12,12 +12,13 @@
 // folder. Commit gives it the entry's time through the open handle and, for
 // a temporary file, puts it in place of the final path; a failed or
 // abandoned entry, an exception included, leaves the file it was to replace
-// untouched and takes the file it wrote away.
+// untouched and takes the file it wrote away, with the folders made for it.
 class EntryOutput {
 public:
     // Opens the file, creating the folders on its way when makeFolders is
     // set. IsOpen tells whether that worked.
     EntryOutput(const std::wstring& finalPath, bool makeFolders);
+    ~EntryOutput();
     EntryOutput(const EntryOutput&) = delete;
     EntryOutput& operator=(const EntryOutput&) = delete;
 
@@ -31,8 +32,16 @@ private:
     // The final path when it is free, else a temporary file beside it.
     bool Create(const std::wstring& folder);
     bool CreateTemporary(const std::wstring& folder);
+    // Takes the file away, and the folders made for it as far as they are
+    // empty.
+    void Discard();
 
     const std::wstring m_FinalPath;
+    // With its trailing separator; cut short once the file is taken away.
+    std::wstring m_Folder;
+    // The length of the outermost folder on m_Folder made for this file; 0
+    // when none was.
+    size_t m_nOutermostMade;
     PendingFile m_File;
 };
 

@@ -20,8 +20,9 @@ size_t WithoutTrailingSeparators(const std::wstring& path, size_t length)
 
 } // namespace
 
-bool MakeFolderPath(const std::wstring& path)
+bool MakeFolderPath(const std::wstring& path, size_t& outermostMade)
 {
+    outermostMade = 0;
     const size_t whole = WithoutTrailingSeparators(path, path.size());
     if (whole == 0)
         return false;
@@ -31,7 +32,11 @@ bool MakeFolderPath(const std::wstring& path)
     std::vector<size_t> missing;
     size_t length = whole;
     for (;;) {
-        if (CreateDirectoryW(path.substr(0, length).c_str(), nullptr) || GetLastError() != ERROR_PATH_NOT_FOUND)
+        if (CreateDirectoryW(path.substr(0, length).c_str(), nullptr)) {
+            outermostMade = length;
+            break;
+        }
+        if (GetLastError() != ERROR_PATH_NOT_FOUND)
             break;
         missing.push_back(length);
         size_t parent = length;
@@ -42,9 +47,12 @@ bool MakeFolderPath(const std::wstring& path)
             return false;
     }
     for (size_t i = missing.size(); i-- > 0;) {
-        if (!CreateDirectoryW(path.substr(0, missing[i]).c_str(), nullptr) &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
+        if (CreateDirectoryW(path.substr(0, missing[i]).c_str(), nullptr)) {
+            if (outermostMade == 0)
+                outermostMade = missing[i];
+        } else if (GetLastError() != ERROR_ALREADY_EXISTS) {
             return false;
+        }
     }
     const DWORD attributes = GetFileAttributesW(path.substr(0, whole).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -5,7 +5,9 @@
 
 // Creates the folder path, taking "\\" and "/" as separators; the path may be
 // in the \\?\ form. Returns true when the path exists afterwards as a folder,
-// false when a folder on the way could not be made.
-bool MakeFolderPath(const std::wstring& path);
+// false when a folder on the way could not be made. outermostMade is the
+// length of the outermost folder this call made, 0 when it made none: the
+// folders from there down are the caller's to take away again.
+bool MakeFolderPath(const std::wstring& path, size_t& outermostMade);
 
 #endif

@@ -217,6 +217,11 @@ TEST_F(DecompressArchiveTest, FailureInOneWriterWhileAnotherIsMidFile)
          "bad.bin", {"bad.bin", "next.bin"}, {}},
         {"later-fresh-file-taken-away", {{"bad.bin", 3 * mb}, {"next.bin", 8 * mb}, {"after.txt", 10}},
          "bad.bin", {}, {}},
+        // The folders made for a later entry go with its file: one writer
+        // would never have come to make them.
+        {"later-folders-taken-away",
+         {{"bad.bin", 8 * mb}, {"new/deeper/next.txt", 10}, {"new/other.txt", 10}, {"after.txt", 10}},
+         "bad.bin", {}, {}},
         {"earlier-file-finished", {{"big.bin", 8 * mb}, {"bad.txt", 100}, {"after.txt", 10}},
          "bad.txt", {"bad.txt"}, {"big.bin"}},
         // Small files are written whole long before the big one ends, and
@@ -711,6 +716,113 @@ TEST_F(DecompressArchiveTest, FileTimesFollowTheDaylightSavingOfTheEntrysDate)
         ASSERT_TRUE(TestFiles::FileTimes(dest + "\\" + expected.name, created, written));
         EXPECT_EQ(Describe(written), Describe(expected.utc)) << expected.name;
         EXPECT_EQ(Describe(created), Describe(expected.utc)) << expected.name;
+    }
+}
+
+// Archives shifted, cut or lying about where and how long their parts are,
+// as a damaged download or a hostile sender gives them: the entries read
+// before the damage are written whole, nothing at or after it is, and
+// nothing is read from outside the file. The second entry does not fit a
+// read window; the third does.
+namespace Damage {
+
+std::string Field(unsigned long value, size_t bytes)
+{
+    std::string field;
+    for (size_t i = 0; i < bytes; ++i)
+        field += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return field;
+}
+
+// The offset of the central directory record of the named entry.
+size_t DirectoryRecord(const std::string& zip, const std::string& name)
+{
+    for (size_t at = zip.find("PK\x01\x02"); at != std::string::npos; at = zip.find("PK\x01\x02", at + 1))
+        if (zip.compare(at + 46, name.size(), name) == 0)
+            return at;
+    return std::string::npos;
+}
+
+size_t LocalHeader(const std::string& zip, const std::string& name)
+{
+    for (size_t at = zip.find("PK\x03\x04"); at != std::string::npos; at = zip.find("PK\x03\x04", at + 1))
+        if (zip.compare(at + 30, name.size(), name) == 0)
+            return at;
+    return std::string::npos;
+}
+
+void Prefix(std::string& zip) { zip.insert(0, std::string(777, '\x5a')); }
+void CutInsideSecondData(std::string& zip) { zip.resize(LocalHeader(zip, "second.bin") + 300 * 1024); }
+void DirectoryPastTheEnd(std::string& zip)
+{
+    zip.replace(zip.rfind("PK\x05\x06") + 16, 4, Field(static_cast<unsigned long>(zip.size() + 100), 4));
+}
+void SecondCompressedSizePastTheEnd(std::string& zip)
+{
+    const std::string size = Field(static_cast<unsigned long>(zip.size() + 4096), 4);
+    zip.replace(DirectoryRecord(zip, "second.bin") + 20, 4, size);
+    zip.replace(LocalHeader(zip, "second.bin") + 18, 4, size);
+}
+void ThirdCompressedSizeShort(std::string& zip)
+{
+    const size_t record = DirectoryRecord(zip, "third.txt");
+    unsigned long size = 0;
+    for (size_t i = 0; i < 4; ++i)
+        size |= static_cast<unsigned long>(static_cast<unsigned char>(zip[record + 20 + i])) << (8 * i);
+    zip.replace(record + 20, 4, Field(size / 2, 4));
+    zip.replace(LocalHeader(zip, "third.txt") + 18, 4, Field(size / 2, 4));
+}
+void ThirdHeaderPastTheEnd(std::string& zip)
+{
+    zip.replace(DirectoryRecord(zip, "third.txt") + 42, 4, Field(static_cast<unsigned long>(zip.size() + 10), 4));
+}
+
+} // namespace Damage
+
+TEST_F(DecompressArchiveTest, DamagedArchivesKeepOnlyTheEntriesBeforeTheDamage)
+{
+    std::string noise;
+    unsigned state = 99;
+    while (noise.size() < 600 * 1024) {
+        state = state * 1103515245u + 12345u;
+        noise += static_cast<char>(state >> 16);
+    }
+    const std::vector<std::pair<std::string, std::string>> entries = {
+        {"first.txt", "first"}, {"second.bin", noise}, {"third.txt", BigText(30000)}, {"fourth.txt", "fourth"}};
+    const std::string built = kArchives + "damage-built.zip";
+    {
+        ArchiveBuilder zip(built);
+        for (size_t i = 0; i < entries.size(); ++i)
+            ASSERT_TRUE(zip.Add(entries[i].first, entries[i].second, i + 1 < entries.size()));
+        ASSERT_TRUE(zip.Close());
+    }
+    const struct {
+        const char* name;
+        void (*damage)(std::string&);
+        // True: the archive opens, and this many entries come out whole.
+        bool opens;
+        size_t whole;
+    } cases[] = {{"damage-prefix", Damage::Prefix, true, 4},
+                 {"damage-cut", Damage::CutInsideSecondData, false, 0},
+                 {"damage-directory-past-end", Damage::DirectoryPastTheEnd, false, 0},
+                 {"damage-size-past-end", Damage::SecondCompressedSizePastTheEnd, true, 1},
+                 {"damage-size-short", Damage::ThirdCompressedSizeShort, true, 2},
+                 {"damage-header-past-end", Damage::ThirdHeaderPastTheEnd, true, 2}};
+    for (const auto& c : cases) {
+        std::string zip = TestFiles::Read(built);
+        c.damage(zip);
+        const std::string archive = kArchives + c.name + ".zip";
+        ASSERT_TRUE(TestFiles::Write(archive, zip)) << c.name;
+        const std::string dest = Destination(c.name);
+        EXPECT_EQ(DecompressArchive(archive.c_str(), dest.c_str()), c.opens && c.whole == entries.size()) << c.name;
+        std::vector<std::string> expected;
+        for (size_t i = 0; i < c.whole; ++i) {
+            EXPECT_TRUE(TestFiles::Read(dest + "\\" + entries[i].first) == entries[i].second)
+                << c.name << ": " << entries[i].first;
+            expected.push_back(entries[i].first);
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(TestFiles::List(dest), expected) << c.name;
     }
 }
 
