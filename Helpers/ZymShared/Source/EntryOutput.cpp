@@ -52,7 +52,9 @@ EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
         const bool folderMade = MakeFolderPath(m_Folder, made);
         if (made != 0 && (m_nOutermostMade == 0 || made < m_nOutermostMade))
             m_nOutermostMade = made;
-        if (!folderMade || Create(m_Folder))
+        // A folder on the way taken away between its making and the next
+        // one's fails the making the same way: another attempt.
+        if (folderMade && Create(m_Folder))
             return;
     }
 }

@@ -154,9 +154,11 @@ bool EntryWriter::WriteEntries()
                 return false;
             }
             if (opened) {
-                // Written whole, the entry can no longer fail the extraction.
-                m_Router.Settle(entry);
+                // Written whole, the entry can no longer fail the extraction;
+                // held first, so that a failure to hold it leaves it unsettled
+                // and no later file is kept before the extraction stops.
                 m_Written.push_back(Written{entry, dosDate, std::move(out)});
+                m_Router.Settle(entry);
                 if (m_Written.size() > kMostWaiting)
                     KeepWritten(true);
             } else {
