@@ -111,33 +111,38 @@ namespace
         return nResult == UNZ_OK ? nClosed : nResult;
     }
 
-    // Reads the current entry as the extraction inflates it whole; UNZ_OK
-    // when it came whole.
-    int ReadWholeEntry(unzFile zip, const unz_file_info64& info, std::vector<char>& inflated)
+    // The archive's bytes, as the extraction's archive file holds them.
+    struct ArchiveBytes
+    {
+        const uint8_t* pData;
+        size_t nSize;
+    };
+
+    // Reads the current entry as the extraction inflates it whole: its
+    // compressed bytes taken from the archive where minizip says they begin,
+    // not through minizip. UNZ_OK when it came whole.
+    int ReadWholeEntry(unzFile zip, const ArchiveBytes& archive, const unz_file_info64& info,
+                       std::vector<char>& inflated)
     {
         static WholeEntryInflater inflater;
         int nResult = unzOpenCurrentFile2(zip, nullptr, nullptr, 1);
         if (nResult == UNZ_OK)
         {
-            // The compressed bytes as they lie in the archive; fewer than
-            // declared end the entry as the extraction ends it.
-            std::vector<char> compressed(static_cast<size_t>(info.compressed_size) + 1);
-            const int nCount =
-                unzReadCurrentFile(zip, compressed.data(), static_cast<unsigned>(compressed.size()));
+            const ZPOS64_T at = unzGetCurrentFileZStreamPos64(zip);
             inflated.resize(static_cast<size_t>(info.uncompressed_size));
-            if (nCount < 0)
-                nResult = nCount;
-            else if (static_cast<unsigned long long>(nCount) != info.compressed_size)
+            // Fewer bytes than declared: the archive ends inside the entry.
+            if (at > archive.nSize || info.compressed_size > archive.nSize - at)
                 nResult = UNZ_BADZIPFILE;
             else
-                nResult = inflater.Inflate(compressed.data(), info, inflated.data());
+                nResult = inflater.Inflate(reinterpret_cast<const char*>(archive.pData) + at, info,
+                                           inflated.data());
         }
         const int nClosed = unzCloseCurrentFile(zip);
         return nResult == UNZ_OK ? nClosed : nResult;
     }
 
     // One entry; false when the walk stops here.
-    bool VisitEntry(unzFile zip, char* pName, char* pBuffer)
+    bool VisitEntry(unzFile zip, const ArchiveBytes& archive, char* pName, char* pBuffer)
     {
         unz_file_info64 info;
         if (unzGetCurrentFileInfo64(zip, &info, pName, kNameBufferSize, nullptr, 0, nullptr, 0) !=
@@ -170,7 +175,7 @@ namespace
             // neighbours, where zlib calls the stream broken. What it then
             // accepts still inflated to the declared size and checksum.
             std::vector<char> inflated;
-            if (ReadWholeEntry(zip, info, inflated) == UNZ_OK && nStreamed != Z_DATA_ERROR &&
+            if (ReadWholeEntry(zip, archive, info, inflated) == UNZ_OK && nStreamed != Z_DATA_ERROR &&
                 (nStreamed != UNZ_OK || streamed.size() != inflated.size() ||
                  streamed.compare(0, streamed.size(), inflated.data(), inflated.size()) != 0))
             {
@@ -200,7 +205,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     {
         for (unsigned long i = 0; i < global.number_entry; ++i)
         {
-            if (!VisitEntry(zip, name.get(), buffer.get()) || i + 1 == global.number_entry)
+            if (!VisitEntry(zip, ArchiveBytes{pData, nSize}, name.get(), buffer.get()) || i + 1 == global.number_entry)
                 break;
             if (unzGoToNextFile(zip) != UNZ_OK)
                 break;
