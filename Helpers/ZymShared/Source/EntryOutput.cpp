@@ -17,26 +17,6 @@ std::wstring FolderOf(const std::wstring& path)
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut + 1);
 }
 
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
-size_t WithoutTrailingSeparators(const std::wstring& path, size_t length)
-{
-    while (length > 0 && IsSeparator(path[length - 1]))
-        --length;
-    return length;
-}
-
-// The length of the folder holding the first length characters of path.
-size_t ParentLength(const std::wstring& path, size_t length)
-{
-    while (length > 0 && !IsSeparator(path[length - 1]))
-        --length;
-    return WithoutTrailingSeparators(path, length);
-}
-
 } // namespace
 
 EntryOutput::EntryOutput(const std::wstring& finalPath, bool makeFolders)
@@ -69,17 +49,9 @@ void EntryOutput::Discard()
     if (!IsOpen())
         return;
     m_File.Discard();
-    // One writer would never have made them. A folder that meanwhile holds
-    // another entry's file is not empty and stays, and so do those above it.
-    // The folder path is cut in place, from the inside out: this runs in the
-    // destructor too, where nothing may be allocated.
-    size_t length = WithoutTrailingSeparators(m_Folder, m_Folder.size());
-    while (m_nOutermostMade != 0 && length >= m_nOutermostMade) {
-        m_Folder[length] = L'\0';
-        if (!RemoveDirectoryW(m_Folder.c_str()))
-            break;
-        length = ParentLength(m_Folder, length);
-    }
+    // One writer would never have made them. This runs in the destructor
+    // too: the removal allocates nothing, and m_Folder is spent after it.
+    RemoveMadeFolders(m_Folder, m_nOutermostMade);
 }
 
 bool EntryOutput::Create(const std::wstring& folder)

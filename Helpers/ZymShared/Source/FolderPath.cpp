@@ -18,6 +18,14 @@ size_t WithoutTrailingSeparators(const std::wstring& path, size_t length)
     return length;
 }
 
+// The length of the folder holding the first length characters of path.
+size_t ParentLength(const std::wstring& path, size_t length)
+{
+    while (length > 0 && !IsSeparator(path[length - 1]))
+        --length;
+    return WithoutTrailingSeparators(path, length);
+}
+
 } // namespace
 
 bool MakeFolderPath(const std::wstring& path, size_t& outermostMade)
@@ -39,10 +47,7 @@ bool MakeFolderPath(const std::wstring& path, size_t& outermostMade)
         if (GetLastError() != ERROR_PATH_NOT_FOUND)
             break;
         missing.push_back(length);
-        size_t parent = length;
-        while (parent > 0 && !IsSeparator(path[parent - 1]))
-            --parent;
-        length = WithoutTrailingSeparators(path, parent);
+        length = ParentLength(path, length);
         if (length == 0)
             return false;
     }
@@ -56,4 +61,15 @@ bool MakeFolderPath(const std::wstring& path, size_t& outermostMade)
     }
     const DWORD attributes = GetFileAttributesW(path.substr(0, whole).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+void RemoveMadeFolders(std::wstring& path, size_t outermostMade)
+{
+    size_t length = WithoutTrailingSeparators(path, path.size());
+    while (outermostMade != 0 && length >= outermostMade) {
+        path[length] = L'\0';
+        if (!RemoveDirectoryW(path.c_str()))
+            return;
+        length = ParentLength(path, length);
+    }
 }
